@@ -1,0 +1,76 @@
+#pragma once
+
+// What the commands need of the desktop they run on, apart from Excel. Windows implements it with
+// Win32; the tests with a scripted desktop. Every member may throw Failure.
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "common/failure.hpp"
+
+namespace quarnel {
+
+inline constexpr std::string_view kAppTitle = "Quarnel";
+
+enum class MessageIcon { None, Information };
+
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual void Write(std::string_view bytes) = 0;
+  // Flushes and closes; a failure here means the file is not complete.
+  virtual void Close() = 0;
+};
+
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // Reads up to buffer.size() bytes; 0 only at the end of the file.
+  virtual std::size_t Read(std::span<char> buffer) = 0;
+};
+
+// Paths are UTF-8 with "\" between folders, as the tool builds them.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual bool Exists(const std::string& path) = 0;
+  // Fails with 58 when the path exists already: nothing is ever overwritten.
+  virtual std::unique_ptr<OutputFile> CreateNew(const std::string& path) = 0;
+  virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
+  // Fails with 58 when `to` exists; `from` is then left as it was.
+  virtual void RenameNoReplace(const std::string& from, const std::string& to) = 0;
+  virtual void Remove(const std::string& path) noexcept = 0;
+};
+
+// The file-open dialog `CommonDialog1`. FileName keeps its value from one use to the next.
+class FileDialog {
+ public:
+  virtual ~FileDialog() = default;
+  virtual void SetDialogTitle(std::string_view title) = 0;
+  virtual void SetFilter(std::string_view filter) = 0;
+  virtual void SetCancelError(bool cancelError) = 0;
+  virtual void SetInitDir(std::string_view folder) = 0;
+  // Returns when a file is chosen; a cancel fails with 32755 when CancelError is set.
+  virtual void ShowOpen() = 0;
+  virtual std::string FileName() const = 0;
+};
+
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+  virtual void ShowMessage(std::string_view text, std::string_view title = kAppTitle,
+                           MessageIcon icon = MessageIcon::None) = 0;
+  // The text of `Text1`.
+  virtual std::string NoteText() = 0;
+  // The folder that holds the program file, without a trailing "\".
+  virtual std::string ProgramFolder() = 0;
+  // The local date and time as the user's regional settings write it: short date, blank, long time.
+  virtual std::string LocalDateTimeText() = 0;
+  virtual FileSystem& Files() = 0;
+  virtual FileDialog& CommonDialog1() = 0;
+};
+
+}  // namespace quarnel

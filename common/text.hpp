@@ -1,0 +1,37 @@
+#pragma once
+
+#include <concepts>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The common functions module: numbers to text and the taking apart of Windows paths.
+namespace 常用函数 {
+
+// A whole number as plain decimal digits, "-" in front when negative.
+std::string ValueText(std::int64_t value);
+template <std::integral T>
+  requires(!std::same_as<T, bool>)
+std::string ValueText(T value) {
+  return ValueText(static_cast<std::int64_t>(value));
+}
+// A number in its locale-independent form: "." as decimal point, no grouping, no blanks.
+std::string ValueText(double value);
+// Text that reads as a number comes back as that number's text; any other text unchanged.
+std::string ValueText(std::string_view text);
+inline std::string ValueText(const char* text) { return ValueText(std::string_view(text)); }
+inline std::string ValueText(const std::string& text) { return ValueText(std::string_view(text)); }
+
+// The last component of a path: everything after the rightmost "\".
+std::string FileNameOfPath(std::string_view path);
+// The file name without its folder and without its last extension.
+std::string BaseNameOfPath(std::string_view path);
+
+}  // namespace 常用函数
+
+namespace quarnel {
+// The text that names one entire row: "12:12" for row 12.
+std::string RowAddress(std::int64_t row);
+// Removes leading and trailing spaces (only " ", as the note box's trimming does).
+std::string_view TrimSpaces(std::string_view text);
+}  // namespace quarnel

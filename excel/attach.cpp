@@ -1,0 +1,59 @@
+#include "excel/attach.hpp"
+
+#include <optional>
+
+namespace 链接cad及excel {
+
+using quarnel::Failure;
+using quarnel::excel::ToLong;
+using quarnel::excel::ToObject;
+using quarnel::excel::ToText;
+
+namespace {
+constexpr std::string_view kProgId = "Excel.Application";
+}
+
+void AttachExcel(quarnel::Host& host) {
+  // The current error: a failed step is remembered and the next step runs. It lives only here, so
+  // nothing passed over in this procedure can surface in the command that called it.
+  std::optional<Failure> error;
+  const auto step = [&error](auto&& action) {
+    try {
+      action();
+    } catch (const Failure& failure) {
+      error = failure;
+    }
+  };
+
+  step([&] { ExcelApp = host.connector.GetRunning(kProgId); });
+  if (error) {
+    error.reset();
+    step([&] { ExcelApp = host.connector.Start(kProgId); });
+    if (error) {
+      host.desktop.ShowMessage(error->Description());
+      return;
+    }
+  }
+
+  step([&] { ExcelApp.Put("Visible", true); });
+
+  std::int32_t books = 0;
+  step([&] { books = ToLong(ExcelApp.GetObject("Workbooks").Get("Count")); });
+  if (books == 0) {
+    step([&] { ExcelBook = ToObject(ExcelApp.GetObject("Workbooks").Call("Add")); });
+  } else {
+    step([&] { ExcelBook = ExcelApp.GetObject("ActiveWorkbook"); });
+  }
+
+  std::int32_t sheets = 0;
+  step([&] { sheets = ToLong(ExcelBook.GetObject("Sheets").Get("Count")); });
+  if (sheets == 0) {
+    step([&] { ExcelSheet = ToObject(ExcelBook.GetObject("Sheets").Call("Add")); });
+  } else {
+    step([&] { ExcelSheet = ExcelBook.GetObject("ActiveSheet"); });
+  }
+
+  step([&] { host.connector.ActivateWindow(ToText(ExcelApp.Get("Caption"))); });
+}
+
+}  // namespace 链接cad及excel

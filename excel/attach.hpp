@@ -1,0 +1,29 @@
+#pragma once
+
+#include "common/desktop.hpp"
+#include "excel/automation.hpp"
+#include "excel/connector.hpp"
+
+namespace quarnel {
+
+// What a command runs against: the way to Excel and the desktop around the tool.
+struct Host {
+  excel::Connector& connector;
+  Desktop& desktop;
+};
+
+}  // namespace quarnel
+
+namespace 链接cad及excel {
+
+// Process-wide, written only by AttachExcel, held until the program ends.
+inline quarnel::excel::Object ExcelApp;
+inline quarnel::excel::Object ExcelBook;
+inline quarnel::excel::Object ExcelSheet;
+
+// Finds the running Excel or starts one, makes it visible, fixes the workbook and sheet in front
+// and brings Excel to the front. Never throws: a failed step is passed over; only a failure to
+// find or start Excel is shown, in a message box.
+void AttachExcel(quarnel::Host& host);
+
+}  // namespace 链接cad及excel

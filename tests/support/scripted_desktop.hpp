@@ -1,0 +1,93 @@
+#pragma once
+
+// A desktop for tests: files in memory, a dialog that answers from a script, message boxes logged,
+// and a connector that hands out the stand-in model's application.
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/desktop.hpp"
+#include "excel/connector.hpp"
+
+namespace quarnel::testing {
+
+struct ShownMessage {
+  std::string text;
+  std::string title;
+  MessageIcon icon;
+};
+
+class MemoryFiles : public FileSystem {
+ public:
+  std::map<std::string, std::string> files;
+  // Set to make the next writes fail after this many more bytes (a full disk).
+  std::optional<std::size_t> failWritesAfterBytes;
+  std::optional<Failure> failCreate;
+  std::optional<Failure> failOpen;
+  std::vector<std::string> log;  // "create path", "rename a -> b", "remove path", "open path"
+
+  bool Exists(const std::string& path) override;
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path) override;
+  std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
+  void RenameNoReplace(const std::string& from, const std::string& to) override;
+  void Remove(const std::string& path) noexcept override;
+  // Files still open for reading or writing.
+  int openFiles = 0;
+};
+
+class ScriptedDialog : public FileDialog {
+ public:
+  // Each ShowOpen takes the next answer: a path chosen, or nullopt for a cancel.
+  std::deque<std::optional<std::string>> answers;
+  std::vector<std::string> calls;  // "DialogTitle=..", "Filter=..", "CancelError=1", "InitDir=..", "ShowOpen"
+  std::string fileName;
+  bool cancelError = false;
+
+  void SetDialogTitle(std::string_view title) override;
+  void SetFilter(std::string_view filter) override;
+  void SetCancelError(bool value) override;
+  void SetInitDir(std::string_view folder) override;
+  void ShowOpen() override;
+  std::string FileName() const override { return fileName; }
+};
+
+class ScriptedDesktop : public Desktop {
+ public:
+  std::vector<ShownMessage> messages;
+  std::string note = " ";
+  std::string folder = "C:\\Tools\\Quarnel";
+  std::string dateTime = "2026/12/08 09:05:07";
+  MemoryFiles files;
+  ScriptedDialog dialog;
+  // Runs when a message box is shown, as a person reading it might act (may be empty).
+  std::function<void(const ShownMessage&)> onMessage;
+
+  void ShowMessage(std::string_view text, std::string_view title, MessageIcon icon) override;
+  std::string NoteText() override { return note; }
+  std::string ProgramFolder() override { return folder; }
+  std::string LocalDateTimeText() override { return dateTime; }
+  FileSystem& Files() override { return files; }
+  FileDialog& CommonDialog1() override { return dialog; }
+};
+
+// Finds Excel as the system would: a running application, an application that starting yields,
+// or failures for either.
+class ScriptedConnector : public excel::Connector {
+ public:
+  std::optional<excel::Object> running;
+  std::function<excel::Object()> start;  // empty: starting fails
+  Failure startFailure{-2147221005, "无效的类字符串"};
+  std::vector<std::string> windowTitles;  // top-level windows on the desktop
+  std::vector<std::string> activated;     // titles brought to the front
+  int starts = 0;
+
+  excel::Object GetRunning(std::string_view progId) override;
+  excel::Object Start(std::string_view progId) override;
+  void ActivateWindow(std::string_view title) override;
+};
+
+}  // namespace quarnel::testing
