@@ -1,0 +1,107 @@
+#include "standin/model/model.hpp"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "standin/model/objects.hpp"
+
+namespace quarnel::standin {
+namespace {
+
+template <typename Items>
+auto Named(const Items& items, std::string_view name) -> typename Items::value_type {
+  const std::string wanted = FoldCase(name);
+  auto it = std::find_if(items.begin(), items.end(),
+                         [&](const auto& item) { return FoldCase(item->name) == wanted; });
+  if (it == items.end()) throw std::logic_error("stand-in: nothing named " + std::string(name));
+  return *it;
+}
+
+void RequireWithin(std::int32_t first, std::int32_t last, std::int32_t limit) {
+  if (first < 1 || last < 1 || first > limit || last > limit) {
+    throw std::logic_error("stand-in: outside the sheet");
+  }
+}
+
+}  // namespace
+
+Model::Model() : state_(std::make_shared<AppState>()), application_(MakeApplication(state_)) {}
+
+void Model::AddWorkbook(std::string name) { state_->AddWorkbook(std::move(name)); }
+
+void Model::AddSheet(std::string name) {
+  auto book = state_->ActiveWorkbook();
+  if (!book) throw std::logic_error("stand-in: no active workbook");
+  state_->Activate(state_->AddSheet(book, std::move(name)));
+}
+
+void Model::ActivateWorkbook(std::string_view name) {
+  state_->active_workbook = Named(state_->workbooks, name);
+}
+
+void Model::ActivateSheet(std::string_view name) {
+  auto book = state_->ActiveWorkbook();
+  if (!book) throw std::logic_error("stand-in: no active workbook");
+  state_->Activate(Named(book->sheets, name));
+}
+
+void Model::CloseWorkbook(std::string_view name) { state_->CloseWorkbook(Named(state_->workbooks, name)); }
+
+void Model::SetNoActiveWorkbook() { state_->active_workbook.reset(); }
+
+SheetState& Model::Sheet() const {
+  auto sheet = state_->ActiveSheet();
+  if (!sheet) throw std::logic_error("stand-in: no active sheet");
+  return *sheet;
+}
+
+void Model::SetCell(std::int32_t row, std::int32_t column, excel::Value value) {
+  RequireWithin(row, row, kMaxRows);
+  RequireWithin(column, column, kMaxColumns);
+  Sheet().SetValue(row, column, std::move(value));
+}
+
+excel::Value Model::Cell(std::int32_t row, std::int32_t column) const { return Sheet().ValueAt(row, column); }
+
+void Model::SetRowsHidden(std::int32_t first, std::int32_t last, bool hidden) {
+  RequireWithin(first, last, kMaxRows);
+  Sheet().hidden_rows.Assign(std::min(first, last), std::max(first, last), hidden);
+}
+
+void Model::SetColumnsHidden(std::int32_t first, std::int32_t last, bool hidden) {
+  RequireWithin(first, last, kMaxColumns);
+  Sheet().hidden_columns.Assign(std::min(first, last), std::max(first, last), hidden);
+}
+
+bool Model::IsRowHidden(std::int32_t row) const { return Sheet().hidden_rows.Contains(row); }
+
+bool Model::IsColumnHidden(std::int32_t column) const { return Sheet().hidden_columns.Contains(column); }
+
+void Model::Select(std::int32_t top, std::int32_t left, std::int32_t bottom, std::int32_t right) {
+  RequireWithin(top, bottom, kMaxRows);
+  RequireWithin(left, right, kMaxColumns);
+  Sheet().selection = {std::min(top, bottom), std::min(left, right), std::max(top, bottom),
+                       std::max(left, right)};
+}
+
+std::uint64_t Model::Calls(std::string_view member) const {
+  auto it = state_->calls.find(FoldCase(member));
+  return it == state_->calls.end() ? 0 : it->second;
+}
+
+void Model::ResetCounters() {
+  state_->calls.clear();
+  state_->total_calls = 0;
+}
+
+void Model::FailCall(std::string_view member, std::uint64_t nth, const Failure& failure) {
+  if (nth == 0) throw std::logic_error("stand-in: calls are counted from 1");
+  state_->faults.push_back({FoldCase(member), nth, false, failure.Number(), failure.Description()});
+}
+
+void Model::QuitAtCall(std::string_view member, std::uint64_t nth) {
+  if (nth == 0) throw std::logic_error("stand-in: calls are counted from 1");
+  state_->faults.push_back({FoldCase(member), nth, true, 0, {}});
+}
+
+}  // namespace quarnel::standin

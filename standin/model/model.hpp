@@ -1,0 +1,75 @@
+#pragma once
+
+// The stand-in spreadsheet: its automation face (Application) for the code under test, and a set-up
+// face for tests, the demo and the server. Set-up calls are not counted and ignore faults; they work
+// on the active sheet of the active workbook and throw std::logic_error when it is missing.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "common/failure.hpp"
+#include "excel/automation.hpp"
+#include "standin/model/state.hpp"
+
+namespace quarnel::standin {
+
+class Model {
+ public:
+  // Invisible and without workbooks, as Excel starts under automation.
+  Model();
+
+  // Always the same object.
+  excel::Object Application() const { return application_; }
+
+  // Names default to Excel's own (Book1, Sheet2, ...). The new one becomes active.
+  void AddWorkbook(std::string name = {});
+  void AddSheet(std::string name = {});
+  void ActivateWorkbook(std::string_view name);
+  void ActivateSheet(std::string_view name);
+  // Objects still held for the workbook or its sheets then fail instead of answering.
+  void CloseWorkbook(std::string_view name);
+  // Workbooks stay open but none is in front: ActiveWorkbook answers Empty.
+  void SetNoActiveWorkbook();
+
+  void SetCell(std::int32_t row, std::int32_t column, excel::Value value);
+  excel::Value Cell(std::int32_t row, std::int32_t column) const;
+  void SetRowsHidden(std::int32_t first, std::int32_t last, bool hidden);
+  void SetColumnsHidden(std::int32_t first, std::int32_t last, bool hidden);
+  bool IsRowHidden(std::int32_t row) const;
+  bool IsColumnHidden(std::int32_t column) const;
+  void Select(std::int32_t top, std::int32_t left, std::int32_t bottom, std::int32_t right);
+
+  bool Visible() const { return state_->visible; }
+  void SetVisible(bool visible) { state_->visible = visible; }
+  bool ScreenUpdating() const { return state_->screen_updating; }
+  void SetCaption(std::string caption) { state_->caption = std::move(caption); }
+  void Quit() { state_->quit = true; }
+  bool HasQuit() const { return state_->quit; }
+
+  // Calls per member (any case) and in all, rejected and failed calls included.
+  std::uint64_t Calls(std::string_view member) const;
+  std::uint64_t TotalCalls() const { return state_->total_calls; }
+  void ResetCounters();
+
+  // The nth call of `member` from now fails with `failure`, once. Rejected calls while busy do
+  // not count towards n.
+  void FailCall(std::string_view member, std::uint64_t nth, const Failure& failure);
+  // The nth call of `member` from now finds the application quit and fails as disconnected.
+  void QuitAtCall(std::string_view member, std::uint64_t nth);
+  void ClearFaults() { state_->faults.clear(); }
+  // While busy every call is rejected, as Excel rejects calls during cell editing.
+  void SetBusy(bool busy) { state_->busy = busy; }
+
+  // Read-only view for drawing and for checks the set-up face does not cover.
+  const AppState& State() const { return *state_; }
+
+ private:
+  SheetState& Sheet() const;
+
+  std::shared_ptr<AppState> state_;
+  excel::Object application_;
+};
+
+}  // namespace quarnel::standin

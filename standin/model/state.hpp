@@ -1,0 +1,110 @@
+#pragma once
+
+// The stand-in spreadsheet's state as plain data: the application, its workbooks and sheets, sparse
+// cells, hidden rows and columns, selections, call counters and armed faults. One thread only.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "excel/automation.hpp"
+
+namespace quarnel::standin {
+
+inline constexpr std::int32_t kMaxRows = 1048576;
+inline constexpr std::int32_t kMaxColumns = 16384;
+
+// A block of cells, bounds included, top <= bottom and left <= right.
+struct Rect {
+  std::int32_t top = 1;
+  std::int32_t left = 1;
+  std::int32_t bottom = 1;
+  std::int32_t right = 1;
+
+  bool WholeRows() const { return left == 1 && right == kMaxColumns; }
+  bool WholeColumns() const { return top == 1 && bottom == kMaxRows; }
+  friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+Rect RowsRect(std::int32_t first, std::int32_t last);
+Rect ColumnsRect(std::int32_t first, std::int32_t last);
+
+// Disjoint runs of numbers, so hiding a million rows costs one entry.
+class IntervalSet {
+ public:
+  void Assign(std::int32_t first, std::int32_t last, bool present);
+  bool Contains(std::int32_t n) const { return ContainsAll(n, n); }
+  bool ContainsAll(std::int32_t first, std::int32_t last) const;
+  // First of each run mapped to its last.
+  const std::map<std::int32_t, std::int32_t>& Runs() const { return runs_; }
+
+ private:
+  std::map<std::int32_t, std::int32_t> runs_;
+};
+
+struct WorkbookState;
+
+struct SheetState {
+  using Key = std::pair<std::int32_t, std::int32_t>;
+
+  std::string name;
+  std::weak_ptr<WorkbookState> workbook;
+  std::map<Key, excel::Value> cells;  // (row, column): only filled cells
+  std::set<Key> filled_by_column;     // (column, row): the same cells, for moves along a column
+  IntervalSet hidden_rows;
+  IntervalSet hidden_columns;
+  Rect selection;
+
+  // An empty value or empty text empties the cell, as assigning "" does in Excel.
+  void SetValue(std::int32_t row, std::int32_t column, excel::Value value);
+  excel::Value ValueAt(std::int32_t row, std::int32_t column) const;
+  void Fill(const Rect& rect, const excel::Value& value);
+};
+
+struct WorkbookState {
+  std::string name;
+  std::vector<std::shared_ptr<SheetState>> sheets;
+  std::size_t active_sheet = 0;
+  int sheets_made = 0;  // Excel names new sheets by a counter that never goes back
+};
+
+struct Fault {
+  std::string member;  // case-folded
+  std::uint64_t calls_left = 0;
+  bool quit = false;
+  std::int32_t number = 0;
+  std::string description;
+};
+
+struct AppState {
+  bool visible = false;
+  bool screen_updating = true;
+  bool quit = false;
+  bool busy = false;
+  std::string caption = "Microsoft Excel";
+  std::vector<std::shared_ptr<WorkbookState>> workbooks;
+  std::weak_ptr<WorkbookState> active_workbook;  // empty: none in front
+  int workbooks_made = 0;
+
+  std::map<std::string, std::uint64_t, std::less<>> calls;  // case-folded member -> count
+  std::uint64_t total_calls = 0;
+  std::vector<Fault> faults;
+
+  std::shared_ptr<WorkbookState> ActiveWorkbook() const { return active_workbook.lock(); }
+  std::shared_ptr<SheetState> ActiveSheet() const;
+
+  std::shared_ptr<WorkbookState> AddWorkbook(std::string name);
+  // Inserted before the active sheet, as Sheets.Add does.
+  std::shared_ptr<SheetState> AddSheet(const std::shared_ptr<WorkbookState>& book, std::string name);
+  void Activate(const std::shared_ptr<SheetState>& sheet);
+  void CloseWorkbook(const std::shared_ptr<WorkbookState>& book);
+};
+
+std::string FoldCase(std::string_view text);
+
+}  // namespace quarnel::standin
