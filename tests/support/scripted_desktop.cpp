@@ -96,6 +96,7 @@ void ScriptedDialog::SetInitDir(std::string_view folder) { calls.push_back("Init
 
 void ScriptedDialog::ShowOpen() {
   calls.push_back("ShowOpen");
+  if (whileOpen) whileOpen();
   std::optional<std::string> answer;
   if (!answers.empty()) {
     answer = answers.front();

@@ -46,6 +46,8 @@ class ScriptedDialog : public FileDialog {
   std::vector<std::string> calls;  // "DialogTitle=..", "Filter=..", "CancelError=1", "InitDir=..", "ShowOpen"
   std::string fileName;
   bool cancelError = false;
+  // Runs while the dialog is open, before it answers (may be empty).
+  std::function<void()> whileOpen;
 
   void SetDialogTitle(std::string_view title) override;
   void SetFilter(std::string_view filter) override;

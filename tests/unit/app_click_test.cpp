@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "app/click.hpp"
+#include "standin/model/model.hpp"
+#include "support/attached_excel.hpp"
+
+namespace {
+
+using namespace quarnel;
+using app::AfterClick;
+using app::Button;
+using app::OnClick;
+
+class ClickTest : public quarnel::testing::AttachedExcelTest {};
+
+TEST_F(ClickTest, ExitTouchesNoExcel) {
+  EXPECT_EQ(OnClick(Button::Command5, host), AfterClick::Exit);
+  EXPECT_EQ(excel.TotalCalls(), 0u);
+  EXPECT_EQ(connector.starts, 0);
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(ClickTest, EachVisibilityButtonRunsItsOwnCommand) {
+  excel.AddWorkbook("Plan.xlsx");
+  excel.SetRowsHidden(5, 5, true);
+  excel.SetColumnsHidden(6, 6, true);
+  excel.Select(4, 5, 4, 5);
+  OnClick(Button::Command1, host);
+  OnClick(Button::Command2, host);
+  OnClick(Button::Command6, host);
+  OnClick(Button::Command7, host);
+  EXPECT_TRUE(excel.IsRowHidden(4));
+  EXPECT_FALSE(excel.IsRowHidden(5));
+  EXPECT_TRUE(excel.IsColumnHidden(5));
+  EXPECT_FALSE(excel.IsColumnHidden(6));
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(ClickTest, ExcelThatCannotStartIsReportedTwiceAndTheToolGoesOn) {
+  connector.running.reset();
+  EXPECT_EQ(OnClick(Button::Command1, host), AfterClick::KeepRunning);
+  ASSERT_EQ(desktop.messages.size(), 2u);
+  EXPECT_EQ(desktop.messages[0].text, connector.startFailure.Description());
+  EXPECT_EQ(desktop.messages[1].title, "Quarnel");
+  EXPECT_NE(desktop.messages[1].text.find("'91'"), std::string::npos) << desktop.messages[1].text;
+
+  // Excel becomes available: the next click works.
+  connector.running = excel.Application();
+  excel.AddWorkbook("Plan.xlsx");
+  excel.Select(2, 2, 2, 2);
+  EXPECT_EQ(OnClick(Button::Command1, host), AfterClick::KeepRunning);
+  EXPECT_TRUE(excel.IsRowHidden(2));
+}
+
+TEST_F(ClickTest, WhatACommandDidBeforeItFailedStaysDone) {
+  excel.AddWorkbook("Plan.xlsx");
+  excel.Select(3, 3, 3, 3);
+  excel.FailCall("Selection", 1, Failure(1004, "选定区域无效"));
+  OnClick(Button::Command1, host);
+  EXPECT_TRUE(excel.Visible());  // the attachment ran
+  EXPECT_FALSE(excel.IsRowHidden(3));
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].text, "运行时错误 '1004':\n\n选定区域无效");
+}
+
+TEST_F(ClickTest, AClickWhileACommandRunsStartsNothing) {
+  connector.running.reset();  // the attachment's message box is where the click arrives
+  std::vector<AfterClick> nested;
+  desktop.onMessage = [&](const quarnel::testing::ShownMessage&) {
+    if (nested.empty()) {
+      nested.push_back(OnClick(Button::Command2, host));
+      nested.push_back(OnClick(Button::Command5, host));
+    }
+  };
+  OnClick(Button::Command1, host);
+  EXPECT_EQ(nested, (std::vector<AfterClick>{AfterClick::Busy, AfterClick::Busy}));
+  EXPECT_EQ(connector.starts, 1);
+  // Once the command is over, clicks work again.
+  desktop.onMessage = nullptr;
+  EXPECT_EQ(OnClick(Button::Command5, host), AfterClick::Exit);
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "excel/attach.hpp"
+#include "standin/model/model.hpp"
+#include "support/attached_excel.hpp"
+
+namespace {
+
+using namespace quarnel;
+using 链接cad及excel::AttachExcel;
+using 链接cad及excel::ExcelApp;
+using 链接cad及excel::ExcelBook;
+using 链接cad及excel::ExcelSheet;
+
+std::string Name(const excel::Object& object) { return excel::ToText(object.Get("Name")); }
+
+class AttachExcelTest : public quarnel::testing::AttachedExcelTest {};
+
+TEST_F(AttachExcelTest, StartsExcelWhenNoneRunsAndGivesItOneWorkbook) {
+  connector.running.reset();
+  standin::Model started;
+  connector.start = [&] { return started.Application(); };
+
+  AttachExcel(host);
+
+  EXPECT_EQ(connector.starts, 1);
+  EXPECT_TRUE(started.Visible());
+  EXPECT_EQ(started.State().workbooks.size(), 1u);
+  EXPECT_EQ(ExcelApp, started.Application());
+  EXPECT_EQ(Name(ExcelBook), started.State().workbooks.front()->name);
+  EXPECT_EQ(Name(ExcelSheet), started.State().ActiveSheet()->name);
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(connector.activated, std::vector<std::string>{"Microsoft Excel"});
+}
+
+TEST_F(AttachExcelTest, RunningExcelWithoutWorkbookGetsOneAdded) {
+  AttachExcel(host);
+  EXPECT_EQ(connector.starts, 0);
+  EXPECT_TRUE(excel.Visible());
+  ASSERT_EQ(excel.State().workbooks.size(), 1u);
+  EXPECT_EQ(Name(ExcelSheet), excel.State().ActiveSheet()->name);
+}
+
+TEST_F(AttachExcelTest, UsesTheWorkbookAndSheetInFrontAndFollowsSwitches) {
+  excel.AddWorkbook("Plan.xlsx");
+  excel.AddSheet("Costs");
+  excel.AddWorkbook("Other.xlsx");
+  excel.ActivateWorkbook("Plan.xlsx");
+  excel.ActivateSheet("Costs");
+
+  AttachExcel(host);
+  EXPECT_EQ(Name(ExcelBook), "Plan.xlsx");
+  EXPECT_EQ(Name(ExcelSheet), "Costs");
+  EXPECT_EQ(excel.State().workbooks.size(), 2u);
+
+  excel.ActivateWorkbook("Other.xlsx");
+  AttachExcel(host);
+  EXPECT_EQ(Name(ExcelBook), "Other.xlsx");
+  EXPECT_EQ(Name(ExcelSheet), excel.State().ActiveSheet()->name);
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(AttachExcelTest, InvisibleInstanceBecomesVisible) {
+  excel.AddWorkbook("Plan.xlsx");
+  excel.SetVisible(false);
+  AttachExcel(host);
+  EXPECT_TRUE(excel.Visible());
+}
+
+TEST_F(AttachExcelTest, NoWorkbookInFrontLeavesTheSheetOfTheEarlierClick) {
+  excel.AddWorkbook("Plan.xlsx");
+  AttachExcel(host);
+  const excel::Object earlierSheet = ExcelSheet;
+
+  excel.SetNoActiveWorkbook();
+  AttachExcel(host);
+
+  EXPECT_FALSE(ExcelBook);
+  EXPECT_EQ(ExcelSheet, earlierSheet);
+  EXPECT_EQ(excel.State().workbooks.size(), 1u);
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(AttachExcelTest, StartFailureShowsItsDescriptionAndKeepsTheHandles) {
+  excel.AddWorkbook("Plan.xlsx");
+  AttachExcel(host);
+  const excel::Object app = ExcelApp, book = ExcelBook, sheet = ExcelSheet;
+
+  connector.running.reset();
+  connector.start = nullptr;
+  AttachExcel(host);
+
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].text, connector.startFailure.Description());
+  EXPECT_EQ(desktop.messages[0].title, "Quarnel");
+  EXPECT_EQ(desktop.messages[0].icon, MessageIcon::None);
+  EXPECT_EQ(ExcelApp, app);
+  EXPECT_EQ(ExcelBook, book);
+  EXPECT_EQ(ExcelSheet, sheet);
+}
+
+TEST_F(AttachExcelTest, NoWindowWithTheCaptionIsPassedOverSilently) {
+  connector.windowTitles = {"Notepad"};
+  excel.AddWorkbook("Plan.xlsx");
+  AttachExcel(host);
+  EXPECT_TRUE(connector.activated.empty());
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(Name(ExcelBook), "Plan.xlsx");
+}
+
+TEST_F(AttachExcelTest, AFailureOfAnEarlierClickNeverStartsASecondExcel) {
+  excel.AddWorkbook("Plan.xlsx");
+  excel.FailCall("Visible", 1, Failure(1004, "refused"));
+  AttachExcel(host);
+  AttachExcel(host);
+  EXPECT_EQ(connector.starts, 0);
+  EXPECT_EQ(Name(ExcelBook), "Plan.xlsx");
+}
+
+TEST_F(AttachExcelTest, ExcelClosedBetweenClicksIsReplacedByANewInstance) {
+  excel.AddWorkbook("Plan.xlsx");
+  AttachExcel(host);
+
+  excel.Quit();
+  connector.running.reset();
+  standin::Model second;
+  connector.start = [&] { return second.Application(); };
+  AttachExcel(host);
+
+  EXPECT_EQ(connector.starts, 1);
+  EXPECT_EQ(ExcelApp, second.Application());
+  EXPECT_EQ(second.State().workbooks.size(), 1u);
+  EXPECT_NO_THROW(Name(ExcelSheet));
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "excel/automation.hpp"
+
+using namespace quarnel::excel;
+
+TEST(Conversions, ToLongRoundsHalfToEvenAndChecksRange) {
+  EXPECT_EQ(ToLong(Value(2.5)), 2);
+  EXPECT_EQ(ToLong(Value(3.5)), 4);
+  EXPECT_EQ(ToLong(Value(-2.5)), -2);
+  EXPECT_EQ(ToLong(Value(std::int16_t{-7})), -7);
+  EXPECT_EQ(ToLong(Value(std::string(" 42 "))), 42);
+  EXPECT_EQ(ToLong(Value(true)), -1);
+  EXPECT_EQ(ToLong(Value()), 0);
+  EXPECT_THROW(ToLong(Value(3e10)), quarnel::Failure);
+  try {
+    ToLong(Value(std::string("C")));
+    FAIL() << "text that is no number converted";
+  } catch (const quarnel::Failure& failure) {
+    EXPECT_EQ(failure.Number(), 13);
+  }
+}
+
+TEST(Conversions, ToBoolAcceptsNumbersAndEnglishWords) {
+  EXPECT_TRUE(ToBool(Value(true)));
+  EXPECT_TRUE(ToBool(Value(std::int32_t{-1})));
+  EXPECT_FALSE(ToBool(Value(0.0)));
+  EXPECT_TRUE(ToBool(Value(std::string("True"))));
+  EXPECT_FALSE(ToBool(Value(std::string("false"))));
+  EXPECT_THROW(ToBool(Value(std::string("yes"))), quarnel::Failure);
+}
+
+TEST(Conversions, ObjectsAndNothing) {
+  EXPECT_FALSE(ToObject(Value()));
+  try {
+    ToObject(Value(std::int32_t{1}));
+    FAIL() << "a number became an object";
+  } catch (const quarnel::Failure& failure) {
+    EXPECT_EQ(failure.Number(), 424);
+  }
+}
+
+TEST(Object, CallsOnAnEmptyReferenceFailWith91) {
+  Object nothing;
+  try {
+    nothing.Get("Rows", {std::string("1:1")});
+    FAIL() << "call on Nothing went through";
+  } catch (const quarnel::Failure& failure) {
+    EXPECT_EQ(failure.Number(), 91);
+  }
+}

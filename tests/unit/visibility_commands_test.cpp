@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "app/click.hpp"
+#include "standin/model/model.hpp"
+#include "support/attached_excel.hpp"
+#include "visibility/commands.hpp"
+
+namespace {
+
+using namespace quarnel;
+using standin::kMaxColumns;
+using standin::kMaxRows;
+
+class VisibilityTest : public quarnel::testing::AttachedExcelTest {
+ protected:
+  void SetUp() override {
+    AttachedExcelTest::SetUp();
+    excel.AddWorkbook("Plan.xlsx");
+  }
+  std::vector<std::int32_t> HiddenRows(std::int32_t upTo) const {
+    std::vector<std::int32_t> rows;
+    for (std::int32_t r = 1; r <= upTo; ++r)
+      if (excel.IsRowHidden(r)) rows.push_back(r);
+    return rows;
+  }
+  std::vector<std::int32_t> HiddenColumns(std::int32_t upTo) const {
+    std::vector<std::int32_t> columns;
+    for (std::int32_t c = 1; c <= upTo; ++c)
+      if (excel.IsColumnHidden(c)) columns.push_back(c);
+    return columns;
+  }
+};
+
+TEST_F(VisibilityTest, RowCommandsUseTheFirstRowOfTheSelection) {
+  excel.Select(4, 3, 9, 5);
+  visibility::HideRow(host);
+  EXPECT_EQ(HiddenRows(20), std::vector<std::int32_t>{4});
+
+  excel.SetRowsHidden(5, 10, true);
+  visibility::UnhideRowBelow(host);
+  EXPECT_EQ(HiddenRows(20), (std::vector<std::int32_t>{4, 6, 7, 8, 9, 10}));
+  EXPECT_TRUE(HiddenColumns(20).empty());
+}
+
+TEST_F(VisibilityTest, ColumnCommandsUseTheFirstColumnOfTheSelection) {
+  excel.Select(2, 3, 8, 6);
+  visibility::HideColumn(host);
+  EXPECT_EQ(HiddenColumns(20), std::vector<std::int32_t>{3});
+
+  excel.SetColumnsHidden(4, 6, true);
+  visibility::UnhideColumnRight(host);
+  EXPECT_EQ(HiddenColumns(20), (std::vector<std::int32_t>{3, 5, 6}));
+  EXPECT_TRUE(HiddenRows(20).empty());
+}
+
+TEST_F(VisibilityTest, WholeColumnsOrRowsSelectedMeanRowOneOrColumnA) {
+  excel.Select(1, 3, kMaxRows, 4);
+  visibility::HideRow(host);
+  EXPECT_EQ(HiddenRows(5), std::vector<std::int32_t>{1});
+
+  excel.Select(7, 1, 9, kMaxColumns);
+  visibility::HideColumn(host);
+  EXPECT_EQ(HiddenColumns(5), std::vector<std::int32_t>{1});
+}
+
+TEST_F(VisibilityTest, RevealingShowsOnlyTheNextHiddenRow) {
+  excel.SetRowsHidden(8, 9, true);
+  excel.Select(7, 1, 7, 1);
+  visibility::UnhideRowBelow(host);
+  EXPECT_EQ(HiddenRows(20), std::vector<std::int32_t>{9});
+}
+
+TEST_F(VisibilityTest, RepeatingAChangeChangesNothingAndSaysNothing) {
+  excel.Select(256, 1, 256, 1);
+  visibility::HideRow(host);
+  visibility::HideRow(host);
+  visibility::UnhideColumnRight(host);
+  EXPECT_EQ(HiddenRows(300), std::vector<std::int32_t>{256});
+  EXPECT_TRUE(HiddenColumns(20).empty());
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(VisibilityTest, CommandsWorkOnTheSheetNowInFront) {
+  visibility::HideRow(host);  // attaches to Sheet1 first
+  excel.AddSheet("Second");
+  excel.Select(3, 1, 3, 1);
+  visibility::HideRow(host);
+  EXPECT_EQ(HiddenRows(5), std::vector<std::int32_t>{3});
+  excel.ActivateSheet("Sheet1");
+  EXPECT_EQ(HiddenRows(5), std::vector<std::int32_t>{1});
+}
+
+TEST_F(VisibilityTest, BeyondTheSheetsEdgeExcelRefusesAndTheToolReportsIt) {
+  excel.Select(kMaxRows, kMaxColumns, kMaxRows, kMaxColumns);
+  EXPECT_EQ(app::OnClick(app::Button::Command6, host), app::AfterClick::KeepRunning);
+  EXPECT_EQ(app::OnClick(app::Button::Command7, host), app::AfterClick::KeepRunning);
+  ASSERT_EQ(desktop.messages.size(), 2u);
+  for (const auto& message : desktop.messages) {
+    EXPECT_EQ(message.title, "Quarnel");
+    EXPECT_NE(message.text.find("1004"), std::string::npos) << message.text;
+    EXPECT_NE(message.text.find("应用程序定义或对象定义错误"), std::string::npos) << message.text;
+  }
+}
+
+}  // namespace
