@@ -7,7 +7,9 @@ namespace {
 
 class MemoryOutput : public OutputFile {
  public:
-  MemoryOutput(MemoryFiles& owner, std::string path) : owner_(owner), path_(std::move(path)) { ++owner_.openFiles; }
+  MemoryOutput(MemoryFiles& owner, std::string path) : owner_(owner), path_(std::move(path)) {
+    ++owner_.openFiles;
+  }
   ~MemoryOutput() override {
     if (open_) --owner_.openFiles;
   }
@@ -86,13 +88,17 @@ void MemoryFiles::Remove(const std::string& path) noexcept {
   files.erase(path);
 }
 
-void ScriptedDialog::SetDialogTitle(std::string_view title) { calls.push_back("DialogTitle=" + std::string(title)); }
+void ScriptedDialog::SetDialogTitle(std::string_view title) {
+  calls.push_back("DialogTitle=" + std::string(title));
+}
 void ScriptedDialog::SetFilter(std::string_view filter) { calls.push_back("Filter=" + std::string(filter)); }
 void ScriptedDialog::SetCancelError(bool value) {
   cancelError = value;
   calls.push_back(value ? "CancelError=1" : "CancelError=0");
 }
-void ScriptedDialog::SetInitDir(std::string_view folder) { calls.push_back("InitDir=" + std::string(folder)); }
+void ScriptedDialog::SetInitDir(std::string_view folder) {
+  calls.push_back("InitDir=" + std::string(folder));
+}
 
 void ScriptedDialog::ShowOpen() {
   calls.push_back("ShowOpen");

@@ -1,0 +1,122 @@
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/text.hpp"
+#include "snapshot/commands.hpp"
+#include "snapshot/lines.hpp"
+#include "snapshot/name.hpp"
+
+namespace quarnel::snapshot {
+
+using excel::ToBool;
+using excel::ToLong;
+using 链接cad及excel::AttachExcel;
+using 链接cad及excel::ExcelBook;
+using 链接cad及excel::ExcelSheet;
+
+namespace {
+
+constexpr std::int16_t kXlUp = -4162;
+constexpr std::int16_t kXlToLeft = -4159;
+// The attempts at a free name before the failure of the last one is let through.
+constexpr int kNameAttempts = 1000;
+
+// Collects lines and hands them to the file in blocks.
+class BlockWriter {
+ public:
+  explicit BlockWriter(OutputFile& file) : file_(file) {}
+  void Add(const std::string& line) {
+    block_ += line;
+    if (block_.size() >= kBlock) Flush();
+  }
+  void Flush() {
+    if (!block_.empty()) file_.Write(block_);
+    block_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 64 * 1024;
+  OutputFile& file_;
+  std::string block_;
+};
+
+bool RowHidden(std::int32_t row) {
+  return ToBool(ExcelSheet.GetObject("Rows", {RowAddress(row)}).GetObject("EntireRow").Get("Hidden"));
+}
+
+bool ColumnHidden(std::int32_t column) {
+  return ToBool(ExcelSheet.GetObject("Columns", {column}).GetObject("EntireColumn").Get("Hidden"));
+}
+
+std::int32_t LastRow() {
+  const excel::Object corner = ExcelSheet.GetObject("cells", {std::int32_t{65536}, std::int16_t{1}});
+  return ToLong(corner.GetObject("end", {kXlUp}).Get("Row"));
+}
+
+std::int32_t LastColumn() {
+  const excel::Object corner = ExcelSheet.GetObject("cells", {std::int16_t{1}, std::int16_t{256}});
+  return ToLong(corner.GetObject("end", {kXlToLeft}).Get("Column"));
+}
+
+// Tries the names that `nameAt` gives for 1, 2, ... until one is not taken.
+template <typename Attempt, typename NameAt>
+auto FirstFreeName(Attempt attempt, NameAt nameAt) {
+  for (int n = 1;; ++n) {
+    try {
+      return attempt(nameAt(n));
+    } catch (const Failure& failure) {
+      if (failure.Number() != errors::kFileAlreadyExists || n == kNameAttempts) throw;
+    }
+  }
+}
+
+}  // namespace
+
+void RecordSnapshot(Host& host) {
+  AttachExcel(host);
+  const std::string workbookName = excel::ToText(ExcelBook.Get("Name"));
+  const std::string note(TrimSpaces(host.desktop.NoteText()));
+  // A forbidden character would send the file elsewhere or make it impossible to create: the
+  // user is told which one, and the tool goes on.
+  if (const auto refusal = RefuseNote(note)) {
+    host.desktop.ShowMessage(refusal->Description());
+    return;
+  }
+  const std::string name = SnapshotFileName(workbookName, note, Stamp(host.desktop.LocalDateTimeText()));
+
+  const std::int32_t lastRow = LastRow();
+
+  // Written under a name no reader takes for a snapshot, and renamed only once complete.
+  FileSystem& files = host.desktop.Files();
+  const std::string folder = host.desktop.ProgramFolder() + "\\";
+  std::string partPath;
+  std::unique_ptr<OutputFile> file = FirstFreeName(
+      [&](const std::string& path) {
+        auto created = files.CreateNew(path);
+        partPath = path;
+        return created;
+      },
+      [&](int n) { return folder + name + ".part" + (n == 1 ? "" : 常用函数::ValueText(n)); });
+
+  try {
+    BlockWriter writer(*file);
+    for (std::int32_t row = 1; row <= lastRow; ++row) writer.Add(RowRecord(row, RowHidden(row)));
+    const std::int32_t lastColumn = LastColumn();
+    for (std::int32_t column = 1; column <= lastColumn; ++column) {
+      writer.Add(ColumnRecord(column, ColumnHidden(column)));
+    }
+    writer.Flush();
+    file->Close();
+    file.reset();
+    // Two records within the same second never replace one another.
+    FirstFreeName([&](const std::string& path) { files.RenameNoReplace(partPath, path); },
+                  [&](int n) { return folder + (n == 1 ? name : NumberedFileName(name, n)); });
+  } catch (...) {
+    file.reset();
+    files.Remove(partPath);
+    throw;
+  }
+}
+
+}  // namespace quarnel::snapshot

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/click.hpp"
+#include "snapshot/commands.hpp"
+#include "snapshot_fixture.hpp"
+#include "standin/model/failures.hpp"
+
+namespace quarnel::testing {
+namespace {
+
+using snapshot::RecordSnapshot;
+
+class RecordTest : public SnapshotCommandTest {
+ protected:
+  static constexpr const char* kPath = "C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507.txt";
+
+  std::string Written(const std::string& path = kPath) const {
+    const auto found = desktop.files.files.find(path);
+    return found == desktop.files.files.end() ? "<none>" : found->second;
+  }
+};
+
+TEST_F(RecordTest, EmptySheetGivesOneRowAndOneColumnRecord) {
+  model.SetRowsHidden(1, 1, true);
+  RecordSnapshot(host);
+  EXPECT_EQ(Written(), "1:1/True\r\n1/False\r\n");
+  EXPECT_EQ(FileNames(), std::vector<std::string>{kPath});
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(desktop.files.openFiles, 0);
+}
+
+TEST_F(RecordTest, RowsToTheLastOfColumnAThenColumnsToTheLastOfRowOne) {
+  UseArea(5, 4);
+  model.SetRowsHidden(3, 3, true);
+  model.SetColumnsHidden(2, 2, true);
+  // Outside the used area: no record for these.
+  model.SetRowsHidden(8, 8, true);
+  model.SetColumnsHidden(6, 6, true);
+  model.SetCell(20, 2, std::string("beside column A"));
+  model.SetCell(2, 30, std::string("below row 1"));
+  model.ResetCounters();
+
+  RecordSnapshot(host);
+
+  EXPECT_EQ(Written(),
+            "1:1/False\r\n2:2/False\r\n3:3/True\r\n4:4/False\r\n5:5/False\r\n"
+            "1/False\r\n2/True\r\n3/False\r\n4/False\r\n");
+  // One read per row and per column; nothing written to Excel.
+  EXPECT_EQ(model.Calls("Rows"), 5u);
+  EXPECT_EQ(model.Calls("EntireRow"), 5u);
+  EXPECT_EQ(model.Calls("Columns"), 4u);
+  EXPECT_EQ(model.Calls("EntireColumn"), 4u);
+  EXPECT_EQ(model.Calls("Hidden"), 9u);
+  EXPECT_TRUE(model.ScreenUpdating());
+  EXPECT_TRUE(model.IsRowHidden(8));
+}
+
+TEST_F(RecordTest, LastCellsAreFoundByExcelsOwnMovesFromA65536AndIV1) {
+  // From a filled A65536 the move upwards stops at the next filled cell; from a filled IV1 the move
+  // leftwards likewise. Beyond them nothing is looked at.
+  UseArea(2, 3);
+  model.SetCell(65536, 1, std::string("x"));
+  model.SetCell(70000, 1, std::string("x"));
+  model.SetCell(1, 256, std::string("x"));
+  model.SetCell(1, 300, std::string("x"));
+  RecordSnapshot(host);
+  EXPECT_EQ(Written(), "1:1/False\r\n2:2/False\r\n1/False\r\n2/False\r\n3/False\r\n");
+}
+
+TEST_F(RecordTest, NoteIsTrimmedAndBlankNoteLeftOut) {
+  desktop.note = " before ";
+  RecordSnapshot(host);
+  desktop.note = "   ";
+  desktop.dateTime = "2026/12/8 9:05:08";
+  RecordSnapshot(host);
+  desktop.note = "";
+  desktop.dateTime = "2026-12-08 09:05:09";
+  RecordSnapshot(host);
+  EXPECT_EQ(FileNames(),
+            (std::vector<std::string>{"C:\\Tools\\Quarnel\\Plan-行列状态_20261208090509.txt",
+                                      "C:\\Tools\\Quarnel\\Plan-行列状态_202612890508.txt",
+                                      "C:\\Tools\\Quarnel\\Plan-行列状态_before_20261208090507.txt"}));
+}
+
+TEST_F(RecordTest, UnsavedWorkbookGivesItsWholeName) {
+  model.AddWorkbook("Book1");
+  RecordSnapshot(host);
+  EXPECT_EQ(FileNames(), std::vector<std::string>{"C:\\Tools\\Quarnel\\Book1-行列状态_20261208090507.txt"});
+}
+
+TEST_F(RecordTest, RefusedNoteIsShownPlainlyAndNothingIsWritten) {
+  desktop.note = " ..\\Other ";
+  model.ResetCounters();
+  EXPECT_EQ(app::OnClick(app::Button::Command3, host), app::AfterClick::KeepRunning);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_NE(desktop.messages[0].text.find("“\\”"), std::string::npos) << desktop.messages[0].text;
+  EXPECT_EQ(desktop.messages[0].text.find("运行时错误"), std::string::npos);
+  EXPECT_EQ(desktop.messages[0].title, kAppTitle);
+  EXPECT_TRUE(desktop.files.log.empty());
+  EXPECT_EQ(model.Calls("Rows"), 0u);
+}
+
+TEST_F(RecordTest, SameSecondNeverReplacesAnEarlierSnapshot) {
+  model.SetRowsHidden(1, 1, true);
+  RecordSnapshot(host);
+  model.SetRowsHidden(1, 1, false);
+  RecordSnapshot(host);
+  RecordSnapshot(host);
+  EXPECT_EQ(Written(), "1:1/True\r\n1/False\r\n");
+  EXPECT_EQ(Written("C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_2.txt"), "1:1/False\r\n1/False\r\n");
+  EXPECT_EQ(Written("C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_3.txt"), "1:1/False\r\n1/False\r\n");
+  EXPECT_EQ(FileNames().size(), 3u);
+}
+
+TEST_F(RecordTest, IsWrittenUnderAPartNameAndRenamedOnlyWhenComplete) {
+  UseArea(3, 1);
+  RecordSnapshot(host);
+  const std::string part = std::string(kPath) + ".part";
+  EXPECT_EQ(desktop.files.log,
+            (std::vector<std::string>{"create " + part, "rename " + part + " -> " + kPath}));
+}
+
+TEST_F(RecordTest, LeftoverPartFileIsLeftAloneAndAnotherUsed) {
+  const std::string leftover = std::string(kPath) + ".part";
+  desktop.files.files[leftover] = "1:1/Tr";
+  RecordSnapshot(host);
+  EXPECT_EQ(desktop.files.files[leftover], "1:1/Tr");
+  EXPECT_EQ(Written(), "1:1/False\r\n1/False\r\n");
+  EXPECT_EQ(FileNames().size(), 2u);
+}
+
+// Each failure leaves no file behind: the partial one is removed, and a snapshot name is only ever
+// given to a complete file.
+TEST_F(RecordTest, FailureLeavesNoFile) {
+  struct Case {
+    const char* what;
+    std::function<void(RecordTest&)> arm;
+    std::int32_t number;
+  };
+  const std::vector<Case> cases = {
+      {"a row read", [](RecordTest& t) { t.model.FailCall("Hidden", 3, standin::CallRejected()); },
+       standin::kCallRejected},
+      {"the last column", [](RecordTest& t) { t.model.FailCall("Column", 1, standin::Disconnected()); },
+       standin::kDisconnected},
+      {"a column read", [](RecordTest& t) { t.model.FailCall("Hidden", 7, standin::CallRejected()); },
+       standin::kCallRejected},
+      {"a full disk", [](RecordTest& t) { t.desktop.files.failWritesAfterBytes = 10; },
+       errors::kDeviceIoError},
+      {"creating",
+       [](RecordTest& t) { t.desktop.files.failCreate = Failure(errors::kPermissionDenied, "权限拒绝"); },
+       errors::kPermissionDenied},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    desktop.files = {};
+    UseArea(5, 4);
+    c.arm(*this);
+    try {
+      RecordSnapshot(host);
+      ADD_FAILURE() << "no failure";
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.Number(), c.number);
+    }
+    EXPECT_TRUE(desktop.files.files.empty()) << desktop.files.files.begin()->first;
+    EXPECT_EQ(desktop.files.openFiles, 0);
+    model.ClearFaults();
+  }
+}
+
+TEST_F(RecordTest, LastRowIsReadBeforeTheFileAndLastColumnAfterTheRows) {
+  UseArea(4, 2);
+  model.FailCall("Row", 1, standin::CallRejected());
+  EXPECT_THROW(RecordSnapshot(host), Failure);
+  EXPECT_TRUE(desktop.files.log.empty());
+
+  model.ResetCounters();
+  model.FailCall("Column", 1, standin::CallRejected());
+  EXPECT_THROW(RecordSnapshot(host), Failure);
+  EXPECT_EQ(model.Calls("EntireRow"), 4u);
+  EXPECT_EQ(model.Calls("EntireColumn"), 0u);
+}
+
+TEST_F(RecordTest, NoExcelFailsAfterAttachmentHasSpoken) {
+  connector.running.reset();
+  EXPECT_EQ(app::OnClick(app::Button::Command3, host), app::AfterClick::KeepRunning);
+  ASSERT_EQ(desktop.messages.size(), 2u);
+  EXPECT_EQ(desktop.messages[0].text, "无效的类字符串");
+  EXPECT_NE(desktop.messages[1].text.find("91"), std::string::npos) << desktop.messages[1].text;
+  EXPECT_TRUE(desktop.files.files.empty());
+}
+
+}  // namespace
+}  // namespace quarnel::testing
