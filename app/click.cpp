@@ -34,7 +34,8 @@ void Run(Button button, Host& host) {
 }
 
 void Report(Desktop& desktop, const Failure& failure) {
-  desktop.ShowMessage("运行时错误 '" + 常用函数::ValueText(failure.Number()) + "':\n\n" + failure.Description());
+  desktop.ShowMessage("运行时错误 '" + 常用函数::ValueText(failure.Number()) + "':\n\n" +
+                      failure.Description());
 }
 
 }  // namespace

@@ -11,8 +11,7 @@ namespace 常用函数 {
 // A whole number as plain decimal digits, "-" in front when negative.
 std::string ValueText(std::int64_t value);
 template <std::integral T>
-  requires(!std::same_as<T, bool>)
-std::string ValueText(T value) {
+requires(!std::same_as<T, bool>) std::string ValueText(T value) {
   return ValueText(static_cast<std::int64_t>(value));
 }
 // A number in its locale-independent form: "." as decimal point, no grouping, no blanks.
