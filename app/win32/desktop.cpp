@@ -1,0 +1,51 @@
+#include "app/win32/desktop.hpp"
+
+#include <vector>
+
+#include "app/win32/clock.hpp"
+#include "excel/win32/utf16.hpp"
+
+namespace quarnel::win32 {
+
+void WindowsDesktop::SetWindow(HWND owner, HWND note) noexcept {
+  owner_ = owner;
+  note_ = note;
+  dialog_.SetOwner(owner);
+}
+
+void WindowsDesktop::ShowMessage(std::string_view text, std::string_view title, MessageIcon icon) {
+  const UINT type = MB_OK | (icon == MessageIcon::Information ? MB_ICONINFORMATION : 0u);
+  const HWND owner = owner_ && IsWindow(owner_) ? owner_ : nullptr;
+  MessageBoxW(owner, ToUtf16(text).c_str(), ToUtf16(title).c_str(), type);
+}
+
+std::string WindowsDesktop::NoteText() { return note_ ? WindowText(note_) : std::string(); }
+
+std::string WindowsDesktop::ProgramFolder() { return win32::ProgramFolder(); }
+
+std::string WindowsDesktop::LocalDateTimeText() { return win32::LocalDateTimeText(); }
+
+std::string WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return ToUtf8(text);
+}
+
+std::string ProgramFolder() {
+  std::vector<wchar_t> path(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) throw Failure(errors::kDeviceIoError, "设备 I/O 错误");
+    if (length < path.size()) {
+      const std::wstring_view full(path.data(), length);
+      const auto slash = full.find_last_of(L'\\');
+      return ToUtf8(full.substr(0, slash == std::wstring_view::npos ? 0 : slash));
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace quarnel::win32

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <windows.h>
+
+#include "app/win32/file_dialog.hpp"
+#include "app/win32/files.hpp"
+#include "common/desktop.hpp"
+
+namespace quarnel::win32 {
+
+// The desktop around the window: its message boxes and dialog belong to `owner`, the note is the
+// text of the `note` box.
+class WindowsDesktop final : public Desktop {
+ public:
+  void SetWindow(HWND owner, HWND note) noexcept;
+
+  void ShowMessage(std::string_view text, std::string_view title, MessageIcon icon) override;
+  std::string NoteText() override;
+  std::string ProgramFolder() override;
+  std::string LocalDateTimeText() override;
+  FileSystem& Files() override { return files_; }
+  FileDialog& CommonDialog1() override { return dialog_; }
+
+ private:
+  HWND owner_ = nullptr;
+  HWND note_ = nullptr;
+  WideFileSystem files_;
+  OpenFileDialog dialog_;
+};
+
+// The text of a window, in UTF-8.
+std::string WindowText(HWND window);
+
+// The folder that holds the running program's file, without a trailing "\".
+std::string ProgramFolder();
+
+}  // namespace quarnel::win32

@@ -1,0 +1,124 @@
+#include "app/win32/files.hpp"
+
+#include <algorithm>
+#include <limits>
+
+#include "excel/win32/utf16.hpp"
+
+namespace quarnel::win32 {
+namespace {
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) noexcept : handle_(handle) {}
+  ~Handle() { Close(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  HANDLE Get() const noexcept { return handle_; }
+  bool Close() noexcept {
+    if (handle_ == INVALID_HANDLE_VALUE) return true;
+    const bool closed = CloseHandle(handle_) != FALSE;
+    handle_ = INVALID_HANDLE_VALUE;
+    return closed;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+constexpr DWORD kChunkLimit = 1u << 30;
+
+class WideOutputFile final : public OutputFile {
+ public:
+  explicit WideOutputFile(HANDLE handle) : file_(handle) {}
+
+  void Write(std::string_view bytes) override {
+    while (!bytes.empty()) {
+      const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kChunkLimit));
+      DWORD written = 0;
+      if (!WriteFile(file_.Get(), bytes.data(), chunk, &written, nullptr)) throw FileFailure(GetLastError());
+      if (written == 0) throw FileFailure(ERROR_WRITE_FAULT);
+      bytes.remove_prefix(written);
+    }
+  }
+
+  void Close() override {
+    if (!file_.Close()) throw FileFailure(GetLastError());
+  }
+
+ private:
+  Handle file_;
+};
+
+class WideInputFile final : public InputFile {
+ public:
+  explicit WideInputFile(HANDLE handle) : file_(handle) {}
+
+  std::size_t Read(std::span<char> buffer) override {
+    const auto wanted = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), kChunkLimit));
+    DWORD read = 0;
+    if (!ReadFile(file_.Get(), buffer.data(), wanted, &read, nullptr)) throw FileFailure(GetLastError());
+    return read;
+  }
+
+ private:
+  Handle file_;
+};
+
+}  // namespace
+
+Failure FileFailure(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND: return {errors::kFileNotFound, "文件未找到"};
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME: return {errors::kPathNotFound, "路径未找到"};
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT: return {errors::kPermissionDenied, "拒绝的权限"};
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return {errors::kFileAlreadyExists, "文件已存在"};
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_DIRECTORY: return {errors::kBadFileName, "文件名或文件号错误"};
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return {61, "磁盘已满"};
+    default: return {errors::kDeviceIoError, "设备 I/O 错误"};
+  }
+}
+
+bool WideFileSystem::Exists(const std::string& path) {
+  return GetFileAttributesW(ToUtf16(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::unique_ptr<OutputFile> WideFileSystem::CreateNew(const std::string& path) {
+  const HANDLE handle = CreateFileW(ToUtf16(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) throw FileFailure(GetLastError());
+  return std::make_unique<WideOutputFile>(handle);
+}
+
+std::unique_ptr<InputFile> WideFileSystem::OpenRead(const std::string& path) {
+  const HANDLE handle = CreateFileW(ToUtf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) throw FileFailure(GetLastError());
+  return std::make_unique<WideInputFile>(handle);
+}
+
+void WideFileSystem::RenameNoReplace(const std::string& from, const std::string& to) {
+  if (!MoveFileExW(ToUtf16(from).c_str(), ToUtf16(to).c_str(), 0)) throw FileFailure(GetLastError());
+}
+
+void WideFileSystem::Remove(const std::string& path) noexcept {
+  try {
+    DeleteFileW(ToUtf16(path).c_str());
+  } catch (...) {
+    // Removal is a clean-up: nothing to report.
+  }
+}
+
+}  // namespace quarnel::win32

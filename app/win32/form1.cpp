@@ -1,0 +1,312 @@
+#include "app/win32/form1.hpp"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/form_layout.hpp"
+#include "excel/win32/utf16.hpp"
+
+namespace quarnel::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"QuarnelForm1";
+// Away from IDOK and IDCANCEL, which Enter and Escape send: they must click nothing.
+constexpr int kFirstControlId = 1001;
+constexpr UINT kDpiChanged = 0x02E0;
+constexpr int kButtonPoints = 9;
+
+void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof(existing);
+  if (GetClassInfoExW(instance, kClassName, &existing)) return;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+  wc.hIconSm =
+      static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                    GetSystemMetrics(SM_CYSMICON), 0));
+  if (!RegisterClassExW(&wc)) throw Failure(7, "内存溢出");
+}
+
+int CALLBACK CollectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM faces) {
+  reinterpret_cast<std::vector<std::wstring>*>(faces)->emplace_back(font->lfFaceName);
+  return 1;
+}
+
+HFONT MakeFont(const std::wstring& face, int height, int weight, BYTE charset) {
+  LOGFONTW font{};
+  font.lfHeight = height;
+  font.lfWeight = weight;
+  font.lfCharSet = charset;
+  face.copy(font.lfFaceName, LF_FACESIZE - 1);
+  return CreateFontIndirectW(&font);
+}
+
+bool ShowsAll(HDC dc, const std::wstring& face, std::wstring_view sample) {
+  const HFONT font = MakeFont(face, -16, FW_NORMAL, GB2312_CHARSET);
+  if (!font) return false;
+  const HGDIOBJ old = SelectObject(dc, font);
+  std::vector<WORD> glyphs(sample.size());
+  const DWORD done = GetGlyphIndicesW(dc, sample.data(), static_cast<int>(sample.size()), glyphs.data(),
+                                      GGI_MARK_NONEXISTING_GLYPHS);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  return done != GDI_ERROR && std::find(glyphs.begin(), glyphs.end(), WORD{0xFFFF}) == glyphs.end();
+}
+
+// Every text the window shows, and the Latin letters and digits a note may hold.
+std::wstring FormSample() {
+  std::wstring sample = L"Quarnel 0123456789 abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  for (const auto& control : app::Form1Definition().controls) {
+    sample += ToUtf16(control.text);
+    sample += ToUtf16(control.tooltip);
+  }
+  sample.erase(std::remove(sample.begin(), sample.end(), L' '), sample.end());
+  return sample;
+}
+
+void SetFont(HWND control, HFONT font) {
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+}  // namespace
+
+std::wstring ChineseUiFace(std::wstring_view sample, std::initializer_list<const wchar_t*> preferred) {
+  std::vector<std::wstring> faces;
+  LOGFONTW query{};
+  query.lfCharSet = GB2312_CHARSET;
+  const HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &query, CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
+  std::vector<std::wstring> candidates;
+  for (const wchar_t* face : preferred) {
+    if (std::find(faces.begin(), faces.end(), face) != faces.end()) candidates.emplace_back(face);
+  }
+  // Wine offers the host's CJK families under their own names; some lack Latin letters.
+  for (const auto& face : faces) {
+    if (!face.empty() && face.front() != L'@') candidates.push_back(face);
+  }
+  std::wstring chosen;
+  for (const auto& face : candidates) {
+    if (ShowsAll(screen, face, sample)) {
+      chosen = face;
+      break;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  return chosen;
+}
+
+Form1::Form1(HINSTANCE instance, ClickHandler onClick, bool endsProgram)
+    : onClick_(std::move(onClick)), endsProgram_(endsProgram) {
+  RegisterFormClass(instance, &Form1::Procedure);
+  const std::wstring caption = ToUtf16(app::Form1Definition().caption);
+  // Fixed single border, system menu and close box only.
+  const DWORD style = WS_CAPTION | WS_SYSMENU;
+  window_ = CreateWindowExW(0, kClassName, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 320, 120,
+                            nullptr, nullptr, instance, this);
+  if (!window_) throw Failure(7, "内存溢出");
+  try {
+    CreateControls(instance);
+    Layout(WindowDpi(window_));
+    常用函数::SetTopMost(window_);
+    常用函数::PlaceWindow(window_, 2.0);
+    // After the load step: under Wine a topmost popup owned by the window keeps it out of the band.
+    CreateTooltips(instance);
+  } catch (...) {
+    DestroyWindow(window_);
+    throw;
+  }
+}
+
+Form1::~Form1() {
+  if (window_) DestroyWindow(window_);
+  if (buttonFont_) DeleteObject(buttonFont_);
+  if (noteFont_) DeleteObject(noteFont_);
+}
+
+HWND Form1::Control(std::string_view name) const noexcept {
+  const auto& controls = app::Form1Definition().controls;
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    if (controls[i].name == name) return controls_[i];
+  }
+  return nullptr;
+}
+
+void Form1::Show(int showCommand) {
+  ShowWindow(window_, showCommand);
+  UpdateWindow(window_);
+}
+
+void Form1::CreateControls(HINSTANCE instance) {
+  const auto& controls = app::Form1Definition().controls;
+  // Creation order is tab order.
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const app::ControlDef& def = controls[i];
+    const bool isButton = def.kind == app::ControlKind::Button;
+    const DWORD style =
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP |
+        (isButton ? static_cast<DWORD>(BS_PUSHBUTTON) : static_cast<DWORD>(ES_LEFT | ES_AUTOHSCROLL));
+    controls_[i] = CreateWindowExW(
+        isButton ? 0 : WS_EX_CLIENTEDGE, isButton ? L"BUTTON" : L"EDIT", ToUtf16(def.text).c_str(), style, 0,
+        0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + def.tabIndex)),
+        instance, nullptr);
+    if (!controls_[i]) throw Failure(7, "内存溢出");
+    if (!isButton) SendMessageW(controls_[i], EM_SETLIMITTEXT, 0, 0);  // the largest the box allows
+  }
+  focus_ = controls_[0];
+}
+
+void Form1::CreateTooltips(HINSTANCE instance) {
+  const auto& controls = app::Form1Definition().controls;
+  tooltips_ =
+      CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
+  if (!tooltips_) throw Failure(7, "内存溢出");
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    if (controls[i].tooltip.empty()) continue;
+    std::wstring text = ToUtf16(controls[i].tooltip);
+    TTTOOLINFOW tool{};
+    // The smaller size that every comctl32 version accepts.
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(controls_[i]);
+    tool.lpszText = text.data();
+    if (!SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)))
+      throw Failure(7, "内存溢出");
+  }
+  SetFont(tooltips_, buttonFont_);
+}
+
+void Form1::Layout(Dpi dpi) {
+  using app::TwipsToPixels;
+  const app::FormDef& form = app::Form1Definition();
+
+  // The frame's thickness is whatever the system draws: measure it rather than compute it.
+  RECT outer{};
+  RECT client{};
+  GetWindowRect(window_, &outer);
+  GetClientRect(window_, &client);
+  const int frameX = (outer.right - outer.left) - (client.right - client.left);
+  const int frameY = (outer.bottom - outer.top) - (client.bottom - client.top);
+  SetWindowPos(window_, nullptr, 0, 0, TwipsToPixels(form.clientWidth, dpi.x) + frameX,
+               TwipsToPixels(form.clientHeight, dpi.y) + frameY, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  const std::wstring sample = FormSample();
+  const std::wstring buttonFace =
+      ChineseUiFace(sample, {L"Microsoft YaHei UI", L"Microsoft YaHei", L"SimSun", L"宋体", L"NSimSun"});
+  const HFONT buttonFont = MakeFont(buttonFace, -MulDiv(kButtonPoints, dpi.y, 72), FW_NORMAL, GB2312_CHARSET);
+  const app::FontDef& note = form.text1Font;
+  // SimSun where it is installed; else the mapper's pick could lack Latin letters (as under Wine).
+  std::wstring noteFace = ChineseUiFace(sample, {L"宋体", L"SimSun"});
+  if (noteFace == L"SimSun" || noteFace == L"宋体" || noteFace.empty()) noteFace = ToUtf16(note.face);
+  const HFONT noteFont =
+      MakeFont(noteFace, -MulDiv(note.decipoints, dpi.y, 720), note.weight, static_cast<BYTE>(note.charset));
+
+  for (std::size_t i = 0; i < form.controls.size(); ++i) {
+    const app::TwipsRect& r = form.controls[i].rect;
+    MoveWindow(controls_[i], TwipsToPixels(r.left, dpi.x), TwipsToPixels(r.top, dpi.y),
+               TwipsToPixels(r.width, dpi.x), TwipsToPixels(r.height, dpi.y), TRUE);
+    SetFont(controls_[i], form.controls[i].kind == app::ControlKind::TextBox ? noteFont : buttonFont);
+  }
+  if (tooltips_) SetFont(tooltips_, buttonFont);
+
+  if (buttonFont_) DeleteObject(buttonFont_);
+  if (noteFont_) DeleteObject(noteFont_);
+  buttonFont_ = buttonFont;
+  noteFont_ = noteFont;
+}
+
+void Form1::Click(app::Button button) {
+  // A click that COM's modal loop lets through while a command waits on Excel starts nothing.
+  if (running_) return;
+  running_ = true;
+  app::AfterClick after = app::AfterClick::KeepRunning;
+  try {
+    after = onClick_(button);
+  } catch (...) {
+    // The commands report their own failures; nothing may cross the window procedure.
+  }
+  running_ = false;
+  if (after == app::AfterClick::Exit && window_) DestroyWindow(window_);
+}
+
+LRESULT CALLBACK Form1::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    form->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!form) return DefWindowProcW(window, message, wParam, lParam);
+  try {
+    return form->Handle(message, wParam, lParam);
+  } catch (...) {
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const int index = LOWORD(wParam) - kFirstControlId;
+      const auto& controls = app::Form1Definition().controls;
+      if (HIWORD(wParam) == BN_CLICKED && index >= 0 && index < static_cast<int>(controls.size()) &&
+          controls[static_cast<std::size_t>(index)].button) {
+        Click(*controls[static_cast<std::size_t>(index)].button);
+      }
+      return 0;
+    }
+    case DM_GETDEFID: return 0;  // no default button
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focused = GetFocus();
+        if (focused && IsChild(window_, focused)) focus_ = focused;
+      } else if (focus_) {
+        SetFocus(focus_);
+      }
+      return 0;
+    case kDpiChanged: {
+      Layout({LOWORD(wParam), HIWORD(wParam)});
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_CLOSE:
+      // Leaving mid-command would leave Excel half-changed, as Command5 would.
+      if (!running_) DestroyWindow(window_);
+      return 0;
+    case WM_DESTROY:
+      if (endsProgram_) PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      controls_.fill(nullptr);
+      tooltips_ = nullptr;
+      return 0;
+    default: return DefWindowProcW(window_, message, wParam, lParam);
+  }
+}
+
+int RunMessageLoop(HWND window) {
+  MSG message{};
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) return 1;
+    if (IsWindow(window) && IsDialogMessageW(window, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+}  // namespace quarnel::win32

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "app/click.hpp"
+#include "app/win32/placement.hpp"
+
+namespace quarnel::win32 {
+
+// The main window `Form1`: seven buttons and the note box `Text1` laid out in twips at the
+// screen's resolution, with tooltips, tab order and the load step.
+class Form1 {
+ public:
+  using ClickHandler = std::function<app::AfterClick(app::Button)>;
+
+  // Creates the window and its controls hidden and runs the load step; a failure of the load step
+  // destroys the window and reaches the caller. With `endsProgram`, destroying the window ends the
+  // thread's message loop.
+  Form1(HINSTANCE instance, ClickHandler onClick, bool endsProgram = true);
+  ~Form1();
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  // Null once the window is gone.
+  HWND Handle() const noexcept { return window_; }
+  // The control named as in the window's definition ("Command1", "Text1"), or null.
+  HWND Control(std::string_view name) const noexcept;
+  HWND Tooltips() const noexcept { return tooltips_; }
+  void Show(int showCommand);
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateControls(HINSTANCE instance);
+  void CreateTooltips(HINSTANCE instance);
+  void Layout(Dpi dpi);
+  void Click(app::Button button);
+
+  HWND window_ = nullptr;
+  std::array<HWND, 8> controls_{};
+  HWND tooltips_ = nullptr;
+  HFONT buttonFont_ = nullptr;
+  HFONT noteFont_ = nullptr;
+  HWND focus_ = nullptr;
+  bool running_ = false;
+  ClickHandler onClick_;
+  bool endsProgram_;
+};
+
+// Runs the thread's message loop with the window's keyboard navigation until the loop is ended;
+// returns the exit code.
+int RunMessageLoop(HWND window);
+
+// An installed font family for Simplified Chinese that has a glyph for every character of
+// `sample`: the first of `preferred` that does, else any; empty when none does.
+std::wstring ChineseUiFace(std::wstring_view sample, std::initializer_list<const wchar_t*> preferred);
+
+}  // namespace quarnel::win32

@@ -1,0 +1,62 @@
+// quarnel.exe: the window beside Excel.
+
+// windows.h must come before commctrl.h.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+#include "app/click.hpp"
+#include "app/win32/desktop.hpp"
+#include "app/win32/form1.hpp"
+#include "common/text.hpp"
+#include "excel/attach.hpp"
+#include "excel/win32/com.hpp"
+#include "excel/win32/connector.hpp"
+#include "excel/win32/utf16.hpp"
+
+namespace {
+
+// What ends the program when start-up fails: the number and the description, as a run-time error.
+int ReportStartFailure(const quarnel::Failure& failure) {
+  const std::string text =
+      "运行时错误 '" + 常用函数::ValueText(failure.Number()) + "':\n\n" + failure.Description();
+  MessageBoxW(nullptr, quarnel::win32::ToUtf16(text).c_str(),
+              quarnel::win32::ToUtf16(quarnel::kAppTitle).c_str(), MB_OK);
+  return 1;
+}
+
+struct HandleRelease {
+  HandleRelease() = default;
+  HandleRelease(const HandleRelease&) = delete;
+  HandleRelease& operator=(const HandleRelease&) = delete;
+  ~HandleRelease() {
+    链接cad及excel::ExcelSheet = {};
+    链接cad及excel::ExcelBook = {};
+    链接cad及excel::ExcelApp = {};
+  }
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  try {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    const quarnel::win32::ComInit com;
+    // Excel's handles live until the program ends, but must go before COM is left.
+    const HandleRelease release;
+    quarnel::win32::ComConnector connector;
+    quarnel::win32::WindowsDesktop desktop;
+    quarnel::Host host{connector, desktop};
+    quarnel::win32::Form1 form(
+        instance, [&host](quarnel::app::Button button) { return quarnel::app::OnClick(button, host); });
+    desktop.SetWindow(form.Handle(), form.Control("Text1"));
+    form.Show(showCommand);
+    return quarnel::win32::RunMessageLoop(form.Handle());
+  } catch (const quarnel::Failure& failure) {
+    return ReportStartFailure(failure);
+  } catch (const std::exception& e) {
+    return ReportStartFailure(quarnel::Failure(51, std::string("内部错误: ") + e.what()));
+  }
+}

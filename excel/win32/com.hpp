@@ -1,0 +1,65 @@
+#pragma once
+
+// Small owners for the COM types that mingw-w64 has no wrappers for (no comutil, no WIL).
+
+#include <string_view>
+
+#include "excel/win32/win_headers.hpp"
+
+namespace quarnel::win32 {
+
+class Bstr {
+ public:
+  Bstr() = default;
+  explicit Bstr(std::wstring_view text);
+  static Bstr FromUtf8(std::string_view text);
+  // Takes ownership of a string that a callee allocated.
+  static Bstr Adopt(BSTR text) noexcept;
+  ~Bstr() { SysFreeString(text_); }
+  Bstr(Bstr&& other) noexcept : text_(other.Release()) {}
+  Bstr& operator=(Bstr&& other) noexcept;
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+
+  BSTR Get() const noexcept { return text_; }
+  // For out-parameters: frees what it held first.
+  BSTR* Out() noexcept;
+  BSTR Release() noexcept;
+  std::wstring_view View() const noexcept { return {text_ ? text_ : L"", SysStringLen(text_)}; }
+
+ private:
+  BSTR text_ = nullptr;
+};
+
+class Variant {
+ public:
+  Variant() noexcept { VariantInit(&value_); }
+  ~Variant() { VariantClear(&value_); }
+  Variant(Variant&& other) noexcept;
+  Variant& operator=(Variant&& other) noexcept;
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+
+  VARIANT& Get() noexcept { return value_; }
+  const VARIANT& Get() const noexcept { return value_; }
+  // For out-parameters: clears what it held first.
+  VARIANT* Out() noexcept;
+
+ private:
+  VARIANT value_;
+};
+
+// Enters a single-threaded apartment for the calling thread and leaves it again. A thread that is
+// already in the multithreaded apartment stays there: COM still works, only differently scheduled.
+class ComInit {
+ public:
+  ComInit();
+  ~ComInit();
+  ComInit(const ComInit&) = delete;
+  ComInit& operator=(const ComInit&) = delete;
+
+ private:
+  bool entered_ = false;
+};
+
+}  // namespace quarnel::win32

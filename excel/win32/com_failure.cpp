@@ -1,0 +1,119 @@
+#include "excel/win32/com_failure.hpp"
+
+#include <string_view>
+#include <utility>
+
+#include "excel/win32/com.hpp"
+#include "excel/win32/utf16.hpp"
+
+namespace quarnel::win32 {
+namespace {
+
+constexpr std::string_view kAutomationError = "自动化错误";
+constexpr std::string_view kBusy = "Excel 正忙(可能正在编辑单元格),请完成编辑后再试。";
+
+// Texts that Excel's users know for the numbers a Chinese system gives them.
+std::string_view KnownDescription(std::int32_t number) {
+  switch (number) {
+    case 5: return "无效的过程调用或参数";
+    case 6: return "溢出";
+    case errors::kSubscriptOutOfRange: return "下标越界";
+    case errors::kTypeMismatch: return "类型不匹配";
+    case errors::kNotSupported: return "对象不支持该属性或方法";
+    case 450: return "错误的参数号或无效的属性赋值";
+    case errors::kApplicationDefined: return "应用程序定义或对象定义的错误";
+    default: return {};
+  }
+}
+
+// Wine has no text for the codes a missing Excel gives; these are the ones Windows shows in Chinese.
+std::string_view KnownComDescription(HRESULT hr) {
+  switch (hr) {
+    case MK_E_UNAVAILABLE: return "操作无法使用";
+    case CO_E_CLASSSTRING: return "无效的类字符串";
+    case REGDB_E_CLASSNOTREG: return "没有注册类";
+    case CO_E_SERVER_EXEC_FAILURE: return "服务器执行失败";
+    default: return {};
+  }
+}
+
+std::wstring_view TrimTrailing(std::wstring_view text) {
+  while (!text.empty() &&
+         (text.back() == L' ' || text.back() == L'\r' || text.back() == L'\n' || text.back() == L'\t')) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+std::int32_t NumberOf(HRESULT hr) {
+  switch (hr) {
+    case DISP_E_UNKNOWNNAME:
+    case DISP_E_MEMBERNOTFOUND: return errors::kNotSupported;
+    case DISP_E_TYPEMISMATCH: return errors::kTypeMismatch;
+    case DISP_E_BADINDEX: return errors::kSubscriptOutOfRange;
+    case DISP_E_BADPARAMCOUNT:
+    case DISP_E_PARAMNOTOPTIONAL: return 450;
+    case DISP_E_OVERFLOW: return 6;
+    default: break;
+  }
+  const auto bits = static_cast<std::uint32_t>(hr);
+  if ((bits & 0xFFFF0000u) == 0x800A0000u) return static_cast<std::int32_t>(bits & 0xFFFFu);
+  return static_cast<std::int32_t>(hr);
+}
+
+}  // namespace
+
+bool IsBusy(HRESULT hr) noexcept { return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER; }
+
+std::string SystemMessage(HRESULT hr) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  if (length == 0 || buffer == nullptr) return {};
+  std::string text = ToUtf8(TrimTrailing(std::wstring_view(buffer, length)));
+  LocalFree(buffer);
+  return text;
+}
+
+Failure FailureFromHresult(HRESULT hr) {
+  const std::int32_t number = NumberOf(hr);
+  if (IsBusy(hr)) return {number, std::string(kBusy)};
+  if (const auto known = KnownDescription(number); !known.empty() && number != hr) {
+    return {number, std::string(known)};
+  }
+  std::string text = SystemMessage(hr);
+  if (text.empty()) text = KnownComDescription(hr);
+  if (text.empty()) text = kAutomationError;
+  return {number, std::move(text)};
+}
+
+Failure FailureFromException(EXCEPINFO& info) {
+  if (info.pfnDeferredFillIn) {
+    info.pfnDeferredFillIn(&info);
+    info.pfnDeferredFillIn = nullptr;
+  }
+  const Bstr source = Bstr::Adopt(std::exchange(info.bstrSource, nullptr));
+  const Bstr description = Bstr::Adopt(std::exchange(info.bstrDescription, nullptr));
+  const Bstr helpFile = Bstr::Adopt(std::exchange(info.bstrHelpFile, nullptr));
+
+  std::int32_t number = 0;
+  std::string fallback;
+  if (info.scode != 0) {
+    Failure mapped = FailureFromHresult(info.scode);
+    number = mapped.Number();
+    fallback = mapped.Description();
+  } else if (info.wCode != 0) {
+    number = info.wCode;
+    fallback = KnownDescription(number);
+    if (fallback.empty()) fallback = kAutomationError;
+  } else {
+    Failure mapped = FailureFromHresult(DISP_E_EXCEPTION);
+    number = mapped.Number();
+    fallback = mapped.Description();
+  }
+  const std::wstring_view text = TrimTrailing(description.View());
+  return {number, text.empty() ? std::move(fallback) : ToUtf8(text)};
+}
+
+}  // namespace quarnel::win32

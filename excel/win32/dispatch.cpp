@@ -1,0 +1,178 @@
+#include "excel/win32/dispatch.hpp"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "excel/win32/com.hpp"
+#include "excel/win32/com_failure.hpp"
+#include "excel/win32/utf16.hpp"
+#include "excel/win32/variant.hpp"
+
+namespace quarnel::win32 {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Busy answers come from COM itself, before Excel ran anything, so trying again is safe.
+template <typename Call>
+HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, Call&& call) {
+  for (;;) {
+    const HRESULT hr = call();
+    if (!IsBusy(hr)) return hr;
+    const auto now = Clock::now();
+    if (now >= deadline) return hr;
+    const auto wait = std::min<Clock::duration>(retry.pause, deadline - now);
+    Sleep(static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+  }
+}
+
+// The arguments as IDispatch wants them: last first.
+class Arguments {
+ public:
+  explicit Arguments(std::span<const excel::Value> args) : slots_(args.size()) {
+    for (VARIANT& slot : slots_) VariantInit(&slot);
+    try {
+      for (std::size_t i = 0; i < args.size(); ++i) ToVariant(args[i], slots_[args.size() - 1 - i]);
+    } catch (...) {
+      Clear();
+      throw;
+    }
+  }
+  ~Arguments() { Clear(); }
+  Arguments(const Arguments&) = delete;
+  Arguments& operator=(const Arguments&) = delete;
+
+  VARIANTARG* Data() noexcept { return slots_.empty() ? nullptr : slots_.data(); }
+  UINT Count() const noexcept { return static_cast<UINT>(slots_.size()); }
+
+ private:
+  void Clear() noexcept {
+    for (VARIANT& slot : slots_) VariantClear(&slot);
+  }
+  std::vector<VARIANT> slots_;
+};
+
+void ClearExcepInfo(EXCEPINFO& info) {
+  SysFreeString(info.bstrSource);
+  SysFreeString(info.bstrDescription);
+  SysFreeString(info.bstrHelpFile);
+  info = EXCEPINFO{};
+}
+
+// Excel's member names are ASCII; folding only A to Z keeps any other text as it is.
+std::string Fold(std::string_view member) {
+  std::string folded(member);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
+// What a cached DISPID answers when the object behind it no longer has that member under it.
+bool StaleId(HRESULT hr) { return hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME; }
+
+}  // namespace
+
+class NameCache {
+ public:
+  std::optional<DISPID> Find(const std::string& folded) const {
+    const auto found = ids_.find(folded);
+    if (found == ids_.end()) return std::nullopt;
+    return found->second;
+  }
+  void Store(const std::string& folded, DISPID id) { ids_[folded] = id; }
+  void Forget(const std::string& folded) { ids_.erase(folded); }
+
+  // Held here, so the results of one call site share it however briefly each of them lives.
+  std::shared_ptr<NameCache> Child(const std::string& folded) {
+    auto& child = children_[folded];
+    if (!child) child = std::make_shared<NameCache>();
+    return child;
+  }
+
+ private:
+  std::unordered_map<std::string, DISPID> ids_;
+  std::unordered_map<std::string, std::shared_ptr<NameCache>> children_;
+};
+
+DispatchClient::DispatchClient(Microsoft::WRL::ComPtr<IDispatch> target, BusyRetry retry, NameLookup lookup,
+                               std::shared_ptr<NameCache> names)
+    : target_(std::move(target)), retry_(retry), lookup_(lookup), names_(std::move(names)) {
+  if (lookup_ == NameLookup::Once && !names_) names_ = std::make_shared<NameCache>();
+}
+
+DISPID DispatchClient::Resolve(std::string_view member, Deadline deadline) {
+  std::wstring name = ToUtf16(member);
+  LPOLESTR names[] = {name.data()};
+  DISPID id = DISPID_UNKNOWN;
+  const HRESULT hr = RetryWhileBusy(
+      retry_, deadline, [&] { return target_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); });
+  if (FAILED(hr)) throw FailureFromHresult(hr);
+  return id;
+}
+
+excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kind,
+                                    std::span<const excel::Value> args) {
+  const Deadline deadline = Clock::now() + retry_.limit;
+  const bool cached = lookup_ == NameLookup::Once;
+  const std::string folded = cached ? Fold(member) : std::string();
+  const std::optional<DISPID> known = cached ? names_->Find(folded) : std::nullopt;
+  DISPID id = known ? *known : Resolve(member, deadline);
+  if (cached && !known) names_->Store(folded, id);
+
+  Arguments arguments(args);
+  DISPID putId = DISPID_PROPERTYPUT;
+  DISPPARAMS params{arguments.Data(), nullptr, arguments.Count(), 0};
+  const bool put = kind == excel::CallKind::Put;
+  if (put && params.cArgs > 0) {
+    params.rgdispidNamedArgs = &putId;
+    params.cNamedArgs = 1;
+  }
+  // Excel answers some members only as a method ("Add") and others only as a property.
+  const WORD flags = put ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+
+  Variant result;
+  EXCEPINFO info{};
+  UINT badArgument = 0;
+  const auto call = [&] {
+    return RetryWhileBusy(retry_, deadline, [&] {
+      ClearExcepInfo(info);
+      return target_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, put ? nullptr : result.Out(),
+                             &info, &badArgument);
+    });
+  };
+  HRESULT hr = call();
+  // An object reached the same way as its siblings may still number its members differently.
+  if (known && StaleId(hr)) {
+    names_->Forget(folded);
+    id = Resolve(member, deadline);
+    names_->Store(folded, id);
+    hr = call();
+  }
+  // Not kept when even a fresh look-up fails: the next call would only pay for the refresh again.
+  if (cached && StaleId(hr)) names_->Forget(folded);
+  if (hr == DISP_E_EXCEPTION) throw FailureFromException(info);
+  ClearExcepInfo(info);
+  if (FAILED(hr)) throw FailureFromHresult(hr);
+
+  const VARIANT& answer = result.Get();
+  if (V_VT(&answer) == VT_DISPATCH && V_DISPATCH(&answer)) {
+    return excel::Object(
+        std::make_shared<DispatchClient>(Microsoft::WRL::ComPtr<IDispatch>(V_DISPATCH(&answer)), retry_,
+                                         lookup_, cached ? names_->Child(folded) : nullptr));
+  }
+  return FromVariant(answer, retry_);
+}
+
+excel::Object WrapDispatch(IDispatch* target, BusyRetry retry, NameLookup lookup) {
+  if (!target) return {};
+  return excel::Object(
+      std::make_shared<DispatchClient>(Microsoft::WRL::ComPtr<IDispatch>(target), retry, lookup));
+}
+
+}  // namespace quarnel::win32

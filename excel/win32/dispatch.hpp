@@ -1,0 +1,57 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "excel/win32/win_headers.hpp"
+// After the Windows headers, which must not rename Object::GetObject.
+#include "excel/automation.hpp"
+
+namespace quarnel::win32 {
+
+// How long a call that busy Excel refuses is tried again. Wine never asks a message filter to
+// retry, so the client retries itself; the limit covers one member call, look-up included.
+struct BusyRetry {
+  std::chrono::milliseconds limit{10'000};
+  std::chrono::milliseconds pause{50};
+};
+
+// Once: a member's DISPID is asked for the first time and then reused. EveryCall: each call asks
+// for it again, as naive late binding does; kept to measure what Once saves.
+enum class NameLookup { Once, EveryCall };
+
+// The DISPIDs known for the objects that one call site reaches: all results of "member M of
+// object X" share one cache, a child of X's.
+class NameCache;
+
+// A late-bound object over an IDispatch. Objects it returns retry and look names up as it does.
+class DispatchClient final : public excel::Dispatch {
+ public:
+  explicit DispatchClient(Microsoft::WRL::ComPtr<IDispatch> target, BusyRetry retry = {},
+                          NameLookup lookup = NameLookup::Once, std::shared_ptr<NameCache> names = nullptr);
+
+  excel::Value Invoke(std::string_view member, excel::CallKind kind,
+                      std::span<const excel::Value> args) override;
+
+  IDispatch* Raw() const noexcept { return target_.Get(); }
+  const BusyRetry& Retry() const noexcept { return retry_; }
+  NameLookup Lookup() const noexcept { return lookup_; }
+
+ private:
+  using Deadline = std::chrono::steady_clock::time_point;
+  // The one place names become DISPIDs.
+  DISPID Resolve(std::string_view member, Deadline deadline);
+
+  Microsoft::WRL::ComPtr<IDispatch> target_;
+  BusyRetry retry_;
+  NameLookup lookup_;
+  std::shared_ptr<NameCache> names_;
+};
+
+// An object calling `target`, with a cache of its own; empty when `target` is null.
+excel::Object WrapDispatch(IDispatch* target, BusyRetry retry = {}, NameLookup lookup = NameLookup::Once);
+
+}  // namespace quarnel::win32

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quarnel::win32 {
+
+// UTF-8 inside the tool, UTF-16 at the Win32 and COM boundary. Ill-formed input becomes U+FFFD
+// rather than failing: a text from Excel or the user must never make a command fail.
+std::wstring ToUtf16(std::string_view utf8);
+std::string ToUtf8(std::wstring_view utf16);
+
+}  // namespace quarnel::win32

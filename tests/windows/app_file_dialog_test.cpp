@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <thread>
+
+#include "app/win32/desktop.hpp"
+#include "app/win32/file_dialog.hpp"
+#include "excel/win32/utf16.hpp"
+
+namespace quarnel::win32 {
+namespace {
+
+TEST(DialogFilter, TurnsBarsIntoTheNulSeparatedForm) {
+  EXPECT_EQ(DialogFilter("*.txt|*.txt"), std::wstring(L"*.txt\0*.txt\0\0", 13));
+  EXPECT_EQ(DialogFilter("文本|*.txt|全部|*.*"), std::wstring(L"文本\0*.txt\0全部\0*.*\0\0", 17));
+  EXPECT_EQ(DialogFilter(""), L"");
+}
+
+constexpr wchar_t kTitle[] = L"读取隐藏状态文件";
+
+// Acts on the dialog as a person would, from another thread while ShowOpen waits.
+class DialogDriver {
+ public:
+  // `name` empty: cancel; otherwise type it into the file name box and press Open.
+  explicit DialogDriver(std::wstring name) : worker_([this, n = std::move(name)] { Drive(n); }) {}
+  ~DialogDriver() { worker_.join(); }
+  bool found = false;
+
+ private:
+  void Drive(const std::wstring& name) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    HWND dialog = nullptr;
+    while (!dialog && std::chrono::steady_clock::now() < deadline) {
+      dialog = FindWindowW(L"#32770", kTitle);
+      if (!dialog) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (!dialog) return;
+    found = true;
+    if (name.empty()) {
+      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      return;
+    }
+    // The file name box is a combo box (cmb13) in newer dialogs, an edit (edt1) in older ones.
+    HWND box = GetDlgItem(dialog, 0x47c);
+    if (!box) box = GetDlgItem(dialog, 0x480);
+    SetWindowTextW(box, name.c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  }
+
+  std::thread worker_;
+};
+
+TEST(OpenFileDialog, ACancelFailsWith32755AndAChosenNameIsKeptForTheNextUse) {
+  OpenFileDialog dialog;
+  dialog.SetDialogTitle(ToUtf8(kTitle));
+  dialog.SetFilter("*.txt|*.txt");
+  dialog.SetCancelError(true);
+  const std::string folder = ProgramFolder();
+  dialog.SetInitDir(folder);
+
+  {
+    DialogDriver driver(L"");
+    try {
+      dialog.ShowOpen();
+      ADD_FAILURE() << "a cancel returned normally";
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.Number(), 32755);
+      EXPECT_FALSE(failure.Description().empty());
+    }
+  }
+  EXPECT_EQ(dialog.FileName(), "");
+
+  // A typed name of a file that does not exist is accepted: opening it fails later.
+  const std::string path = folder + "\\Plan-行列状态_无此文件.txt";
+  {
+    DialogDriver driver(ToUtf16(path));
+    dialog.ShowOpen();
+  }
+  EXPECT_EQ(dialog.FileName(), path);
+
+  dialog.SetCancelError(false);
+  {
+    DialogDriver driver(L"");
+    dialog.ShowOpen();
+  }
+  EXPECT_EQ(dialog.FileName(), path);
+}
+
+}  // namespace
+}  // namespace quarnel::win32

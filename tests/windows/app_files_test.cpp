@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "app/win32/desktop.hpp"
+#include "app/win32/files.hpp"
+#include "excel/win32/utf16.hpp"
+
+namespace quarnel::win32 {
+namespace {
+
+std::int32_t FailureNumber(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Failure& failure) {
+    return failure.Number();
+  }
+  return 0;
+}
+
+// A folder of its own under the temporary folder, with the tag's characters in its name too.
+class WideFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::array<wchar_t, MAX_PATH + 1> temp{};
+    ASSERT_GT(GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()), 0u);
+    folder = ToUtf8(temp.data()) + "quarnel-行列状态-" + std::to_string(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(ToUtf16(folder).c_str(), nullptr));
+  }
+
+  void TearDown() override {
+    WIN32_FIND_DATAW found{};
+    const std::wstring wideFolder = ToUtf16(folder);
+    const HANDLE search = FindFirstFileW((wideFolder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        DeleteFileW((wideFolder + L"\\" + found.cFileName).c_str());
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryW(wideFolder.c_str());
+  }
+
+  std::string Write(const std::string& name, std::string_view bytes) {
+    const std::string path = folder + "\\" + name;
+    auto file = files.CreateNew(path);
+    file->Write(bytes);
+    file->Close();
+    return path;
+  }
+
+  std::string ReadAll(const std::string& path) {
+    auto file = files.OpenRead(path);
+    std::string bytes;
+    std::array<char, 4> chunk{};  // small, so a line takes several reads
+    while (const std::size_t n = file->Read(chunk)) bytes.append(chunk.data(), n);
+    return bytes;
+  }
+
+  std::wstring OnlyFileName() {
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW((ToUtf16(folder) + L"\\*.txt").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    std::wstring name = found.cFileName;
+    if (FindNextFileW(search, &found)) name = L"(more than one)";
+    FindClose(search);
+    return name;
+  }
+
+  std::string folder;
+  WideFileSystem files;
+};
+
+TEST_F(WideFilesTest, CreatesAFileUnderItsChineseNameAndReadsTheBytesBack) {
+  const std::string bytes = "1:1/False\r\n2:2/True\r\n1/False\r\n";
+  const std::string path = Write("Plan-行列状态_before_20261208090507.txt", bytes);
+
+  EXPECT_EQ(OnlyFileName(), L"Plan-行列状态_before_20261208090507.txt");
+  EXPECT_TRUE(files.Exists(path));
+  EXPECT_EQ(ReadAll(path), bytes);
+  EXPECT_EQ(ReadAll(Write("empty-行列状态_.txt", "")), "");
+}
+
+TEST_F(WideFilesTest, CreateNewRefusesAnExistingFileAndLeavesItAsItWas) {
+  const std::string path = Write("Plan-行列状态_1.txt", "1/True\r\n");
+  try {
+    files.CreateNew(path);
+    ADD_FAILURE() << "an existing file was opened for writing";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Number(), 58);
+    EXPECT_EQ(failure.Description(), "文件已存在");
+  }
+  EXPECT_EQ(ReadAll(path), "1/True\r\n");
+}
+
+TEST_F(WideFilesTest, RenameRefusesATakenNameAndMovesToAFreeOne) {
+  const std::string from = Write("Plan-行列状态_new.txt", "new");
+  const std::string taken = Write("Plan-行列状态_old.txt", "old");
+
+  EXPECT_EQ(FailureNumber([&] { files.RenameNoReplace(from, taken); }), 58);
+  EXPECT_EQ(ReadAll(from), "new");
+  EXPECT_EQ(ReadAll(taken), "old");
+
+  const std::string free = folder + "\\Plan-行列状态_new(2).txt";
+  files.RenameNoReplace(from, free);
+  EXPECT_FALSE(files.Exists(from));
+  EXPECT_EQ(ReadAll(free), "new");
+
+  files.Remove(free);
+  EXPECT_FALSE(files.Exists(free));
+  files.Remove(free);  // gone already: quietly nothing
+}
+
+TEST_F(WideFilesTest, FailuresCarryTheNumbersUsersKnow) {
+  const std::string missing = folder + "\\nicht-行列状态.txt";
+  const std::string noFolder = folder + "\\没有\\x.txt";
+  EXPECT_FALSE(files.Exists(missing));
+  EXPECT_EQ(FailureNumber([&] { files.OpenRead(missing); }), 53);
+  EXPECT_EQ(FailureNumber([&] { files.OpenRead(noFolder); }), 76);
+  EXPECT_EQ(FailureNumber([&] { files.CreateNew(noFolder); }), 76);
+  EXPECT_EQ(FailureNumber([&] { files.RenameNoReplace(missing, folder + "\\y.txt"); }), 53);
+  // A note holding a character no file name may hold.
+  EXPECT_EQ(FailureNumber([&] { files.CreateNew(folder + "\\Plan-行列状态_a<b_1.txt"); }), 52);
+  EXPECT_EQ(FileFailure(ERROR_ACCESS_DENIED).Description(), "拒绝的权限");
+  EXPECT_EQ(FileFailure(ERROR_SHARING_VIOLATION).Number(), 70);
+  EXPECT_EQ(FileFailure(ERROR_CRC).Number(), 57);
+}
+
+TEST(ProgramFolder, IsTheFolderOfTheRunningProgramWithoutATrailingBackslash) {
+  const std::string folder = ProgramFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_NE(folder.back(), '\\');
+  std::array<wchar_t, 4096> module{};
+  ASSERT_GT(GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size())), 0u);
+  const std::string program = ToUtf8(module.data());
+  EXPECT_EQ(program.rfind('\\'), folder.size());
+  EXPECT_EQ(program.substr(0, folder.size()), folder);
+  EXPECT_NE(GetFileAttributesW(ToUtf16(folder).c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
+}  // namespace
+}  // namespace quarnel::win32

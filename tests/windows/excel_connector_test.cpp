@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "excel/win32/com_failure.hpp"
+#include "excel/win32/connector.hpp"
+#include "excel/win32/utf16.hpp"
+#include "excel_fake_dispatch.hpp"
+
+namespace quarnel::win32 {
+namespace {
+
+std::wstring Unique(const wchar_t* text) { return text + std::to_wstring(GetCurrentProcessId()); }
+
+// Top-level test windows, shared by the suite: under Wine without a window manager, taking a shown
+// window down waits two seconds for the X server.
+class WindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"QuarnelConnectorTest";
+    RegisterClassW(&windowClass);
+    prefix = Open(true);
+    exact = Open(true);
+    other = Open(true);
+    hidden = Open(false);
+  }
+  static void TearDownTestSuite() {
+    for (HWND window : {prefix, exact, other, hidden}) DestroyWindow(window);
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(prefix && exact && other && hidden);
+    SetWindowTextW(prefix, (title + L" - 工作簿1").c_str());
+    SetWindowTextW(exact, title.c_str());
+    SetWindowTextW(other, Unique(L"Other ").c_str());
+    SetWindowTextW(hidden, (title + L" hidden").c_str());
+  }
+
+  static HWND Open(bool visible) {
+    const HWND window = CreateWindowExW(0, L"QuarnelConnectorTest", L"", WS_OVERLAPPEDWINDOW, 10, 10, 200,
+                                        100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (window && visible) ShowWindow(window, SW_SHOWNORMAL);
+    return window;
+  }
+  static void Raise(HWND window) {
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  static void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+
+  static inline HWND prefix, exact, other, hidden;
+  const std::wstring title = Unique(L"Microsoft Excel - 激活");
+  ComInit com;
+  ComConnector connector;
+};
+
+TEST_F(WindowTest, ExactTitleWinsOverAPrefixWhicheverComesFirst) {
+  Raise(exact);
+  Raise(prefix);
+  EXPECT_EQ(FindTopLevelWindow(title), exact);
+  Raise(exact);
+  EXPECT_EQ(FindTopLevelWindow(title), exact);
+
+  SetWindowTextW(exact, L"Book2");
+  EXPECT_EQ(FindTopLevelWindow(title), prefix);
+}
+
+TEST_F(WindowTest, HiddenWindowsAndEmptyTitlesFindNothing) {
+  EXPECT_EQ(FindTopLevelWindow(title + L" hidden"), nullptr);
+  EXPECT_EQ(FindTopLevelWindow(L""), nullptr);
+}
+
+TEST_F(WindowTest, ActivationBringsTheWindowToTheFrontRestoringIt) {
+  SetWindowTextW(exact, L"Book2");
+  SetForegroundWindow(other);
+  ShowWindow(prefix, SW_MINIMIZE);
+  Pump();
+
+  connector.ActivateWindow(ToUtf8(title));
+  Pump();
+
+  EXPECT_EQ(GetForegroundWindow(), prefix);
+  EXPECT_FALSE(IsIconic(prefix));
+}
+
+TEST_F(WindowTest, ActivationWithoutAMatchingWindowFails) {
+  try {
+    connector.ActivateWindow(ToUtf8(Unique(L"No window is called this ")));
+    FAIL() << "expected a failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Number(), 5);
+  }
+}
+
+// A ProgID of our own, removed again afterwards. Windows reads it from the user's classes; Wine 8
+// reads only the machine's, which a Wine prefix lets any user write.
+class ProgIdTest : public ::testing::Test {
+ protected:
+  ProgIdTest() {
+    CoCreateGuid(&clsid);
+    wchar_t text[64];
+    StringFromGUID2(clsid, text, 64);
+    const auto size = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+      CLSID found{};
+      if (SUCCEEDED(CLSIDFromProgID(progId.c_str(), &found))) break;
+      RegSetKeyValueW(root, (Key() + L"\\CLSID").c_str(), nullptr, REG_SZ, text, size);
+    }
+  }
+  ~ProgIdTest() override {
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegDeleteTreeW(root, Key().c_str());
+  }
+  std::wstring Key() const { return L"Software\\Classes\\" + progId; }
+
+  static std::int32_t NumberOf(const auto& call) {
+    try {
+      call();
+    } catch (const Failure& failure) {
+      return failure.Number();
+    }
+    return 0;
+  }
+
+  ComInit com;
+  ComConnector connector{BusyRetry{}};
+  std::wstring progId = Unique(L"Quarnel.Test");
+  CLSID clsid{};
+};
+
+TEST_F(ProgIdTest, UnknownProgIdFailsWithTheClassStringError) {
+  const auto failure = [&](auto member) {
+    try {
+      (connector.*member)("Quarnel.NoSuchProgId");
+    } catch (const Failure& f) {
+      return f;
+    }
+    return Failure(0, "");
+  };
+  for (const auto member : {&ComConnector::GetRunning, &ComConnector::Start}) {
+    const Failure f = failure(member);
+    EXPECT_EQ(f.Number(), static_cast<std::int32_t>(CO_E_CLASSSTRING));
+    EXPECT_NE(f.Description(), "自动化错误");
+  }
+}
+
+TEST_F(ProgIdTest, RunningObjectIsFoundOnlyWhileRegistered) {
+  const std::string name = ToUtf8(progId);
+  EXPECT_EQ(NumberOf([&] { connector.GetRunning(name); }), static_cast<std::int32_t>(MK_E_UNAVAILABLE));
+  // Registered but with no server to start.
+  EXPECT_EQ(NumberOf([&] { connector.Start(name); }), static_cast<std::int32_t>(REGDB_E_CLASSNOTREG));
+
+  testing::FakeDispatch fake;
+  {
+    struct Registration {
+      DWORD cookie = 0;
+      ~Registration() {
+        if (cookie) RevokeActiveObject(cookie, nullptr);
+      }
+    } registration;
+    ASSERT_EQ(RegisterActiveObject(&fake, clsid, ACTIVEOBJECT_STRONG, &registration.cookie), S_OK);
+    const excel::Object running = connector.GetRunning(name);
+    running.Put("Value", true);
+    EXPECT_EQ(fake.calls.size(), 1u);
+  }
+  fake.calls.clear();
+  EXPECT_EQ(fake.references(), 0u);
+  EXPECT_EQ(NumberOf([&] { connector.GetRunning(name); }), static_cast<std::int32_t>(MK_E_UNAVAILABLE));
+}
+
+}  // namespace
+}  // namespace quarnel::win32

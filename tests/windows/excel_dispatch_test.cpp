@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "excel/win32/dispatch.hpp"
+#include "excel_fake_dispatch.hpp"
+
+namespace quarnel::win32 {
+namespace {
+
+using excel::Object;
+using excel::Value;
+using testing::FakeDispatch;
+using namespace std::chrono_literals;
+
+constexpr BusyRetry kQuickRetry{200ms, 5ms};
+
+class DispatchClientTest : public ::testing::Test {
+ protected:
+  ComInit com;
+  FakeDispatch fake;
+};
+
+TEST_F(DispatchClientTest, GetLooksUpTheNameAsSentAndInvokesAsPropertyOrMethod) {
+  fake.AddMember(L"Count", 7);
+  fake.answer = [](const testing::RecordedCall&, VARIANT* result, EXCEPINFO*) {
+    V_VT(result) = VT_I4;
+    V_I4(result) = 3;
+    return S_OK;
+  };
+  const Object object = WrapDispatch(&fake);
+
+  EXPECT_EQ(object.Get("count"), Value(std::int32_t{3}));
+
+  ASSERT_EQ(fake.lookedUp.size(), 1u);
+  EXPECT_EQ(fake.lookedUp[0], L"count");
+  EXPECT_EQ(fake.lookupLocales[0], LOCALE_USER_DEFAULT);
+  ASSERT_EQ(fake.calls.size(), 1u);
+  const auto& call = fake.calls[0];
+  EXPECT_EQ(call.id, 7);
+  EXPECT_EQ(call.locale, LOCALE_USER_DEFAULT);
+  EXPECT_EQ(call.flags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+  EXPECT_TRUE(call.args.empty());
+  EXPECT_TRUE(call.named.empty());
+  EXPECT_TRUE(call.wantsResult);
+}
+
+TEST_F(DispatchClientTest, ArgumentsGoLastFirst) {
+  fake.AddMember(L"cells", 12);
+  const Object object = WrapDispatch(&fake);
+
+  object.Call("cells", {std::int32_t{65536}, std::int16_t{1}, std::string("第三")});
+
+  ASSERT_EQ(fake.calls.size(), 1u);
+  const auto& args = fake.calls[0].args;
+  ASSERT_EQ(args.size(), 3u);
+  EXPECT_EQ(V_VT(&args[0].Get()), VT_BSTR);
+  EXPECT_STREQ(V_BSTR(&args[0].Get()), L"第三");
+  EXPECT_EQ(V_VT(&args[1].Get()), VT_I2);
+  EXPECT_EQ(V_I2(&args[1].Get()), 1);
+  EXPECT_EQ(V_VT(&args[2].Get()), VT_I4);
+  EXPECT_EQ(V_I4(&args[2].Get()), 65536);
+  EXPECT_EQ(fake.calls[0].flags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+}
+
+TEST_F(DispatchClientTest, PutSendsTheValueAsTheNamedPropertyPutArgument) {
+  fake.AddMember(L"Hidden", 20);
+  const Object object = WrapDispatch(&fake);
+
+  object.Put("Hidden", true);
+
+  ASSERT_EQ(fake.calls.size(), 1u);
+  const auto& call = fake.calls[0];
+  EXPECT_EQ(call.flags, DISPATCH_PROPERTYPUT);
+  ASSERT_EQ(call.named.size(), 1u);
+  EXPECT_EQ(call.named[0], DISPID_PROPERTYPUT);
+  ASSERT_EQ(call.args.size(), 1u);
+  EXPECT_EQ(V_VT(&call.args[0].Get()), VT_BOOL);
+  EXPECT_EQ(V_BOOL(&call.args[0].Get()), VARIANT_TRUE);
+  EXPECT_FALSE(call.wantsResult);
+}
+
+TEST_F(DispatchClientTest, ObjectsComeBackCallableAndGoBackAsTheSameInterface) {
+  FakeDispatch child;
+  child.AddMember(L"Row", 5);
+  child.answer = [](const testing::RecordedCall&, VARIANT* result, EXCEPINFO*) {
+    V_VT(result) = VT_I4;
+    V_I4(result) = 12;
+    return S_OK;
+  };
+  fake.AddMember(L"Selection", 2);
+  fake.AddMember(L"Union", 3);
+  fake.answer = [&child](const testing::RecordedCall& call, VARIANT* result, EXCEPINFO*) {
+    if (call.id == 2) {
+      V_VT(result) = VT_DISPATCH;
+      V_DISPATCH(result) = &child;
+      child.AddRef();
+    }
+    return S_OK;
+  };
+  {
+    const Object app = WrapDispatch(&fake);
+    const Object selection = app.GetObject("Selection");
+    EXPECT_EQ(selection.Get("Row"), Value(std::int32_t{12}));
+
+    app.Call("Union", {selection});
+    ASSERT_EQ(fake.calls.size(), 2u);
+    const auto& sent = fake.calls[1].args;
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(V_VT(&sent[0].Get()), VT_DISPATCH);
+    EXPECT_EQ(V_DISPATCH(&sent[0].Get()), static_cast<IDispatch*>(&child));
+  }
+  fake.calls.clear();  // the recorded copies hold references too
+  EXPECT_EQ(fake.references(), 0u);
+  EXPECT_EQ(child.references(), 0u);
+}
+
+TEST_F(DispatchClientTest, FailuresOfTheCallAreMapped) {
+  fake.AddMember(L"Columns", 4);
+  HRESULT answer = S_OK;
+  fake.answer = [&answer](const testing::RecordedCall&, VARIANT*, EXCEPINFO* info) {
+    if (answer == DISP_E_EXCEPTION) {
+      info->scode = static_cast<SCODE>(0x800A03EC);
+      info->bstrDescription = SysAllocString(L"类 Range 的 Hidden 属性无效");
+      info->bstrSource = SysAllocString(L"Microsoft Excel");
+    }
+    return answer;
+  };
+  const Object sheet = WrapDispatch(&fake);
+  const auto failureOf = [&](HRESULT hr) {
+    answer = hr;
+    try {
+      sheet.Get("Columns", {0.0});
+    } catch (const Failure& failure) {
+      return failure;
+    }
+    return Failure(0, "no failure");
+  };
+
+  const Failure excelSays = failureOf(DISP_E_EXCEPTION);
+  EXPECT_EQ(excelSays.Number(), 1004);
+  EXPECT_EQ(excelSays.Description(), "类 Range 的 Hidden 属性无效");
+  EXPECT_EQ(failureOf(static_cast<HRESULT>(0x800A03EC)).Number(), 1004);
+  EXPECT_EQ(failureOf(DISP_E_BADINDEX).Number(), 9);
+  EXPECT_EQ(failureOf(E_FAIL).Number(), static_cast<std::int32_t>(E_FAIL));
+  EXPECT_EQ(failureOf(DISP_E_BADPARAMCOUNT).Number(), 450);
+}
+
+TEST_F(DispatchClientTest, UnknownMemberFailsWith438WithoutInvoking) {
+  const Object object = WrapDispatch(&fake);
+  try {
+    object.Get("NoSuchMember");
+    FAIL() << "expected a failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Number(), 438);
+    EXPECT_EQ(failure.Description(), "对象不支持该属性或方法");
+  }
+  EXPECT_EQ(fake.invokeCalls, 0);
+}
+
+TEST_F(DispatchClientTest, BusyRefusalsAreRetriedUntilAnswered) {
+  fake.answer = [](const testing::RecordedCall&, VARIANT* result, EXCEPINFO*) {
+    V_VT(result) = VT_BSTR;
+    V_BSTR(result) = SysAllocString(L"ok");
+    return S_OK;
+  };
+  fake.rejectNames = 2;
+  fake.rejectInvokes = 3;
+  fake.rejection = RPC_E_SERVERCALL_RETRYLATER;
+  const Object object = WrapDispatch(&fake, kQuickRetry);
+
+  EXPECT_EQ(object.Get("Value"), Value(std::string("ok")));
+  EXPECT_EQ(fake.nameCalls, 3);
+  EXPECT_EQ(fake.invokeCalls, 4);
+  ASSERT_EQ(fake.calls.size(), 1u);
+}
+
+TEST_F(DispatchClientTest, ObjectsReturnedKeepTheRetryOfTheirParent) {
+  FakeDispatch child;
+  child.rejectInvokes = 1'000'000;
+  fake.answer = [&child](const testing::RecordedCall&, VARIANT* result, EXCEPINFO*) {
+    V_VT(result) = VT_DISPATCH;
+    V_DISPATCH(result) = &child;
+    child.AddRef();
+    return S_OK;
+  };
+  const Object parent = WrapDispatch(&fake, kQuickRetry);
+  const Object returned = parent.GetObject("Value");
+
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_THROW(returned.Get("Value"), Failure);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+}
+
+TEST_F(DispatchClientTest, EndlessBusyFailsClearlyAfterTheLimit) {
+  fake.rejectInvokes = 1'000'000;
+  const Object object = WrapDispatch(&fake, kQuickRetry);
+
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    object.Put("Value", false);
+    FAIL() << "expected a failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Number(), static_cast<std::int32_t>(RPC_E_CALL_REJECTED));
+    EXPECT_NE(failure.Description().find("Excel 正忙"), std::string::npos);
+  }
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(elapsed, kQuickRetry.limit);
+  EXPECT_LT(elapsed, kQuickRetry.limit + 1s);
+  EXPECT_GT(fake.invokeCalls, 3);
+  EXPECT_TRUE(fake.calls.empty());
+}
+
+TEST_F(DispatchClientTest, OtherFailuresAreNotRetried) {
+  fake.answer = [](const testing::RecordedCall&, VARIANT*, EXCEPINFO*) { return E_FAIL; };
+  const Object object = WrapDispatch(&fake, kQuickRetry);
+  EXPECT_THROW(object.Get("Value"), Failure);
+  EXPECT_EQ(fake.invokeCalls, 1);
+}
+
+}  // namespace
+}  // namespace quarnel::win32

@@ -1,0 +1,116 @@
+#pragma once
+
+// An in-process IDispatch that records what the client sends and answers as a test scripts it.
+
+#include <cwctype>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "excel/win32/com.hpp"
+#include "excel/win32/win_headers.hpp"
+
+namespace quarnel::testing {
+
+struct RecordedCall {
+  DISPID id = 0;
+  LCID locale = 0;
+  WORD flags = 0;
+  std::vector<win32::Variant> args;  // as sent: last argument first
+  std::vector<DISPID> named;
+  bool wantsResult = false;
+};
+
+class FakeDispatch final : public IDispatch {
+ public:
+  // Answers an Invoke: fill `result` (may be null) or `info`, return the HRESULT.
+  using Answer = std::function<HRESULT(const RecordedCall&, VARIANT* result, EXCEPINFO* info)>;
+
+  FakeDispatch() { AddMember(L"Value", 1); }
+
+  void AddMember(const std::wstring& name, DISPID id) { members_[Lower(name)] = id; }
+
+  Answer answer = [](const RecordedCall&, VARIANT*, EXCEPINFO*) { return S_OK; };
+  // Calls refused as busy Excel refuses them, before they are answered.
+  int rejectNames = 0;
+  int rejectInvokes = 0;
+  HRESULT rejection = RPC_E_CALL_REJECTED;
+
+  std::vector<std::wstring> lookedUp;
+  std::vector<LCID> lookupLocales;
+  int nameCalls = 0;
+  int invokeCalls = 0;
+  std::vector<RecordedCall> calls;
+  ULONG references() const { return references_; }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch) {
+      *out = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  // Lives on the test's stack: counts references but never deletes itself.
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references_; }
+
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID locale,
+                                          DISPID* ids) override {
+    ++nameCalls;
+    if (rejectNames > 0) {
+      --rejectNames;
+      return rejection;
+    }
+    HRESULT hr = S_OK;
+    for (UINT i = 0; i < count; ++i) {
+      lookedUp.emplace_back(names[i]);
+      lookupLocales.push_back(locale);
+      const auto found = members_.find(Lower(names[i]));
+      ids[i] = found == members_.end() ? DISPID_UNKNOWN : found->second;
+      if (found == members_.end()) hr = DISP_E_UNKNOWNNAME;
+    }
+    return hr;
+  }
+
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID locale, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* info, UINT*) override {
+    ++invokeCalls;
+    if (rejectInvokes > 0) {
+      --rejectInvokes;
+      return rejection;
+    }
+    RecordedCall call;
+    call.id = id;
+    call.locale = locale;
+    call.flags = flags;
+    call.wantsResult = result != nullptr;
+    for (UINT i = 0; i < params->cArgs; ++i) {
+      win32::Variant copy;
+      VariantCopy(copy.Out(), &params->rgvarg[i]);
+      call.args.push_back(std::move(copy));
+    }
+    call.named.assign(params->rgdispidNamedArgs, params->rgdispidNamedArgs + params->cNamedArgs);
+    calls.push_back(std::move(call));
+    return answer(calls.back(), result, info);
+  }
+
+ private:
+  static std::wstring Lower(std::wstring text) {
+    for (auto& c : text) c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+  }
+  std::map<std::wstring, DISPID> members_;
+  ULONG references_ = 0;
+};
+
+}  // namespace quarnel::testing

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include "excel/win32/utf16.hpp"
+#include "excel/win32/variant.hpp"
+#include "excel_fake_dispatch.hpp"
+
+namespace quarnel::win32 {
+namespace {
+
+using excel::Object;
+using excel::Value;
+
+class VariantTest : public ::testing::Test {
+ protected:
+  ComInit com;
+};
+
+TEST_F(VariantTest, ValuesBecomeTheirVariantTypes) {
+  const Variant yes = ToVariant(Value(true));
+  EXPECT_EQ(V_VT(&yes.Get()), VT_BOOL);
+  EXPECT_EQ(V_BOOL(&yes.Get()), VARIANT_TRUE);
+  EXPECT_EQ(V_BOOL(&ToVariant(Value(false)).Get()), VARIANT_FALSE);
+
+  const Variant small = ToVariant(Value(std::int16_t{-4162}));
+  EXPECT_EQ(V_VT(&small.Get()), VT_I2);
+  EXPECT_EQ(V_I2(&small.Get()), -4162);
+
+  const Variant row = ToVariant(Value(std::int32_t{1048576}));
+  EXPECT_EQ(V_VT(&row.Get()), VT_I4);
+  EXPECT_EQ(V_I4(&row.Get()), 1048576);
+
+  const Variant real = ToVariant(Value(2.5));
+  EXPECT_EQ(V_VT(&real.Get()), VT_R8);
+  EXPECT_EQ(V_R8(&real.Get()), 2.5);
+
+  EXPECT_EQ(V_VT(&ToVariant(Value()).Get()), VT_EMPTY);
+}
+
+TEST_F(VariantTest, TextCrossesAsUtf16WithItsFullLength) {
+  const std::string text("工作簿1 \xE2\x80\x94 a\0b", 18);
+  const Variant sent = ToVariant(Value(text));
+  ASSERT_EQ(V_VT(&sent.Get()), VT_BSTR);
+  EXPECT_EQ(SysStringLen(V_BSTR(&sent.Get())), 10u);
+  EXPECT_EQ(std::wstring_view(V_BSTR(&sent.Get()), 4), L"工作簿1");
+  EXPECT_EQ(FromVariant(sent.Get()), Value(text));
+
+  EXPECT_EQ(SysStringLen(V_BSTR(&ToVariant(Value(std::string())).Get())), 0u);
+  Variant null;
+  V_VT(&null.Get()) = VT_BSTR;
+  V_BSTR(&null.Get()) = nullptr;
+  EXPECT_EQ(FromVariant(null.Get()), Value(std::string()));
+}
+
+TEST_F(VariantTest, Utf16ConversionSurvivesSurrogatesAndReplacesBrokenInput) {
+  const std::string emoji = "\xF0\x9F\x98\x80";
+  EXPECT_EQ(ToUtf16(emoji), std::wstring(L"\xD83D\xDE00"));
+  EXPECT_EQ(ToUtf8(ToUtf16(emoji)), emoji);
+  EXPECT_EQ(ToUtf16("a\xFFz"), std::wstring(L"a\xFFFDz"));
+}
+
+TEST_F(VariantTest, OnlyOurOwnObjectsGoBackToCom) {
+  testing::FakeDispatch fake;
+  {
+    const Object ours = WrapDispatch(&fake);
+    {
+      const Variant sent = ToVariant(Value(ours));
+      EXPECT_EQ(V_VT(&sent.Get()), VT_DISPATCH);
+      EXPECT_EQ(V_DISPATCH(&sent.Get()), static_cast<IDispatch*>(&fake));
+      EXPECT_EQ(fake.references(), 2u);
+    }
+    EXPECT_EQ(fake.references(), 1u);
+  }
+
+  const Variant nothing = ToVariant(Value(Object()));
+  EXPECT_EQ(V_VT(&nothing.Get()), VT_DISPATCH);
+  EXPECT_EQ(V_DISPATCH(&nothing.Get()), nullptr);
+
+  struct Foreign : excel::Dispatch {
+    Value Invoke(std::string_view, excel::CallKind, std::span<const Value>) override { return {}; }
+  };
+  try {
+    ToVariant(Value(Object(std::make_shared<Foreign>())));
+    FAIL() << "expected a failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Number(), 13);
+  }
+}
+
+TEST_F(VariantTest, BasicVariantsComeBackAsTheyAre) {
+  Variant v;
+  V_VT(v.Out()) = VT_NULL;
+  EXPECT_EQ(FromVariant(v.Get()), Value());
+  V_VT(v.Out()) = VT_BOOL;
+  V_BOOL(&v.Get()) = 1;  // any non-zero is true, not only VARIANT_TRUE
+  EXPECT_EQ(FromVariant(v.Get()), Value(true));
+  V_VT(v.Out()) = VT_I2;
+  V_I2(&v.Get()) = -4159;
+  EXPECT_EQ(FromVariant(v.Get()), Value(std::int16_t{-4159}));
+  V_VT(v.Out()) = VT_R8;
+  V_R8(&v.Get()) = 0.5;
+  EXPECT_EQ(FromVariant(v.Get()), Value(0.5));
+}
+
+TEST_F(VariantTest, OtherNumbersBecomeLongWhenWholeAndFittingElseDouble) {
+  Variant v;
+  V_VT(v.Out()) = VT_UI1;
+  V_UI1(&v.Get()) = 200;
+  EXPECT_EQ(FromVariant(v.Get()), Value(std::int32_t{200}));
+  V_VT(v.Out()) = VT_UI4;
+  V_UI4(&v.Get()) = 4'000'000'000u;
+  EXPECT_EQ(FromVariant(v.Get()), Value(4e9));
+  V_VT(v.Out()) = VT_I8;
+  V_I8(&v.Get()) = -70'000;
+  EXPECT_EQ(FromVariant(v.Get()), Value(std::int32_t{-70'000}));
+  V_VT(v.Out()) = VT_R4;
+  V_R4(&v.Get()) = 1.5f;
+  EXPECT_EQ(FromVariant(v.Get()), Value(1.5));
+  V_VT(v.Out()) = VT_CY;
+  V_CY(&v.Get()).int64 = 123'400;  // 12.34
+  EXPECT_EQ(FromVariant(v.Get()), Value(12.34));
+  V_VT(v.Out()) = VT_DATE;
+  V_DATE(&v.Get()) = 45000.25;
+  EXPECT_EQ(FromVariant(v.Get()), Value(45000.25));
+  VarDecFromR8(7.0, &V_DECIMAL(v.Out()));
+  V_VT(&v.Get()) = VT_DECIMAL;
+  EXPECT_EQ(FromVariant(v.Get()), Value(7.0));
+}
+
+TEST_F(VariantTest, ReferencesAreFollowed) {
+  LONG row = 42;
+  Variant v;
+  V_VT(&v.Get()) = VT_BYREF | VT_I4;
+  V_I4REF(&v.Get()) = &row;
+  EXPECT_EQ(FromVariant(v.Get()), Value(std::int32_t{42}));
+
+  Bstr name(L"Sheet1");
+  BSTR raw = name.Get();
+  Variant text;
+  V_VT(&text.Get()) = VT_BYREF | VT_BSTR;
+  V_BSTRREF(&text.Get()) = &raw;
+  EXPECT_EQ(FromVariant(text.Get()), Value(std::string("Sheet1")));
+}
+
+TEST_F(VariantTest, ObjectsComeBackCountedAndNothingComesBackEmpty) {
+  testing::FakeDispatch fake;
+  {
+    Variant v;
+    V_VT(&v.Get()) = VT_DISPATCH;
+    V_DISPATCH(&v.Get()) = nullptr;
+    EXPECT_EQ(FromVariant(v.Get()), Value(Object()));
+
+    fake.AddRef();
+    V_VT(v.Out()) = VT_DISPATCH;
+    V_DISPATCH(&v.Get()) = &fake;
+    const Value fromDispatch = FromVariant(v.Get());
+    EXPECT_EQ(fake.references(), 2u);
+
+    fake.AddRef();
+    V_VT(v.Out()) = VT_UNKNOWN;
+    V_UNKNOWN(&v.Get()) = &fake;
+    const Value fromUnknown = FromVariant(v.Get());
+    ASSERT_TRUE(std::holds_alternative<Object>(fromUnknown));
+    std::get<Object>(fromUnknown).Put("Value", std::int32_t{1});
+    EXPECT_EQ(fake.calls.size(), 1u);
+  }
+  fake.calls.clear();
+  EXPECT_EQ(fake.references(), 0u);
+}
+
+TEST_F(VariantTest, ErrorValuesFailWithTheirCodeAndOddTypesWith13) {
+  Variant v;
+  V_VT(&v.Get()) = VT_ERROR;
+  V_ERROR(&v.Get()) = static_cast<SCODE>(0x800A07FA);  // #N/A in a cell
+  try {
+    FromVariant(v.Get());
+    FAIL() << "expected a failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Number(), 2042);
+  }
+  V_ERROR(&v.Get()) = DISP_E_PARAMNOTFOUND;
+  EXPECT_EQ(FromVariant(v.Get()), Value());
+
+  SAFEARRAY* array = SafeArrayCreateVector(VT_I4, 0, 2);
+  V_VT(v.Out()) = VT_ARRAY | VT_I4;
+  V_ARRAY(&v.Get()) = array;
+  try {
+    FromVariant(v.Get());
+    FAIL() << "expected a failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Number(), 13);
+  }
+}
+
+}  // namespace
+}  // namespace quarnel::win32
