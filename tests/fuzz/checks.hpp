@@ -1,0 +1,188 @@
+#pragma once
+
+// What must hold for any bytes given to the line reader or to the restore command. Shared by the
+// fuzz targets and by the unit test that replays their corpus and the inputs that once failed.
+// Each check answers the first broken rule, or nothing.
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "excel/attach.hpp"
+#include "snapshot/commands.hpp"
+#include "snapshot/line_reader.hpp"
+#include "snapshot/lines.hpp"
+#include "standin/model/model.hpp"
+#include "support/scripted_desktop.hpp"
+
+namespace quarnel::fuzz {
+
+using Broken = std::optional<std::string>;
+
+// Lines as a file's bytes hold them, by the plainest reading: CR, CR LF or LF end a line; a last
+// line needs none.
+inline std::vector<std::string_view> SplitLines(std::string_view bytes) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+    lines.push_back(bytes.substr(start, i - start));
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < bytes.size()) lines.push_back(bytes.substr(start));
+  return lines;
+}
+
+// Hands the bytes out a few at a time and notes the buffer sizes asked for.
+class ChoppedFile : public InputFile {
+ public:
+  ChoppedFile(std::string_view bytes, std::size_t piece) : bytes_(bytes), piece_(piece) {}
+  std::size_t Read(std::span<char> buffer) override {
+    if (largest < buffer.size()) largest = buffer.size();
+    const std::size_t n = std::min({buffer.size(), piece_, bytes_.size() - position_});
+    bytes_.copy(buffer.data(), n, position_);
+    position_ += n;
+    return n;
+  }
+  std::size_t largest = 0;
+
+ private:
+  std::string_view bytes_;
+  std::size_t piece_;
+  std::size_t position_ = 0;
+};
+
+inline bool EqualsUpper(std::string_view text, std::string_view upper) {
+  if (text.size() != upper.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i] >= 'a' && text[i] <= 'z' ? static_cast<char>(text[i] - 'a' + 'A') : text[i];
+    if (c != upper[i]) return false;
+  }
+  return true;
+}
+
+inline Broken CheckColumnNumber(std::string_view target) {
+  const double number = snapshot::ColumnNumber(target);
+  if (std::isnan(number)) return "column number NaN for '" + std::string(target) + "'";
+  std::string packed;
+  for (char c : target) {
+    if (c != ' ' && c != '\t' && c != '\n') packed += c;
+  }
+  const bool hex = packed.size() > 1 && packed[0] == '&' && (packed[1] == 'H' || packed[1] == 'h');
+  if (!hex && target.find_first_of("0123456789") == std::string_view::npos && number != 0) {
+    return "a number read without digits from '" + std::string(target) + "'";
+  }
+  // Plain digits read as themselves.
+  if (!target.empty() && target.size() <= 15 &&
+      target.find_first_not_of("0123456789") == std::string_view::npos &&
+      number != std::stod(std::string(target))) {
+    return "digits '" + std::string(target) + "' misread";
+  }
+  return std::nullopt;
+}
+
+inline Broken CheckRecord(std::string_view line) {
+  const auto slash = line.find('/');
+  if (slash == std::string_view::npos) {
+    try {
+      snapshot::ReadRecord(line);
+    } catch (const Failure& failure) {
+      if (failure.Number() == errors::kSubscriptOutOfRange) return CheckColumnNumber(line);
+      return "a line without '/' fails with " + std::to_string(failure.Number());
+    }
+    return "a line without '/' was read";
+  }
+  const snapshot::Record record = snapshot::ReadRecord(line);
+  if (record.target != line.substr(0, slash)) return "target is not what stands before the first '/'";
+  std::string_view state = line.substr(slash + 1);
+  state = state.substr(0, state.find('/'));
+  const std::optional<bool> expected = EqualsUpper(state, "TRUE")    ? std::optional(true)
+                                       : EqualsUpper(state, "FALSE") ? std::optional(false)
+                                                                     : std::nullopt;
+  if (record.state != expected) return "state misread in '" + std::string(line) + "'";
+  const bool colon = record.target.find(':') != std::string_view::npos;
+  if (snapshot::IsRowTarget(record.target) != colon) return "row target decided without regard to ':'";
+  return colon ? std::nullopt : CheckColumnNumber(record.target);
+}
+
+// The first byte picks the reader's buffer size and the sizes the file reads in, so that line ends
+// fall on every boundary; the rest is the file.
+inline Broken CheckLines(std::span<const std::uint8_t> data) {
+  if (data.empty()) return std::nullopt;
+  const std::size_t chunk = data[0] % 16 + 1;
+  const std::size_t piece = (data[0] >> 4) + 1;
+  const std::string_view bytes(reinterpret_cast<const char*>(data.data() + 1), data.size() - 1);
+  const auto expected = SplitLines(bytes);
+
+  ChoppedFile file(bytes, piece);
+  snapshot::LineReader reader(file, chunk);
+  std::size_t count = 0;
+  for (std::string line; reader.Next(line); ++count) {
+    if (count >= expected.size()) return "more lines than the bytes hold";
+    if (line != expected[count]) return "line " + std::to_string(count + 1) + " misread";
+    if (auto broken = CheckRecord(line)) return broken;
+  }
+  if (count != expected.size()) return "fewer lines than the bytes hold";
+  if (file.largest > chunk) return "the reader asked for more than its buffer";
+  std::string line = "x";
+  if (reader.Next(line) || !line.empty()) return "a line after the end";
+  return std::nullopt;
+}
+
+// Restores the bytes as the chosen file through the click, against a fresh small sheet.
+inline Broken CheckRestore(std::span<const std::uint8_t> data) {
+  const std::string bytes(reinterpret_cast<const char*>(data.data()), data.size());
+  const auto lines = SplitLines(bytes);
+  constexpr const char* kPath = "C:\\Tools\\Quarnel\\chosen.txt";
+
+  standin::Model model;
+  model.AddWorkbook("Plan.xlsx");
+  for (std::int32_t row = 1; row <= 4; ++row) model.SetCell(row, 1, std::string("x"));
+  model.SetRowsHidden(2, 2, true);
+  model.SetColumnsHidden(3, 3, true);
+  testing::ScriptedDesktop desktop;
+  testing::ScriptedConnector connector;
+  connector.running = model.Application();
+  connector.windowTitles = {"Microsoft Excel"};
+  desktop.files.files[kPath] = bytes;
+  desktop.dialog.answers.push_back(kPath);
+  Host host{connector, desktop};
+
+  const auto clearHandles = [] {
+    链接cad及excel::ExcelApp = {};
+    链接cad及excel::ExcelBook = {};
+    链接cad及excel::ExcelSheet = {};
+  };
+  clearHandles();
+  Broken broken;
+  try {
+    snapshot::RestoreSnapshot(host);
+  } catch (const std::exception& e) {
+    broken = std::string("escaped the command: ") + e.what();
+  }
+  clearHandles();
+  if (broken) return broken;
+
+  if (!model.ScreenUpdating()) return "drawing left off";
+  if (desktop.files.openFiles != 0) return "file left open";
+  if (desktop.messages.size() != 1) return std::to_string(desktop.messages.size()) + " message boxes";
+  const bool completed = desktop.messages[0].text == "处理完毕!";
+  const auto writes = model.Calls("Hidden");
+  if (writes > lines.size()) return "more writes than lines";
+  if (completed && writes != lines.size()) return "completed without applying every line";
+  if (completed) {
+    for (auto line : lines) {
+      if (line.find('/') == std::string_view::npos) return "completed over a line without '/'";
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace quarnel::fuzz

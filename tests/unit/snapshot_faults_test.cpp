@@ -1,0 +1,471 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/click.hpp"
+#include "excel/attach.hpp"
+#include "standin/model/failures.hpp"
+#include "standin/model/model.hpp"
+#include "support/scripted_desktop.hpp"
+
+// Every call that record and restore make on a small sheet is made to fail, or to find Excel gone,
+// one at a time; so is every step on the file side. Whatever happens, nothing the user had is lost.
+
+namespace quarnel::testing {
+namespace {
+
+using standin::SheetState;
+
+constexpr const char* kSnapshot = "C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507.txt";
+constexpr const char* kChosen = "C:\\Tools\\Quarnel\\chosen.txt";
+const Failure kArmed(1004, "armed fault");
+
+// File-side faults the memory files lack: reads, closing and renaming.
+class FaultyFiles : public FileSystem {
+ public:
+  explicit FaultyFiles(MemoryFiles& files) : files_(files) {}
+
+  std::optional<std::size_t> failReadAfterBytes;
+  bool failClose = false;
+  bool failRename = false;
+
+  bool Exists(const std::string& path) override { return files_.Exists(path); }
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path) override {
+    return std::make_unique<Output>(*this, files_.CreateNew(path));
+  }
+  std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
+    return std::make_unique<Input>(*this, files_.OpenRead(path));
+  }
+  void RenameNoReplace(const std::string& from, const std::string& to) override {
+    if (failRename) throw Failure(errors::kPermissionDenied, "权限拒绝");
+    files_.RenameNoReplace(from, to);
+  }
+  void Remove(const std::string& path) noexcept override { files_.Remove(path); }
+
+ private:
+  class Output : public OutputFile {
+   public:
+    Output(FaultyFiles& owner, std::unique_ptr<OutputFile> file) : owner_(owner), file_(std::move(file)) {}
+    void Write(std::string_view bytes) override { file_->Write(bytes); }
+    void Close() override {
+      file_->Close();
+      if (owner_.failClose) throw Failure(errors::kDeviceIoError, "设备 I/O 错误");
+    }
+
+   private:
+    FaultyFiles& owner_;
+    std::unique_ptr<OutputFile> file_;
+  };
+
+  // Hands out a few bytes at a time, so that lines straddle reads.
+  class Input : public InputFile {
+   public:
+    Input(FaultyFiles& owner, std::unique_ptr<InputFile> file) : owner_(owner), file_(std::move(file)) {}
+    std::size_t Read(std::span<char> buffer) override {
+      std::size_t most = std::min<std::size_t>(buffer.size(), 5);
+      if (owner_.failReadAfterBytes) {
+        if (given_ == *owner_.failReadAfterBytes) throw Failure(errors::kDeviceIoError, "设备 I/O 错误");
+        most = std::min(most, *owner_.failReadAfterBytes - given_);
+      }
+      const std::size_t n = file_->Read(buffer.first(most));
+      given_ += n;
+      return n;
+    }
+
+   private:
+    FaultyFiles& owner_;
+    std::unique_ptr<InputFile> file_;
+    std::size_t given_ = 0;
+  };
+
+  MemoryFiles& files_;
+};
+
+class FaultyDesktop : public ScriptedDesktop {
+ public:
+  FaultyFiles faulty{files};
+  FileSystem& Files() override { return faulty; }
+};
+
+// Rows and columns looked at when comparing sheets: a margin past everything the tests touch.
+constexpr std::int32_t kLooked = 12;
+
+struct Visibility {
+  std::set<std::int32_t> rows;
+  std::set<std::int32_t> columns;
+  friend bool operator==(const Visibility&, const Visibility&) = default;
+};
+
+Visibility Read(const SheetState& sheet) {
+  Visibility v;
+  for (std::int32_t n = 1; n <= kLooked; ++n) {
+    if (sheet.hidden_rows.Contains(n)) v.rows.insert(n);
+    if (sheet.hidden_columns.Contains(n)) v.columns.insert(n);
+  }
+  return v;
+}
+
+std::string Show(const Visibility& v) {
+  std::string text = "rows";
+  for (auto r : v.rows) text += " " + std::to_string(r);
+  text += " columns";
+  for (auto c : v.columns) text += " " + std::to_string(c);
+  return text;
+}
+
+// A stand-in Excel with Plan.xlsx in front: column A filled to row 4, row 1 to column 3, row 2 and
+// columns 1 and 3 hidden; the tool's handles cleared as at its start.
+struct Rig {
+  standin::Model model;
+  FaultyDesktop desktop;
+  ScriptedConnector connector;
+  Host host{connector, desktop};
+
+  static Visibility Initial() { return {{2}, {1, 3}}; }
+
+  Rig() {
+    ClearHandles();
+    model.AddWorkbook("Plan.xlsx");
+    for (std::int32_t row = 1; row <= 4; ++row) model.SetCell(row, 1, std::string("x"));
+    for (std::int32_t column = 1; column <= 3; ++column) model.SetCell(1, column, std::string("x"));
+    for (auto row : Initial().rows) model.SetRowsHidden(row, row, true);
+    for (auto column : Initial().columns) model.SetColumnsHidden(column, column, true);
+    connector.running = model.Application();
+    connector.windowTitles = {"Microsoft Excel"};
+    model.ResetCounters();
+  }
+  ~Rig() { ClearHandles(); }
+  Rig(const Rig&) = delete;
+  Rig& operator=(const Rig&) = delete;
+
+  static void ClearHandles() {
+    链接cad及excel::ExcelApp = {};
+    链接cad及excel::ExcelBook = {};
+    链接cad及excel::ExcelSheet = {};
+  }
+
+  std::shared_ptr<SheetState> Sheet() const { return model.State().ActiveSheet(); }
+  // Members called, case-folded, with how often.
+  std::map<std::string, std::uint64_t> Calls() const {
+    return {model.State().calls.begin(), model.State().calls.end()};
+  }
+};
+
+enum class FaultKind { Fail, Quit };
+
+struct Position {
+  std::string member;
+  std::uint64_t nth;
+  FaultKind kind;
+};
+
+std::string Describe(const Position& p) {
+  return (p.kind == FaultKind::Fail ? "fail " : "quit at ") + p.member + " #" + std::to_string(p.nth);
+}
+
+// Every call of a clean run, by member and occurrence, failed and quit at.
+std::vector<Position> EveryPosition(const std::map<std::string, std::uint64_t>& calls) {
+  std::vector<Position> positions;
+  for (const auto& [member, count] : calls) {
+    for (std::uint64_t n = 1; n <= count; ++n) {
+      positions.push_back({member, n, FaultKind::Fail});
+      positions.push_back({member, n, FaultKind::Quit});
+    }
+  }
+  return positions;
+}
+
+void Arm(standin::Model& model, const Position& p) {
+  if (p.kind == FaultKind::Fail) {
+    model.FailCall(p.member, p.nth, kArmed);
+  } else {
+    model.QuitAtCall(p.member, p.nth);
+  }
+}
+
+std::string ArmedDescription(const Position& p) {
+  return p.kind == FaultKind::Fail ? kArmed.Description() : standin::Disconnected().Description();
+}
+
+bool IsRuntimeErrorBox(const ShownMessage& m) {
+  return m.text.starts_with("运行时错误") && m.title == kAppTitle && m.icon == MessageIcon::None;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Record
+
+constexpr const char* kOld = "an earlier snapshot\r\n";
+
+class RecordFaultsTest : public ::testing::Test {
+ protected:
+  // Runs the record click on a fresh rig that already holds a snapshot under the name this run
+  // would take; `arm` sets the fault.
+  template <typename ArmFn>
+  void RunAndCheck(const std::string& what, ArmFn arm, std::optional<std::string> mustFailWith) {
+    SCOPED_TRACE(what);
+    Rig rig;
+    rig.desktop.files.files[kSnapshot] = kOld;
+    arm(rig);
+
+    EXPECT_EQ(app::OnClick(app::Button::Command3, rig.host), app::AfterClick::KeepRunning);
+
+    auto& files = rig.desktop.files.files;
+    EXPECT_EQ(files[kSnapshot], kOld) << "an existing snapshot was replaced";
+    EXPECT_EQ(rig.desktop.files.openFiles, 0);
+    if (!rig.model.HasQuit()) {
+      EXPECT_TRUE(rig.model.ScreenUpdating());
+    }
+    for (const auto& [path, content] : files) {
+      EXPECT_FALSE(path.ends_with(".part")) << path;
+      EXPECT_TRUE(path.ends_with(".txt")) << path;
+    }
+
+    const bool failed = !rig.desktop.messages.empty();
+    if (mustFailWith) {
+      ASSERT_TRUE(failed) << "no failure shown";
+      EXPECT_NE(rig.desktop.messages.back().text.find(*mustFailWith), std::string::npos)
+          << rig.desktop.messages.back().text;
+    }
+    if (failed) {
+      EXPECT_TRUE(IsRuntimeErrorBox(rig.desktop.messages.back())) << rig.desktop.messages.back().text;
+      EXPECT_EQ(files.size(), 1u) << "a failed record left a file: " << std::prev(files.end())->first;
+      return;
+    }
+    // A step the attachment passed over: the snapshot is whole, the same as a clean record now.
+    ASSERT_EQ(files.size(), 2u);
+    std::string written;
+    for (const auto& [path, content] : files) {
+      if (path != kSnapshot) written = content;
+    }
+    rig.desktop.files.files.clear();
+    rig.model.ClearFaults();
+    app::OnClick(app::Button::Command3, rig.host);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(written, files.begin()->second);
+  }
+};
+
+TEST_F(RecordFaultsTest, CleanRunRecordsAndKeepsTheEarlierSnapshot) {
+  Rig rig;
+  rig.desktop.files.files[kSnapshot] = kOld;
+  EXPECT_EQ(app::OnClick(app::Button::Command3, rig.host), app::AfterClick::KeepRunning);
+  EXPECT_TRUE(rig.desktop.messages.empty());
+  EXPECT_EQ(rig.desktop.files.files[kSnapshot], kOld);
+  EXPECT_EQ(rig.desktop.files.files["C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_2.txt"],
+            "1:1/False\r\n2:2/True\r\n3:3/False\r\n4:4/False\r\n1/True\r\n2/False\r\n3/True\r\n");
+}
+
+TEST_F(RecordFaultsTest, EveryExcelCallFailingOrFindingExcelGone) {
+  std::map<std::string, std::uint64_t> calls;
+  {
+    Rig clean;
+    app::OnClick(app::Button::Command3, clean.host);
+    calls = clean.Calls();
+  }
+  // The record's own reads cannot be passed over; the attachment's steps may be.
+  const std::set<std::string> ownReads = {"name", "cells",     "end",     "row",          "column",
+                                          "rows", "entirerow", "columns", "entirecolumn", "hidden"};
+  for (const auto& member : ownReads) EXPECT_TRUE(calls.contains(member)) << member;
+
+  const auto positions = EveryPosition(calls);
+  EXPECT_GT(positions.size(), 40u);
+  for (const Position& p : positions) {
+    const bool own = ownReads.contains(p.member);
+    RunAndCheck(
+        Describe(p), [&](Rig& rig) { Arm(rig.model, p); },
+        own ? std::optional(ArmedDescription(p)) : std::nullopt);
+  }
+}
+
+TEST_F(RecordFaultsTest, WriteFailingAtEveryByte) {
+  const std::size_t size =
+      std::string("1:1/False\r\n2:2/True\r\n3:3/False\r\n4:4/False\r\n1/True\r\n2/False\r\n3/True\r\n")
+          .size();
+  for (std::size_t bytes = 0; bytes < size; ++bytes) {
+    RunAndCheck(
+        "write fails after " + std::to_string(bytes) + " bytes",
+        [&](Rig& rig) { rig.desktop.files.failWritesAfterBytes = bytes; }, "设备 I/O 错误");
+  }
+}
+
+TEST_F(RecordFaultsTest, ClosingOrRenamingFailing) {
+  RunAndCheck(
+      "close", [](Rig& rig) { rig.desktop.faulty.failClose = true; }, "设备 I/O 错误");
+  RunAndCheck(
+      "rename", [](Rig& rig) { rig.desktop.faulty.failRename = true; }, "权限拒绝");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Restore
+
+// The chosen file, each line with the effect it must have; every line changes the sheet above.
+struct FileLine {
+  std::string text;
+  bool row;
+  std::int32_t first;
+  std::int32_t last;
+  bool hidden;
+};
+
+const std::vector<FileLine> kLines = {
+    {"1:1/True", true, 1, 1, true},    {"2:3/False", true, 2, 3, false},
+    {"3/yes", false, 3, 3, false},  // carries the line before
+    {"4:4/TRUE", true, 4, 4, true},    {" 2 /true", false, 2, 2, true},
+    {"3:3/", true, 3, 3, true},  // carries the line before
+    {"1/False/x", false, 1, 1, false},
+};
+
+std::string FileText() {
+  std::string text;
+  for (const auto& line : kLines) text += line.text + "\r\n";
+  return text;
+}
+
+// The sheet after the first `k` lines, applied by hand.
+Visibility AfterLines(Visibility v, std::size_t k) {
+  for (std::size_t i = 0; i < k; ++i) {
+    const FileLine& line = kLines[i];
+    auto& set = line.row ? v.rows : v.columns;
+    for (auto n = line.first; n <= line.last; ++n) {
+      if (line.hidden) {
+        set.insert(n);
+      } else {
+        set.erase(n);
+      }
+    }
+  }
+  return v;
+}
+
+// The index of the nth line of a kind, counted from 1.
+std::size_t NthLine(bool row, std::uint64_t nth) {
+  for (std::size_t i = 0; i < kLines.size(); ++i) {
+    if (kLines[i].row == row && --nth == 0) return i;
+  }
+  ADD_FAILURE() << "no such line";
+  return 0;
+}
+
+// Lines applied before a fault at this call of the line loop; nothing when the call belongs to
+// the attachment, whose failures may be passed over.
+std::optional<std::size_t> LinesBefore(const Position& p) {
+  if (p.member == "rows" || p.member == "entirerow") return NthLine(true, p.nth);
+  if (p.member == "columns" || p.member == "entirecolumn") return NthLine(false, p.nth);
+  if (p.member == "hidden") return p.nth - 1;
+  if (p.member == "screenupdating") return p.nth == 1 ? 0 : kLines.size();
+  return std::nullopt;
+}
+
+class RestoreFaultsTest : public ::testing::Test {
+ protected:
+  struct Outcome {
+    bool completed;
+  };
+
+  // Runs the restore click with the file chosen; checks what holds whatever the fault.
+  template <typename ArmFn>
+  Outcome Run(Rig& rig, ArmFn arm) {
+    rig.desktop.files.files[kChosen] = FileText();
+    rig.desktop.dialog.answers.push_back(kChosen);
+    arm(rig);
+    EXPECT_EQ(app::OnClick(app::Button::Command4, rig.host), app::AfterClick::KeepRunning);
+    EXPECT_EQ(rig.desktop.files.openFiles, 0);
+    if (!rig.model.HasQuit()) {
+      EXPECT_TRUE(rig.model.ScreenUpdating());
+    }
+    EXPECT_EQ(rig.desktop.files.files[kChosen], FileText());
+    EXPECT_FALSE(rig.desktop.messages.empty());
+    const auto& messages = rig.desktop.messages;
+    const bool completed = !messages.empty() && messages.back().text == "处理完毕!";
+    if (!messages.empty() && !completed) {
+      EXPECT_EQ(messages.back().title, kAppTitle);
+      EXPECT_EQ(messages.back().icon, MessageIcon::None);
+    }
+    return {completed};
+  }
+};
+
+TEST_F(RestoreFaultsTest, CleanRunAppliesEveryLine) {
+  Rig rig;
+  const auto outcome = Run(rig, [](Rig&) {});
+  EXPECT_TRUE(outcome.completed);
+  EXPECT_EQ(rig.desktop.messages.size(), 1u);
+  EXPECT_EQ(Read(*rig.Sheet()), AfterLines(Rig::Initial(), kLines.size()));
+  // Each line changes the sheet, so a line lost or applied twice would show.
+  for (std::size_t k = 1; k <= kLines.size(); ++k) {
+    EXPECT_NE(AfterLines(Rig::Initial(), k), AfterLines(Rig::Initial(), k - 1)) << k;
+  }
+}
+
+TEST_F(RestoreFaultsTest, EveryExcelCallFailingOrFindingExcelGone) {
+  std::map<std::string, std::uint64_t> calls;
+  {
+    Rig clean;
+    Run(clean, [](Rig&) {});
+    calls = clean.Calls();
+  }
+  EXPECT_EQ(calls["hidden"], kLines.size());
+  EXPECT_EQ(calls["screenupdating"], 2u);
+
+  for (const Position& p : EveryPosition(calls)) {
+    SCOPED_TRACE(Describe(p));
+    Rig rig;
+    const std::shared_ptr<SheetState> original = rig.Sheet();
+    const auto outcome = Run(rig, [&](Rig& r) { Arm(r.model, p); });
+    const auto& messages = rig.desktop.messages;
+
+    if (const auto k = LinesBefore(p)) {
+      ASSERT_EQ(messages.size(), 1u);
+      EXPECT_EQ(messages[0].text, ArmedDescription(p));
+      EXPECT_EQ(Read(*original), AfterLines(Rig::Initial(), *k)) << Show(Read(*original));
+      continue;
+    }
+    // A fault in the attachment: the whole file lands on the sheet the tool attached to, or none
+    // of it anywhere.
+    const std::shared_ptr<SheetState> attached = rig.Sheet();
+    if (outcome.completed) {
+      const Visibility before = attached == original ? Rig::Initial() : Visibility{};
+      EXPECT_EQ(Read(*attached), AfterLines(before, kLines.size()));
+      if (attached != original) {
+        EXPECT_EQ(Read(*original), Rig::Initial());
+      }
+    } else {
+      EXPECT_EQ(Read(*original), Rig::Initial()) << Show(Read(*original));
+      if (attached && attached != original) {
+        EXPECT_EQ(Read(*attached), Visibility{});
+      }
+    }
+  }
+}
+
+TEST_F(RestoreFaultsTest, ReadFailingAtEveryByteKeepsTheWholeLinesBeforeIt) {
+  const std::string text = FileText();
+  for (std::size_t bytes = 0; bytes <= text.size(); ++bytes) {
+    SCOPED_TRACE("read fails after " + std::to_string(bytes) + " bytes");
+    Rig rig;
+    const auto outcome = Run(rig, [&](Rig& r) { r.desktop.faulty.failReadAfterBytes = bytes; });
+    EXPECT_FALSE(outcome.completed);
+    ASSERT_EQ(rig.desktop.messages.size(), 1u);
+    EXPECT_EQ(rig.desktop.messages[0].text, "设备 I/O 错误");
+    // A line counts once its line end has been read.
+    const auto whole = static_cast<std::size_t>(std::count(text.begin(), text.begin() + bytes, '\r'));
+    EXPECT_EQ(Read(*rig.Sheet()), AfterLines(Rig::Initial(), whole)) << Show(Read(*rig.Sheet()));
+  }
+}
+
+TEST_F(RestoreFaultsTest, OpenFailingChangesNothing) {
+  Rig rig;
+  const auto outcome = Run(rig, [](Rig& r) { r.desktop.files.failOpen = Failure(70, "权限拒绝"); });
+  EXPECT_FALSE(outcome.completed);
+  EXPECT_EQ(rig.desktop.messages.back().text, "权限拒绝");
+  EXPECT_EQ(Read(*rig.Sheet()), Rig::Initial());
+}
+
+}  // namespace
+}  // namespace quarnel::testing
