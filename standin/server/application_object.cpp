@@ -1,0 +1,105 @@
+#include "standin/server/application_object.hpp"
+
+#include <limits>
+#include <string>
+
+#include "standin/model/failures.hpp"
+
+namespace quarnel::standin::server {
+namespace {
+
+using excel::Value;
+
+constexpr std::string_view kPrefix = "standin";
+
+std::int32_t Count(std::uint64_t count) {
+  return count > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())
+             ? std::numeric_limits<std::int32_t>::max()
+             : static_cast<std::int32_t>(count);
+}
+
+std::uint64_t Nth(const Value& value) {
+  const std::int32_t nth = excel::ToLong(value);
+  if (nth < 1) throw ApplicationDefined();
+  return static_cast<std::uint64_t>(nth);
+}
+
+class ApplicationObject final : public AutomationObject {
+ public:
+  using AutomationObject::AutomationObject;
+
+ private:
+  bool IsPrivate(const std::string& folded) const override { return folded.starts_with(kPrefix); }
+
+  Value Answer(const std::string& folded, excel::CallKind kind, std::span<const Value> args) override {
+    if (!IsPrivate(folded)) return AutomationObject::Answer(folded, kind, args);
+    if (kind == excel::CallKind::Put) throw errors::NotSupported();
+    Session& session = Shared();
+    Model& model = session.model;
+    const std::string_view name = std::string_view(folded).substr(kPrefix.size());
+    const auto arity = [&](std::size_t wanted) {
+      if (args.size() < wanted) throw ArgumentNotOptional();
+      if (args.size() > wanted) throw WrongArgumentCount();
+    };
+
+    if (name == "setbusy") {
+      arity(1);
+      model.SetBusy(excel::ToBool(args[0]));
+      return {};
+    }
+    if (name == "failcall") {
+      arity(4);
+      model.FailCall(excel::ToText(args[0]), Nth(args[1]),
+                     Failure(excel::ToLong(args[2]), excel::ToText(args[3])));
+      return {};
+    }
+    if (name == "quitatcall") {
+      arity(2);
+      model.QuitAtCall(excel::ToText(args[0]), Nth(args[1]));
+      return {};
+    }
+    if (name == "calls") {
+      arity(1);
+      return Count(model.Calls(excel::ToText(args[0])));
+    }
+    if (name == "isrowhidden" || name == "iscolumnhidden") {
+      arity(1);
+      const std::int32_t index = excel::ToLong(args[0]);
+      if (index < 1 || index > (name == "isrowhidden" ? kMaxRows : kMaxColumns)) throw ApplicationDefined();
+      if (!model.State().ActiveSheet()) throw ApplicationDefined();
+      return name == "isrowhidden" ? model.IsRowHidden(index) : model.IsColumnHidden(index);
+    }
+    arity(0);
+    if (name == "getidsofnamescount") return Count(session.get_ids_of_names);
+    if (name == "invokecount") return Count(session.invokes);
+    if (name == "counters") {
+      return "getidsofnames=" + std::to_string(session.get_ids_of_names) +
+             ";invoke=" + std::to_string(session.invokes);
+    }
+    if (name == "totalcalls") return Count(model.TotalCalls());
+    if (name == "resetcounters") {
+      session.get_ids_of_names = 0;
+      session.invokes = 0;
+      model.ResetCounters();
+      return {};
+    }
+    if (name == "clearfaults") {
+      model.ClearFaults();
+      return {};
+    }
+    if (name == "processid") return static_cast<std::int32_t>(GetCurrentProcessId());
+    // Window handles keep to 32 significant bits, even in 64-bit processes.
+    if (name == "window") return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(session.window));
+    throw errors::NotSupported();
+  }
+};
+
+}  // namespace
+
+Microsoft::WRL::ComPtr<IDispatch> MakeApplicationObject(const std::shared_ptr<Session>& session) {
+  Microsoft::WRL::ComPtr<IDispatch> object;
+  object.Attach(new ApplicationObject(session, session->model.Application()));
+  return object;
+}
+
+}  // namespace quarnel::standin::server

@@ -1,0 +1,203 @@
+#include "standin/server/automation_object.hpp"
+
+#include <new>
+#include <stdexcept>
+#include <string_view>
+#include <variant>
+
+#include "excel/win32/com.hpp"
+#include "excel/win32/utf16.hpp"
+#include "excel/win32/variant.hpp"
+#include "standin/model/failures.hpp"
+#include "standin/server/dispids.hpp"
+
+namespace quarnel::standin::server {
+namespace {
+
+constexpr std::uint32_t kControlFacility = 0x800A0000u;
+
+BSTR NewBstr(std::string_view text) { return win32::Bstr::FromUtf8(text).Release(); }
+
+excel::CallKind KindOf(WORD flags) {
+  if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) return excel::CallKind::Put;
+  if (flags & DISPATCH_PROPERTYGET) return excel::CallKind::Get;
+  return excel::CallKind::Method;
+}
+
+// Excel answers "no workbook" and "no sheet" with Nothing, which a client may test with Is Nothing.
+bool AnswersAnObject(const std::string& folded) {
+  return folded == "activeworkbook" || folded == "activesheet" || folded == "selection";
+}
+
+void ToResult(const std::shared_ptr<Session>& session, const std::string& folded, const excel::Value& value,
+              VARIANT& out) {
+  if (const auto* object = std::get_if<excel::Object>(&value)) {
+    V_VT(&out) = VT_DISPATCH;
+    V_DISPATCH(&out) = *object ? Wrap(session, *object).Detach() : nullptr;
+    return;
+  }
+  if (std::holds_alternative<std::monostate>(value) && AnswersAnObject(folded)) {
+    V_VT(&out) = VT_DISPATCH;
+    V_DISPATCH(&out) = nullptr;
+    return;
+  }
+  win32::ToVariant(value, out);
+}
+
+}  // namespace
+
+AutomationObject::AutomationObject(std::shared_ptr<Session> session, excel::Object target)
+    : session_(std::move(session)), target_(std::move(target)) {}
+
+HRESULT AutomationObject::QueryInterface(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kAutomationObjectIid) {
+    *out = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG AutomationObject::AddRef() { return ++references_; }
+
+ULONG AutomationObject::Release() {
+  const ULONG left = --references_;
+  if (left == 0) delete this;
+  return left;
+}
+
+HRESULT AutomationObject::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+
+HRESULT AutomationObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+  if (info) *info = nullptr;
+  return DISP_E_BADINDEX;
+}
+
+HRESULT AutomationObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+  if (!names || !ids || count == 0) return E_INVALIDARG;
+  try {
+    const std::string member = win32::ToUtf8(names[0] ? names[0] : L"");
+    const bool counted = !IsPrivate(FoldCase(member));
+    if (counted) ++session_->get_ids_of_names;
+    if (counted && session_->model.State().busy) return RPC_E_CALL_REJECTED;
+    ids[0] = DispIdOf(member);
+    // Excel's members take no named arguments from us.
+    for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+HRESULT AutomationObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                 EXCEPINFO* info, UINT* badArgument) {
+  if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+  if (!params) return E_INVALIDARG;
+  const std::optional<std::string> member = MemberOf(id);
+  if (!member) return DISP_E_MEMBERNOTFOUND;
+  const excel::CallKind kind = KindOf(flags);
+  if (params->cNamedArgs > 1 ||
+      (params->cNamedArgs == 1 &&
+       (kind != excel::CallKind::Put || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))) {
+    return DISP_E_NONAMEDARGS;
+  }
+  if (params->cArgs > 0 && !params->rgvarg) return E_INVALIDARG;
+  if (!IsPrivate(*member)) ++session_->invokes;
+
+  HRESULT hr = S_OK;
+  try {
+    // DISPPARAMS holds the last argument first; a put's value is rgvarg[0], so it ends up last.
+    std::vector<excel::Value> args;
+    args.reserve(params->cArgs);
+    for (UINT i = params->cArgs; i-- > 0;) {
+      try {
+        args.push_back(FromArgument(params->rgvarg[i]));
+      } catch (const Failure&) {
+        if (badArgument) *badArgument = i;
+        throw;
+      }
+    }
+    const excel::Value answer = Answer(*member, kind, args);
+    if (result) {
+      VariantInit(result);
+      ToResult(session_, *member, answer, *result);
+    }
+  } catch (const Failure& failure) {
+    hr = ReportFailure(failure, info);
+  } catch (const std::bad_alloc&) {
+    hr = E_OUTOFMEMORY;
+  } catch (const std::exception& error) {
+    // A set-up member used where the model cannot follow (no sheet): tell the test why.
+    hr = ReportFailure(Failure(errors::kApplicationDefined, error.what()), info);
+  } catch (...) {
+    hr = E_UNEXPECTED;
+  }
+  try {
+    session_->AfterCall();
+  } catch (...) {
+    // Drawing is a courtesy; the call's answer stands.
+  }
+  return hr;
+}
+
+excel::Value AutomationObject::Answer(const std::string& folded, excel::CallKind kind,
+                                      std::span<const excel::Value> args) {
+  return target_.Get()->Invoke(folded, kind, args);
+}
+
+Microsoft::WRL::ComPtr<IDispatch> Wrap(const std::shared_ptr<Session>& session, const excel::Object& target) {
+  Microsoft::WRL::ComPtr<IDispatch> object;
+  object.Attach(new AutomationObject(session, target));
+  return object;
+}
+
+HRESULT ReportFailure(const Failure& failure, EXCEPINFO* info) {
+  const std::int32_t number = failure.Number();
+  if (number == kCallRejected || number == kDisconnected) return static_cast<HRESULT>(number);
+  HRESULT scode = E_FAIL;
+  if (number >= 1 && number <= 0xFFFF) {
+    scode = static_cast<HRESULT>(kControlFacility | static_cast<std::uint32_t>(number));
+  } else if (number < 0) {
+    scode = static_cast<HRESULT>(number);
+  }
+  if (!info) return scode;
+  *info = EXCEPINFO{};
+  info->scode = scode;
+  try {
+    info->bstrSource = NewBstr("Microsoft Excel");
+    info->bstrDescription = NewBstr(failure.Description());
+  } catch (...) {
+    SysFreeString(info->bstrSource);
+    *info = EXCEPINFO{};
+    info->scode = scode;
+  }
+  return DISP_E_EXCEPTION;
+}
+
+excel::Value FromArgument(const VARIANT& argument) {
+  const VARIANT* value = &argument;
+  if (V_VT(value) == (VT_BYREF | VT_VARIANT)) value = V_VARIANTREF(value);
+  if (!value) return std::monostate();
+  const VARTYPE type = V_VT(value) & static_cast<VARTYPE>(~VT_BYREF);
+  if (type == VT_DISPATCH || type == VT_UNKNOWN) {
+    IUnknown* unknown = (V_VT(value) & VT_BYREF) ? *V_UNKNOWNREF(value) : V_UNKNOWN(value);
+    if (!unknown) return excel::Object();
+    Microsoft::WRL::ComPtr<IDispatch> ours;
+    if (SUCCEEDED(
+            unknown->QueryInterface(kAutomationObjectIid, reinterpret_cast<void**>(ours.GetAddressOf())))) {
+      return static_cast<AutomationObject*>(ours.Get())->Target();
+    }
+  }
+  return win32::FromVariant(*value);
+}
+
+}  // namespace quarnel::standin::server

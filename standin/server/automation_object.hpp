@@ -1,0 +1,66 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "excel/win32/win_headers.hpp"
+// After the Windows headers, which must not rename Object::GetObject.
+#include "excel/automation.hpp"
+#include "standin/server/session.hpp"
+
+namespace quarnel::standin::server {
+
+// Asked of an incoming IDispatch to learn whether it is one of ours, and so which model object it is.
+inline constexpr IID kAutomationObjectIid = {
+    0x8c9b43bb, 0x4da9, 0x4135, {0xa9, 0xcf, 0x2d, 0x46, 0x2a, 0x04, 0xe9, 0x21}};
+
+// One model object as an IDispatch. Members are resolved by the model at Invoke time, so any name
+// gets a DISPID and an unknown member fails there with 438, as the client expects.
+class AutomationObject : public IDispatch {
+ public:
+  AutomationObject(std::shared_ptr<Session> session, excel::Object target);
+  virtual ~AutomationObject() = default;
+  AutomationObject(const AutomationObject&) = delete;
+  AutomationObject& operator=(const AutomationObject&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                                          DISPID* ids) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* info, UINT* badArgument) override;
+
+  const excel::Object& Target() const noexcept { return target_; }
+
+ protected:
+  // Members of the server's own, outside the model: not counted, and answered while busy.
+  virtual bool IsPrivate(const std::string& /*folded*/) const { return false; }
+  // Throws Failure.
+  virtual excel::Value Answer(const std::string& folded, excel::CallKind kind,
+                              std::span<const excel::Value> args);
+
+  Session& Shared() const noexcept { return *session_; }
+
+ private:
+  std::shared_ptr<Session> session_;
+  excel::Object target_;
+  std::atomic<ULONG> references_{1};
+};
+
+// A new reference to an object wrapping `target`.
+Microsoft::WRL::ComPtr<IDispatch> Wrap(const std::shared_ptr<Session>& session, const excel::Object& target);
+
+// What Invoke returns for a failure: busy and disconnected as COM itself reports them, everything
+// else as Excel does, through EXCEPINFO (1004 becomes scode 0x800A03EC).
+HRESULT ReportFailure(const Failure& failure, EXCEPINFO* info);
+
+// An argument as the model takes it: our own objects come back as the model objects they wrap.
+excel::Value FromArgument(const VARIANT& argument);
+
+}  // namespace quarnel::standin::server

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "excel/win32/win_headers.hpp"
+#include "standin/server/session.hpp"
+
+namespace quarnel::standin::server {
+
+// Excel's main window as a person sees it: the active sheet as a grid, hidden rows and columns
+// left out, the selection marked and settable with the mouse. Titled "<Caption> - <workbook>".
+class GridWindow {
+ public:
+  explicit GridWindow(Session& session);
+  ~GridWindow();
+  GridWindow(const GridWindow&) = delete;
+  GridWindow& operator=(const GridWindow&) = delete;
+
+  HWND Handle() const noexcept { return window_; }
+  // Follows the model: shown or hidden as Visible says, retitled, redrawn unless ScreenUpdating
+  // is off.
+  void Refresh();
+
+ private:
+  // A row or column on screen: its number and where it starts, in pixels.
+  struct Line {
+    std::int32_t index;
+    int start;
+  };
+  enum class Pick { Cells, Rows, Columns, All };
+  struct Hit {
+    Pick pick;
+    std::int32_t row;
+    std::int32_t column;
+  };
+
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Receive(UINT message, WPARAM wParam, LPARAM lParam);
+  void Paint(HDC dc, const RECT& client) const;
+  std::vector<Line> RowLines(int height) const;
+  std::vector<Line> ColumnLines(int width) const;
+  Hit HitAt(POINT point) const;
+  void SelectTo(const Hit& hit);
+  void Scroll(int rows, int columns);
+
+  Session& session_;
+  HWND window_ = nullptr;
+  HFONT font_ = nullptr;
+  std::int32_t firstRow_ = 1;
+  std::int32_t firstColumn_ = 1;
+  bool repaintPending_ = false;
+  bool dragging_ = false;
+  Hit anchor_{};
+};
+
+}  // namespace quarnel::standin::server

@@ -1,0 +1,98 @@
+#include "standin/server/server.hpp"
+
+#include <memory>
+
+#include "excel/win32/com.hpp"
+#include "standin/server/application_object.hpp"
+#include "standin/server/demo.hpp"
+#include "standin/server/grid_window.hpp"
+#include "standin/server/ids.hpp"
+
+namespace quarnel::standin::server {
+namespace {
+
+// Hands out the one application object, as Excel's class object does for each client.
+class ClassFactory final : public IClassFactory {
+ public:
+  explicit ClassFactory(IDispatch* application) : application_(application) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+      *out = static_cast<IClassFactory*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  // Lives on the server's stack until the class object is revoked.
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    return application_->QueryInterface(iid, out);
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+ private:
+  IDispatch* application_;
+};
+
+}  // namespace
+
+int RunServer(const Switches& switches) {
+  const HRESULT entered = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (FAILED(entered)) return 1;
+  int code = 0;
+  {
+    auto session = std::make_shared<Session>();
+    if (switches.demo) {
+      SetUpDemo(session->model);
+    } else if (!switches.embedding) {
+      // Started by a person: a visible Excel with an empty workbook.
+      session->model.AddWorkbook();
+      session->model.SetVisible(true);
+    }
+    GridWindow window(*session);
+    session->window = window.Handle();
+    session->changed = [&window] { window.Refresh(); };
+    // The reply to the call that quit goes out before the loop sees WM_QUIT.
+    session->quit = [] { PostQuitMessage(0); };
+
+    const Microsoft::WRL::ComPtr<IDispatch> application = MakeApplicationObject(session);
+    ClassFactory factory(application.Get());
+    DWORD classCookie = 0;
+    bool classRegistered = false;
+    if (switches.embedding) {
+      classRegistered = SUCCEEDED(
+          CoRegisterClassObject(kClsid, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &classCookie));
+      if (!classRegistered) code = 2;
+    }
+    DWORD runningCookie = 0;
+    const bool running =
+        SUCCEEDED(RegisterActiveObject(application.Get(), kClsid, ACTIVEOBJECT_STRONG, &runningCookie));
+    window.Refresh();
+
+    if (code == 0) {
+      MSG message;
+      while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+
+    if (running) RevokeActiveObject(runningCookie, nullptr);
+    if (classRegistered) CoRevokeClassObject(classCookie);
+    // Clients still holding objects learn at once that Excel is gone.
+    CoDisconnectObject(application.Get(), 0);
+    session->changed = nullptr;
+    session->quit = nullptr;
+  }
+  CoUninitialize();
+  return code;
+}
+
+}  // namespace quarnel::standin::server
