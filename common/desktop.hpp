@@ -4,6 +4,7 @@
 // Win32; the tests with a scripted desktop. Every member may throw Failure.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -30,6 +31,8 @@ class InputFile {
   virtual ~InputFile() = default;
   // Reads up to buffer.size() bytes; 0 only at the end of the file.
   virtual std::size_t Read(std::span<char> buffer) = 0;
+  // The file's length in bytes when it was opened; 0 when unknown.
+  virtual std::uint64_t Size() { return 0; }
 };
 
 // Paths are UTF-8 with "\" between folders, as the tool builds them.
@@ -71,6 +74,23 @@ class Desktop {
   virtual std::string LocalDateTimeText() = 0;
   virtual FileSystem& Files() = 0;
   virtual FileDialog& CommonDialog1() = 0;
+  // How far a long command has come. Called often: an implementation keeps it cheap and decides
+  // itself how often to redraw. `total` may change as the command learns more; 0 means unknown.
+  virtual void ShowProgress(std::uint64_t /*done*/, std::uint64_t /*total*/) noexcept {}
+  virtual void EndProgress() noexcept {}
+};
+
+// Clears the progress display however the command ends.
+class ProgressScope {
+ public:
+  explicit ProgressScope(Desktop& desktop) noexcept : desktop_(desktop) {}
+  ~ProgressScope() { desktop_.EndProgress(); }
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
+  void Show(std::uint64_t done, std::uint64_t total) noexcept { desktop_.ShowProgress(done, total); }
+
+ private:
+  Desktop& desktop_;
 };
 
 }  // namespace quarnel

@@ -11,6 +11,7 @@ LineReader::LineReader(InputFile& file, std::size_t chunk)
 bool LineReader::Refill() {
   position_ = 0;
   end_ = file_.Read(std::span<char>(buffer_));
+  read_ += end_;
   return end_ > 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ class LineReader {
 
   // Puts the next line into `line`; false, with `line` empty, once the file is at its end.
   bool Next(std::string& line);
+  // The bytes of the file taken so far: the lines returned and their ends.
+  std::uint64_t Consumed() const noexcept { return read_ - (end_ - position_); }
 
  private:
   bool Refill();
@@ -30,6 +33,7 @@ class LineReader {
   std::size_t end_ = 0;
   // The last line ended at a CR: a LF right after it belongs to that line end.
   bool skipLineFeed_ = false;
+  std::uint64_t read_ = 0;
 };
 
 }  // namespace quarnel::snapshot

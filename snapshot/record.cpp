@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <variant>
 
 #include "common/text.hpp"
 #include "snapshot/commands.hpp"
@@ -19,6 +20,9 @@ namespace {
 
 constexpr std::int16_t kXlUp = -4162;
 constexpr std::int16_t kXlToLeft = -4159;
+// Rows below and columns right of these are never looked at.
+constexpr std::int32_t kLastRow = 65536;
+constexpr std::int16_t kLastColumn = 256;
 // The attempts at a free name before the failure of the last one is let through.
 constexpr int kNameAttempts = 1000;
 
@@ -49,13 +53,19 @@ bool ColumnHidden(std::int32_t column) {
   return ToBool(ExcelSheet.GetObject("Columns", {column}).GetObject("EntireColumn").Get("Hidden"));
 }
 
+bool Filled(const excel::Object& cell) { return !std::holds_alternative<std::monostate>(cell.Get("Value")); }
+
+// A filled corner cell is itself the last one looked at: Excel's move from it would stop at the
+// top (or left) of its block and drop every row (or column) after that from the snapshot.
 std::int32_t LastRow() {
-  const excel::Object corner = ExcelSheet.GetObject("cells", {std::int32_t{65536}, std::int16_t{1}});
+  const excel::Object corner = ExcelSheet.GetObject("cells", {std::int32_t{kLastRow}, std::int16_t{1}});
+  if (Filled(corner)) return kLastRow;
   return ToLong(corner.GetObject("end", {kXlUp}).Get("Row"));
 }
 
 std::int32_t LastColumn() {
-  const excel::Object corner = ExcelSheet.GetObject("cells", {std::int16_t{1}, std::int16_t{256}});
+  const excel::Object corner = ExcelSheet.GetObject("cells", {std::int16_t{1}, std::int16_t{kLastColumn}});
+  if (Filled(corner)) return kLastColumn;
   return ToLong(corner.GetObject("end", {kXlToLeft}).Get("Column"));
 }
 
@@ -100,11 +110,19 @@ void RecordSnapshot(Host& host) {
       [&](int n) { return folder + name + ".part" + (n == 1 ? "" : 常用函数::ValueText(n)); });
 
   try {
+    ProgressScope progress(host.desktop);
     BlockWriter writer(*file);
-    for (std::int32_t row = 1; row <= lastRow; ++row) writer.Add(RowRecord(row, RowHidden(row)));
+    // The columns are counted only after the rows: until then, the most there can be.
+    const auto rows = static_cast<std::uint64_t>(lastRow);
+    for (std::int32_t row = 1; row <= lastRow; ++row) {
+      writer.Add(RowRecord(row, RowHidden(row)));
+      progress.Show(static_cast<std::uint64_t>(row), rows + kLastColumn);
+    }
     const std::int32_t lastColumn = LastColumn();
+    const std::uint64_t total = rows + static_cast<std::uint64_t>(lastColumn);
     for (std::int32_t column = 1; column <= lastColumn; ++column) {
       writer.Add(ColumnRecord(column, ColumnHidden(column)));
+      progress.Show(rows + static_cast<std::uint64_t>(column), total);
     }
     writer.Flush();
     file->Close();

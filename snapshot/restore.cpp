@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -23,13 +25,16 @@ void Apply(const Record& record, bool hidden) {
   }
 }
 
-void ApplyFile(InputFile& file) {
+void ApplyFile(InputFile& file, ProgressScope& progress) {
+  const std::uint64_t size = file.Size();
   LineReader reader(file);
   bool current = false;
   for (std::string line; reader.Next(line);) {
     const Record record = ReadRecord(line);
     if (record.state) current = *record.state;
     Apply(record, current);
+    // A file that grew since it was opened must not show more than done.
+    progress.Show(std::min(reader.Consumed(), size), size);
   }
 }
 
@@ -57,7 +62,8 @@ void RestoreSnapshot(Host& host) {
     dialog.SetInitDir(host.desktop.ProgramFolder());
     dialog.ShowOpen();
     file = host.desktop.Files().OpenRead(dialog.FileName());
-    ApplyFile(*file);
+    ProgressScope progress(host.desktop);
+    ApplyFile(*file, progress);
     ExcelApp.Put("ScreenUpdating", true);
     file.reset();
   } catch (const Failure& failure) {

@@ -47,6 +47,7 @@ class MemoryInput : public InputFile {
     position_ += n;
     return n;
   }
+  std::uint64_t Size() override { return content_.size(); }
 
  private:
   MemoryFiles& owner_;

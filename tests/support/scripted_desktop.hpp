@@ -3,6 +3,7 @@
 // A desktop for tests: files in memory, a dialog that answers from a script, message boxes logged,
 // and a connector that hands out the stand-in model's application.
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
@@ -67,6 +68,12 @@ class ScriptedDesktop : public Desktop {
   ScriptedDialog dialog;
   // Runs when a message box is shown, as a person reading it might act (may be empty).
   std::function<void(const ShownMessage&)> onMessage;
+  struct Progress {
+    std::uint64_t done;
+    std::uint64_t total;
+  };
+  std::vector<Progress> progress;
+  int progressEnds = 0;
 
   void ShowMessage(std::string_view text, std::string_view title, MessageIcon icon) override;
   std::string NoteText() override { return note; }
@@ -74,6 +81,10 @@ class ScriptedDesktop : public Desktop {
   std::string LocalDateTimeText() override { return dateTime; }
   FileSystem& Files() override { return files; }
   FileDialog& CommonDialog1() override { return dialog; }
+  void ShowProgress(std::uint64_t done, std::uint64_t total) noexcept override {
+    progress.push_back({done, total});
+  }
+  void EndProgress() noexcept override { ++progressEnds; }
 };
 
 // Finds Excel as the system would: a running application, an application that starting yields,

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/click.hpp"
@@ -58,15 +59,29 @@ TEST_F(RecordTest, RowsToTheLastOfColumnAThenColumnsToTheLastOfRowOne) {
 }
 
 TEST_F(RecordTest, LastCellsAreFoundByExcelsOwnMovesFromA65536AndIV1) {
-  // From a filled A65536 the move upwards stops at the next filled cell; from a filled IV1 the move
-  // leftwards likewise. Beyond them nothing is looked at.
+  // From an empty A65536 the move upwards stops at the last filled cell; from an empty IV1 the
+  // move leftwards likewise. Beyond them nothing is looked at.
   UseArea(2, 3);
-  model.SetCell(65536, 1, std::string("x"));
   model.SetCell(70000, 1, std::string("x"));
-  model.SetCell(1, 256, std::string("x"));
   model.SetCell(1, 300, std::string("x"));
   RecordSnapshot(host);
   EXPECT_EQ(Written(), "1:1/False\r\n2:2/False\r\n1/False\r\n2/False\r\n3/False\r\n");
+}
+
+TEST_F(RecordTest, FilledCornerCellsRecordEveryRowAndColumnUpToThem) {
+  // Excel's own move from a filled A65536 would stop at the top of its block (row 1 for a full
+  // column), leaving all rows below out of the snapshot.
+  model.SetCell(65535, 1, std::string("x"));
+  model.SetCell(65536, 1, std::string("x"));
+  model.SetCell(1, 255, std::string("x"));
+  model.SetCell(1, 256, std::string("x"));
+  model.SetRowsHidden(65536, 65536, true);
+  model.SetColumnsHidden(256, 256, true);
+  RecordSnapshot(host);
+  const std::string written = Written();
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 65536 + 256);
+  EXPECT_NE(written.find("\r\n65535:65535/False\r\n65536:65536/True\r\n1/False\r\n"), std::string::npos);
+  EXPECT_TRUE(written.ends_with("\r\n255/False\r\n256/True\r\n"));
 }
 
 TEST_F(RecordTest, NoteIsTrimmedAndBlankNoteLeftOut) {

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "snapshot/commands.hpp"
+#include "snapshot/line_reader.hpp"
+#include "snapshot_fixture.hpp"
+#include "standin/model/failures.hpp"
+
+namespace quarnel::testing {
+namespace {
+
+using snapshot::RecordSnapshot;
+using snapshot::RestoreSnapshot;
+
+class ProgressTest : public SnapshotCommandTest {
+ public:
+  static constexpr const char* kPath = "C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507.txt";
+
+  void SetUp() override {
+    SnapshotCommandTest::SetUp();
+    // A box must never show beside a progress bar that is still running.
+    desktop.onMessage = [this](const ShownMessage&) {
+      endsBeforeEachMessage.push_back(desktop.progressEnds);
+    };
+  }
+
+  void Restore(const std::string& content) {
+    desktop.files.files[kPath] = content;
+    desktop.dialog.answers.push_back(kPath);
+    RestoreSnapshot(host);
+  }
+
+  // What any run must show: done never goes back nor past the total of its call.
+  void ExpectSteady() const {
+    for (std::size_t i = 0; i < desktop.progress.size(); ++i) {
+      const auto& step = desktop.progress[i];
+      EXPECT_LE(step.done, step.total) << "step " << i;
+      if (i > 0) {
+        EXPECT_GE(step.done, desktop.progress[i - 1].done) << "step " << i;
+      }
+    }
+  }
+
+  std::vector<int> endsBeforeEachMessage;
+};
+
+TEST_F(ProgressTest, RecordCountsRowsAgainstTheMostColumnsThenAgainstTheRealOnes) {
+  UseArea(40, 7);
+  RecordSnapshot(host);
+  ASSERT_EQ(desktop.progress.size(), 47u);
+  ExpectSteady();
+  EXPECT_EQ(desktop.progress.front().done, 1u);
+  EXPECT_EQ(desktop.progress.front().total, 40u + 256u);
+  EXPECT_EQ(desktop.progress[39].total, 40u + 256u);
+  EXPECT_EQ(desktop.progress[40].total, 47u);
+  EXPECT_EQ(desktop.progress.back().done, 47u);
+  EXPECT_EQ(desktop.progress.back().total, 47u);
+  EXPECT_EQ(desktop.progressEnds, 1);
+}
+
+TEST_F(ProgressTest, FailedRecordEndsProgressOnceWhereverItStops) {
+  UseArea(30, 5);
+  // In the rows, at the column count, in the columns.
+  for (const auto& [member, nth] :
+       std::vector<std::pair<std::string, std::uint64_t>>{{"Hidden", 12}, {"Column", 1}, {"Hidden", 33}}) {
+    SCOPED_TRACE(member + " #" + std::to_string(nth));
+    desktop.progress.clear();
+    desktop.progressEnds = 0;
+    model.ResetCounters();
+    model.ClearFaults();
+    model.FailCall(member, nth, standin::Disconnected());
+    EXPECT_THROW(RecordSnapshot(host), Failure);
+    ExpectSteady();
+    EXPECT_FALSE(desktop.progress.empty());
+    EXPECT_EQ(desktop.progressEnds, 1);
+  }
+}
+
+TEST_F(ProgressTest, RestoreCountsBytesOfTheFileUpToItsSize) {
+  const std::string content = "1:1/True\r\n2:3/\n4/False\r5/no\r\n7:7/True";
+  Restore(content);
+  ASSERT_EQ(desktop.progress.size(), 5u);
+  ExpectSteady();
+  for (const auto& step : desktop.progress) EXPECT_EQ(step.total, content.size());
+  // A LF after a CR counts with the line after it.
+  EXPECT_EQ(desktop.progress[0].done, 9u);
+  EXPECT_EQ(desktop.progress[1].done, 15u);
+  EXPECT_EQ(desktop.progress.back().done, content.size());
+  EXPECT_EQ(desktop.progressEnds, 1);
+  EXPECT_EQ(endsBeforeEachMessage, std::vector<int>{1});
+  EXPECT_TRUE(model.IsRowHidden(7));
+}
+
+TEST_F(ProgressTest, FailedRestoreEndsProgressBeforeTheErrorBox) {
+  Restore("1:1/True\r\n2:2/\r\nnot a line\r\n4:4/\r\n");
+  ExpectSteady();
+  ASSERT_EQ(desktop.progress.size(), 2u);
+  EXPECT_EQ(desktop.progress.back().done, 15u);
+  EXPECT_EQ(desktop.progressEnds, 1);
+  EXPECT_EQ(endsBeforeEachMessage, std::vector<int>{1});
+
+  // Excel gone in the middle of the file.
+  desktop.progress.clear();
+  desktop.progressEnds = 0;
+  endsBeforeEachMessage.clear();
+  model.FailCall("Hidden", 2, standin::Disconnected());
+  Restore("1:1/True\r\n2:2/\r\n3:3/\r\n");
+  ExpectSteady();
+  EXPECT_EQ(desktop.progress.size(), 1u);
+  EXPECT_EQ(desktop.progressEnds, 1);
+  EXPECT_EQ(endsBeforeEachMessage, std::vector<int>{1});
+}
+
+TEST_F(ProgressTest, CancelledRestoreShowsNoProgress) {
+  desktop.dialog.answers.push_back(std::nullopt);
+  RestoreSnapshot(host);
+  EXPECT_TRUE(desktop.progress.empty());
+  EXPECT_EQ(desktop.progressEnds, 0);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+}
+
+// A reader that hands out a few bytes at a time, so line ends fall across its refills.
+class Trickle : public InputFile {
+ public:
+  explicit Trickle(std::string text) : text_(std::move(text)) {}
+  std::size_t Read(std::span<char> buffer) override {
+    const std::size_t n = std::min({buffer.size(), std::size_t{3}, text_.size() - at_});
+    text_.copy(buffer.data(), n, at_);
+    at_ += n;
+    return n;
+  }
+
+ private:
+  std::string text_;
+  std::size_t at_ = 0;
+};
+
+TEST(LineReaderConsumed, CountsEachLineWithItsEndAcrossRefills) {
+  Trickle file("ab\r\ncdef\rg\n\nhij");
+  snapshot::LineReader reader(file, 2);
+  std::vector<std::uint64_t> consumed;
+  for (std::string line; reader.Next(line);) consumed.push_back(reader.Consumed());
+  // After "ab\r" the LF is still to come: it counts once the next line is read.
+  EXPECT_EQ(consumed, (std::vector<std::uint64_t>{3, 9, 11, 12, 15}));
+  EXPECT_EQ(reader.Consumed(), 15u);
+}
+
+}  // namespace
+}  // namespace quarnel::testing
