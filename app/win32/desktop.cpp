@@ -11,6 +11,7 @@ void WindowsDesktop::SetWindow(HWND owner, HWND note) noexcept {
   owner_ = owner;
   note_ = note;
   dialog_.SetOwner(owner);
+  progress_.SetWindow(owner);
 }
 
 void WindowsDesktop::ShowMessage(std::string_view text, std::string_view title, MessageIcon icon) {

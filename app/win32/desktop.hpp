@@ -4,6 +4,7 @@
 
 #include "app/win32/file_dialog.hpp"
 #include "app/win32/files.hpp"
+#include "app/win32/taskbar_progress.hpp"
 #include "common/desktop.hpp"
 
 namespace quarnel::win32 {
@@ -20,12 +21,17 @@ class WindowsDesktop final : public Desktop {
   std::string LocalDateTimeText() override;
   FileSystem& Files() override { return files_; }
   FileDialog& CommonDialog1() override { return dialog_; }
+  void ShowProgress(std::uint64_t done, std::uint64_t total) noexcept override {
+    progress_.Show(done, total);
+  }
+  void EndProgress() noexcept override { progress_.End(); }
 
  private:
   HWND owner_ = nullptr;
   HWND note_ = nullptr;
   WideFileSystem files_;
   OpenFileDialog dialog_;
+  TaskbarProgress progress_;
 };
 
 // The text of a window, in UTF-8.

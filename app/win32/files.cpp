@@ -62,6 +62,11 @@ class WideInputFile final : public InputFile {
     return read;
   }
 
+  std::uint64_t Size() override {
+    LARGE_INTEGER size{};
+    return GetFileSizeEx(file_.Get(), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+  }
+
  private:
   Handle file_;
 };

@@ -72,6 +72,8 @@ std::wstring FormSample() {
   return sample;
 }
 
+HCURSOR WaitCursor() { return LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)); }  // IDC_WAIT
+
 void SetFont(HWND control, HFONT font) {
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
@@ -228,6 +230,7 @@ void Form1::Click(app::Button button) {
   // A click that COM's modal loop lets through while a command waits on Excel starts nothing.
   if (running_) return;
   running_ = true;
+  const HCURSOR previous = SetCursor(WaitCursor());
   app::AfterClick after = app::AfterClick::KeepRunning;
   try {
     after = onClick_(button);
@@ -235,6 +238,7 @@ void Form1::Click(app::Button button) {
     // The commands report their own failures; nothing may cross the window procedure.
   }
   running_ = false;
+  SetCursor(previous);
   if (after == app::AfterClick::Exit && window_) DestroyWindow(window_);
 }
 
@@ -265,6 +269,13 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case DM_GETDEFID: return 0;  // no default button
+    case WM_SETCURSOR:
+      // Over a window disabled by a box the command shows, the system's own cursor stays.
+      if (running_ && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(WaitCursor());
+        return TRUE;
+      }
+      return DefWindowProcW(window_, message, wParam, lParam);
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         const HWND focused = GetFocus();
