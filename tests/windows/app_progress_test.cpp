@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h.
+#include <shobjidl.h>
 
+#include <iostream>
 #include <vector>
 
 #include "app/win32/desktop.hpp"
@@ -36,6 +39,11 @@ TEST(ProgressThrottle, AClockAtZeroIsNoSpecialCase) {
 // taken without failing, also for a window that is gone.
 TEST(TaskbarProgress, TakesStepsAndEndsWithOrWithoutTheShell) {
   ComInit com;
+  ITaskbarList3* shell = nullptr;
+  const bool hasShell = SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                                                   IID_ITaskbarList3, reinterpret_cast<void**>(&shell)));
+  if (shell) shell->Release();
+  std::cout << "[ taskbar ] ITaskbarList3 " << (hasShell ? "present" : "absent") << "\n";
   const HWND window = CreateWindowExW(0, L"STATIC", L"Quarnel", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
                                       nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(window, nullptr);

@@ -1,0 +1,423 @@
+#include "tests/e2e/driver.hpp"
+
+#include <array>
+#include <cstdlib>
+#include <thread>
+#include <utility>
+
+#include "excel/win32/connector.hpp"
+#include "excel/win32/utf16.hpp"
+
+namespace quarnel::e2e {
+namespace {
+
+using win32::ToUtf16;
+using win32::ToUtf8;
+using Clock = std::chrono::steady_clock;
+
+constexpr UINT kSendTimeout = 5000;
+// Short retries: a busy stand-in is a test's own doing, and a check must not wait on it long.
+constexpr win32::BusyRetry kCheckRetry{2000ms, 20ms};
+
+std::wstring ClassOf(HWND window) {
+  std::array<wchar_t, 64> name{};
+  GetClassNameW(window, name.data(), static_cast<int>(name.size()));
+  return name.data();
+}
+
+// Reads a window's text from the system's copy: never blocks on a busy owner.
+std::wstring TextOf(HWND window) {
+  std::array<wchar_t, 4096> text{};
+  InternalGetWindowText(window, text.data(), static_cast<int>(text.size()));
+  return text.data();
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::vector<HWND> TopLevelWindowsOf(DWORD process) {
+  struct Search {
+    DWORD process;
+    std::vector<HWND> found;
+  } search{process, {}};
+  EnumWindows(
+      [](HWND window, LPARAM context) {
+        auto& s = *reinterpret_cast<Search*>(context);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s.process) s.found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+}  // namespace
+
+bool WaitFor(const std::function<bool()>& done, Millis timeout, Millis step) {
+  const auto until = Clock::now() + timeout;
+  for (;;) {
+    try {
+      if (done()) return true;
+    } catch (const Failure&) {
+      // Not there yet: a stand-in just started has no sheet to ask about.
+    }
+    if (Clock::now() >= until) return false;
+    std::this_thread::sleep_for(step);
+  }
+}
+
+std::wstring WindowsPath(const std::string& path) {
+  std::wstring converted = ToUtf16(path);
+  if (!converted.starts_with(L"/")) return converted;
+  for (wchar_t& c : converted) c = c == L'/' ? L'\\' : c;
+  return L"Z:" + converted;
+}
+
+std::wstring ArtifactFolder() {
+  const std::string folder = Environment("QUARNEL_E2E_ARTIFACTS");
+  return folder.empty() ? std::wstring() : WindowsPath(folder);
+}
+
+bool SaveScreenshot(HWND window, const std::wstring& name) {
+  const std::wstring folder = ArtifactFolder();
+  if (folder.empty()) return false;
+  RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (window && !GetWindowRect(window, &r)) return false;
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return false;
+
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool saved = false;
+  if (bitmap) {
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    if (BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY | CAPTUREBLT)) {
+      GdiFlush();
+      const auto stride = static_cast<DWORD>((width * 3 + 3) & ~3);
+      const DWORD size = stride * static_cast<DWORD>(height);
+      BITMAPFILEHEADER file{};
+      file.bfType = 0x4D42;
+      file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+      file.bfSize = file.bfOffBits + size;
+      const std::wstring path = folder + L"\\" + name + L".bmp";
+      const HANDLE out =
+          CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (out != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        saved = WriteFile(out, &file, sizeof(file), &written, nullptr) &&
+                WriteFile(out, &info.bmiHeader, sizeof(BITMAPINFOHEADER), &written, nullptr) &&
+                WriteFile(out, bits, size, &written, nullptr);
+        CloseHandle(out);
+      }
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return saved;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+Process Process::Start(const std::wstring& program, const std::wstring& arguments,
+                       const std::wstring& folder) {
+  std::wstring command = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  Process process;
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+    return process;
+  }
+  CloseHandle(info.hThread);
+  process.handle_ = info.hProcess;
+  process.id_ = info.dwProcessId;
+  return process;
+}
+
+Process Process::Open(DWORD id) {
+  Process process;
+  process.handle_ =
+      OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  if (process.handle_) process.id_ = id;
+  return process;
+}
+
+Process::~Process() {
+  if (handle_) CloseHandle(handle_);
+}
+
+Process::Process(Process&& other) noexcept : handle_(other.handle_), id_(other.id_) {
+  other.handle_ = nullptr;
+  other.id_ = 0;
+}
+
+Process& Process::operator=(Process&& other) noexcept {
+  if (this != &other) {
+    if (handle_) CloseHandle(handle_);
+    handle_ = std::exchange(other.handle_, nullptr);
+    id_ = std::exchange(other.id_, 0);
+  }
+  return *this;
+}
+
+bool Process::Running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
+
+bool Process::WaitExit(Millis timeout) const {
+  return !handle_ || WaitForSingleObject(handle_, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+DWORD Process::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (handle_) GetExitCodeProcess(handle_, &code);
+  return code;
+}
+
+void Process::Kill() {
+  if (Running()) {
+    TerminateProcess(handle_, 1);
+    WaitForSingleObject(handle_, 5000);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+Quarnel::Quarnel(const std::wstring& folder) : folder_(folder) {
+  CreateDirectoryW(folder_.c_str(), nullptr);
+  const std::wstring program = folder_ + L"\\quarnel.exe";
+  if (!CopyFileW(WindowsPath(QUARNEL_EXE).c_str(), program.c_str(), FALSE)) return;
+  process_ = Process::Start(program, L"", folder_);
+  if (!process_.Running()) return;
+  WaitFor(
+      [&] {
+        for (HWND window : TopLevelWindowsOf(process_.Id())) {
+          if (ClassOf(window) == L"QuarnelForm1" && IsWindowVisible(window)) {
+            window_ = window;
+            return true;
+          }
+        }
+        return false;
+      },
+      30s);
+}
+
+Quarnel::~Quarnel() {
+  if (process_.Running() && window_ && IsWindow(window_)) {
+    for (const Box& box : Boxes()) PostMessageW(box.window, WM_CLOSE, 0, 0);
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    process_.WaitExit(3s);
+  }
+  process_.Kill();
+}
+
+HWND Quarnel::Control(const std::string& caption) const {
+  if (!window_) return nullptr;
+  for (HWND child : Children(window_)) {
+    const std::wstring kind = ClassOf(child);
+    if (caption == "Text1" ? _wcsicmp(kind.c_str(), L"Edit") == 0
+                           : _wcsicmp(kind.c_str(), L"Button") == 0 && TextOf(child) == ToUtf16(caption)) {
+      return child;
+    }
+  }
+  return nullptr;
+}
+
+void Quarnel::Click(const std::string& caption) {
+  if (const HWND button = Control(caption)) Press(button);
+}
+
+void Quarnel::TypeNote(const std::string& text) {
+  const std::wstring wide = ToUtf16(text);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(Control("Text1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
+                      SMTO_ABORTIFHUNG, kSendTimeout, &result);
+}
+
+std::string Quarnel::Note() const {
+  std::array<wchar_t, 1024> text{};
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(Control("Text1"), WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, kSendTimeout, &result);
+  return ToUtf8(text.data());
+}
+
+std::vector<Box> Quarnel::Boxes() const {
+  std::vector<Box> boxes;
+  for (HWND window : TopLevelWindowsOf(process_.Id())) {
+    if (ClassOf(window) != L"#32770" || !IsWindowVisible(window)) continue;
+    Box box{window, ToUtf8(TextOf(window)), {}};
+    for (HWND child : Children(window)) {
+      if (_wcsicmp(ClassOf(child).c_str(), L"Static") != 0 || GetParent(child) != window) continue;
+      const std::wstring text = TextOf(child);
+      if (!text.empty()) box.text += (box.text.empty() ? "" : "\n") + ToUtf8(text);
+    }
+    boxes.push_back(box);
+  }
+  return boxes;
+}
+
+std::optional<Box> Quarnel::WaitForBox(Millis timeout) const {
+  std::optional<Box> found;
+  WaitFor(
+      [&] {
+        const auto boxes = Boxes();
+        if (!boxes.empty()) found = boxes.front();
+        return found.has_value();
+      },
+      timeout);
+  return found;
+}
+
+bool Quarnel::CloseBox(const Box& box) const {
+  HWND ok = GetDlgItem(box.window, IDOK);
+  if (!ok) ok = GetDlgItem(box.window, IDCANCEL);
+  if (!ok) return false;
+  Press(ok);
+  return WaitFor([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, 10s);
+}
+
+bool Quarnel::ChooseFile(const Box& dialog, const std::wstring& path) const {
+  constexpr int kNameCombo = 0x47c;  // cmb13
+  constexpr int kNameEdit = 0x480;   // edt1
+  HWND name = GetDlgItem(dialog.window, kNameCombo);
+  if (!name || !IsWindowVisible(name)) name = GetDlgItem(dialog.window, kNameEdit);
+  if (!name) return false;
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG,
+                           kSendTimeout, &result)) {
+    return false;
+  }
+  Press(GetDlgItem(dialog.window, IDOK));
+  return WaitFor([&] { return !IsWindow(dialog.window); }, 10s);
+}
+
+bool Quarnel::CancelDialog(const Box& dialog) const {
+  Press(GetDlgItem(dialog.window, IDCANCEL));
+  return WaitFor([&] { return !IsWindow(dialog.window); }, 10s);
+}
+
+bool Quarnel::Idle(Millis timeout) const {
+  DWORD_PTR result = 0;
+  return window_ && SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL,
+                                        static_cast<UINT>(timeout.count()), &result) != 0;
+}
+
+std::vector<std::wstring> Quarnel::Snapshots() const {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW((folder_ + L"\\*.txt").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    names.emplace_back(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+std::string Quarnel::ReadFile(const std::wstring& name) const {
+  std::string content;
+  const HANDLE file = CreateFileW((folder_ + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return content;
+  std::array<char, 4096> buffer{};
+  DWORD read = 0;
+  while (::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0) {
+    content.append(buffer.data(), read);
+  }
+  CloseHandle(file);
+  return content;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+std::wstring Standin::ProgramPath() { return WindowsPath(QUARNEL_STANDIN_EXE); }
+
+DWORD Standin::Run(const std::wstring& switches) {
+  Process process = Process::Start(ProgramPath(), switches);
+  if (!process.WaitExit(30s)) return 0xFFFFFFFE;
+  return process.ExitCode();
+}
+
+Standin::Standin(excel::Object application, Process process)
+    : app_(std::move(application)), process_(std::move(process)) {}
+
+Standin Standin::Launch(const std::wstring& switches) {
+  Process process = Process::Start(ProgramPath(), switches);
+  excel::Object app;
+  WaitFor(
+      [&] {
+        if (auto running = Running()) app = running->app_;
+        return static_cast<bool>(app) || !process.Running();
+      },
+      30s, 100ms);
+  return Standin(app, std::move(process));
+}
+
+std::optional<Standin> Standin::Running() {
+  try {
+    win32::ComConnector connector(kCheckRetry);
+    excel::Object app = connector.GetRunning("Excel.Application");
+    const auto id = static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId")));
+    return Standin(app, Process::Open(id));
+  } catch (const Failure&) {
+    return std::nullopt;
+  }
+}
+
+void Standin::EndAll() {
+  for (int i = 0; i < 5; ++i) {
+    auto running = Running();
+    if (!running) return;
+    if (!running->Quit()) running->process_.Kill();
+  }
+}
+
+bool Standin::RowHidden(std::int32_t row) const {
+  return excel::ToBool(app_.Call("StandinIsRowHidden", {row}));
+}
+
+bool Standin::ColumnHidden(std::int32_t column) const {
+  return excel::ToBool(app_.Call("StandinIsColumnHidden", {column}));
+}
+
+void Standin::Select(const std::string& address) const { app_.GetObject("Range", {address}).Call("Select"); }
+
+HWND Standin::Window() const {
+  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(excel::ToLong(app_.Get("StandinWindow"))));
+}
+
+bool Standin::Quit() {
+  try {
+    app_.Call("Quit");
+  } catch (const Failure&) {
+    // Gone already, or going: the wait below tells.
+  }
+  app_ = {};
+  return process_.WaitExit(15s);
+}
+
+}  // namespace quarnel::e2e

@@ -1,0 +1,139 @@
+#pragma once
+
+// Drives quarnel.exe from outside, as a person would, and reaches the stand-in Excel through its
+// automation interface. Every wait has a deadline; every process started here is ended by its
+// owner, however a test ends.
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "excel/win32/win_headers.hpp"
+// After the Windows headers, which must not rename Object::GetObject.
+#include "excel/automation.hpp"
+
+namespace quarnel::e2e {
+
+using namespace std::chrono_literals;
+using Millis = std::chrono::milliseconds;
+
+// Polls `done` until it holds or `timeout` passes; true when it held.
+bool WaitFor(const std::function<bool()>& done, Millis timeout, Millis step = 50ms);
+
+// A path as Windows programs under Wine see it: a Unix path is on drive Z:.
+std::wstring WindowsPath(const std::string& path);
+
+// The folder that screenshots go to (QUARNEL_E2E_ARTIFACTS), empty when none was asked for.
+std::wstring ArtifactFolder();
+// Saves what the screen shows inside `window`'s frame (the whole screen for null) as a BMP in the
+// artifact folder; false when there is no folder or the capture failed.
+bool SaveScreenshot(HWND window, const std::wstring& name);
+
+// A process handle; ending the process is its owner's decision, not the handle's.
+class Process {
+ public:
+  Process() = default;
+  // Starts `program` with `arguments` in `folder` (the program's own folder when empty).
+  static Process Start(const std::wstring& program, const std::wstring& arguments = L"",
+                       const std::wstring& folder = L"");
+  static Process Open(DWORD id);
+  ~Process();
+  Process(Process&& other) noexcept;
+  Process& operator=(Process&& other) noexcept;
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  DWORD Id() const noexcept { return id_; }
+  bool Running() const;
+  // True when the process ended within `timeout`.
+  bool WaitExit(Millis timeout) const;
+  DWORD ExitCode() const;
+  void Kill();
+
+ private:
+  HANDLE handle_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// A dialog window of quarnel's: a message box or the file dialog.
+struct Box {
+  HWND window = nullptr;
+  std::string title;
+  std::string text;  // the message box's text; empty for the file dialog
+};
+
+// quarnel.exe, copied into a folder of its own (snapshots are written beside it) and started
+// from there.
+class Quarnel {
+ public:
+  explicit Quarnel(const std::wstring& folder);
+  ~Quarnel();
+  Quarnel(const Quarnel&) = delete;
+  Quarnel& operator=(const Quarnel&) = delete;
+
+  const std::wstring& Folder() const noexcept { return folder_; }
+  HWND Window() const noexcept { return window_; }
+  Process& Program() noexcept { return process_; }
+
+  // A child control by its caption ("隐藏行"), or the note box for "Text1"; null when none.
+  HWND Control(const std::string& caption) const;
+  // Clicks without waiting for the command: a command may hold up quarnel with a box.
+  void Click(const std::string& caption);
+  void TypeNote(const std::string& text);
+  std::string Note() const;
+
+  // quarnel's visible dialog windows, message boxes and the file dialog.
+  std::vector<Box> Boxes() const;
+  std::optional<Box> WaitForBox(Millis timeout = 20s) const;
+  // Presses the box's only button and waits for it to go.
+  bool CloseBox(const Box& box) const;
+  // Types `path` into the file dialog's name field and presses Open, or presses Cancel.
+  bool ChooseFile(const Box& dialog, const std::wstring& path) const;
+  bool CancelDialog(const Box& dialog) const;
+
+  // Answers once no command is running: the window takes a message again.
+  bool Idle(Millis timeout = 20s) const;
+
+  // The snapshot files in the folder, by name.
+  std::vector<std::wstring> Snapshots() const;
+  std::string ReadFile(const std::wstring& name) const;
+
+ private:
+  std::wstring folder_;
+  Process process_;
+  HWND window_ = nullptr;
+};
+
+// The stand-in Excel, reached through COM as quarnel reaches Excel.
+class Standin {
+ public:
+  static std::wstring ProgramPath();
+  // Runs the stand-in with a switch such as /RegServer to its end; its exit code.
+  static DWORD Run(const std::wstring& switches);
+  // Starts it as a person would, with /Demo or with no switch, and waits until COM finds it.
+  static Standin Launch(const std::wstring& switches);
+  // The instance that COM finds running, if any.
+  static std::optional<Standin> Running();
+  // Quits every instance that COM finds, and ends any that will not go.
+  static void EndAll();
+
+  Standin() = default;
+  Standin(excel::Object application, Process process);
+
+  const excel::Object& App() const noexcept { return app_; }
+  bool RowHidden(std::int32_t row) const;
+  bool ColumnHidden(std::int32_t column) const;
+  void Select(const std::string& address) const;
+  HWND Window() const;
+  Process& ProgramProcess() noexcept { return process_; }
+  // Quits as a person closing Excel would, and waits for the process to end.
+  bool Quit();
+
+ private:
+  excel::Object app_;
+  Process process_;
+};
+
+}  // namespace quarnel::e2e

@@ -1,0 +1,421 @@
+// quarnel.exe beside the stand-in Excel, driven from outside through its window.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "excel/win32/com.hpp"
+#include "excel/win32/utf16.hpp"
+#include "tests/e2e/driver.hpp"
+
+namespace quarnel::e2e {
+namespace {
+
+using win32::ToUtf16;
+using win32::ToUtf8;
+
+constexpr char kHideRow[] = "隐藏行";
+constexpr char kHideColumn[] = "隐藏列";
+constexpr char kRecord[] = "记录状态";
+constexpr char kRestore[] = "恢复状态";
+constexpr char kExit[] = "退出";
+constexpr char kUnhideRow[] = "不隐藏行";
+constexpr char kUnhideColumn[] = "不隐藏列";
+constexpr char kDialogTitle[] = "读取隐藏状态文件";
+
+// After a command's effect is seen, how long a box it might still show is given to appear.
+constexpr Millis kGrace = 500ms;
+
+class QuarnelE2E : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { registered_ = Standin::Run(L"/RegServer") == 0; }
+
+  void SetUp() override {
+    ASSERT_TRUE(registered_) << "excel_standin.exe /RegServer failed";
+    Standin::EndAll();
+    ASSERT_FALSE(Standin::Running()) << "a stand-in from before is still running";
+    std::array<wchar_t, MAX_PATH> temp{};
+    GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    // A Chinese folder name: snapshot paths go through the wide file APIs.
+    const std::wstring root = std::wstring(temp.data()) + L"quarnel-e2e";
+    CreateDirectoryW(root.c_str(), nullptr);
+    folder_ = root + L"\\测试-" + ToUtf16(info->name()) + L"-" + std::to_wstring(GetTickCount64());
+  }
+
+  void TearDown() override {
+    quarnel_.reset();
+    Standin::EndAll();
+    for (Standin& standin : standins_) standin.ProgramProcess().Kill();
+  }
+
+  Quarnel& StartQuarnel() {
+    quarnel_ = std::make_unique<Quarnel>(folder_);
+    EXPECT_NE(quarnel_->Window(), nullptr) << "Form1 did not show";
+    return *quarnel_;
+  }
+
+  // The demo workbook 演示.xlsx in front: rows 5, 12 and 13 and column G hidden, B3 selected.
+  Standin& StartDemo() {
+    standins_.reserve(4);
+    standins_.push_back(Standin::Launch(L"/Demo"));
+    EXPECT_TRUE(standins_.back().App()) << "the demo stand-in was not found running";
+    return standins_.back();
+  }
+
+  // Waits for what a command should have done, then for any box it would show with it.
+  void ExpectDoneWithoutBox(const std::function<bool()>& done, const char* what) {
+    EXPECT_TRUE(WaitFor(done, 20s)) << what;
+    std::this_thread::sleep_for(kGrace);
+    for (const Box& box : quarnel_->Boxes())
+      ADD_FAILURE() << "unexpected box: " << box.title << ": " << box.text;
+  }
+
+  Box ExpectBox(Millis timeout = 20s) {
+    const auto box = quarnel_->WaitForBox(timeout);
+    if (!box) {
+      ADD_FAILURE() << "no box appeared";
+      return {};
+    }
+    return *box;
+  }
+
+  Box ExpectDialog() {
+    Box box = ExpectBox();
+    EXPECT_EQ(box.title, kDialogTitle);
+    return box;
+  }
+
+  static bool registered_;
+  win32::ComInit com_;
+  std::wstring folder_;
+  std::unique_ptr<Quarnel> quarnel_;
+  std::vector<Standin> standins_;
+};
+
+bool QuarnelE2E::registered_ = false;
+
+TEST_F(QuarnelE2E, StartsTopmostAtItsPlaceWithItsTextsAndTabOrderAndTouchesNoExcel) {
+  Quarnel& q = StartQuarnel();
+  const HWND window = q.Window();
+  ASSERT_NE(window, nullptr);
+
+  std::array<wchar_t, 64> caption{};
+  GetWindowTextW(window, caption.data(), static_cast<int>(caption.size()));
+  EXPECT_EQ(std::wstring(caption.data()), L"Quarnel");
+  EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  const LONG style = GetWindowLongW(window, GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+
+  // Centred across the screen, its bottom edge one window height above the screen's.
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  EXPECT_NEAR(frame.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, 1);
+  EXPECT_NEAR(frame.top, GetSystemMetrics(SM_CYSCREEN) - 2 * height, 1);
+  RECT client{};
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 296);
+  EXPECT_EQ(client.bottom, 61);
+
+  // The texts, and the controls where a person sees them: two rows of four.
+  const std::vector<std::pair<std::string, POINT>> cells = {
+      {kHideRow, {8, 3}},    {kHideColumn, {80, 3}},    {kRecord, {152, 3}},   {"Text1", {224, 3}},
+      {kUnhideRow, {8, 32}}, {kUnhideColumn, {80, 32}}, {kRestore, {152, 32}}, {kExit, {224, 32}}};
+  for (const auto& [text, at] : cells) {
+    const HWND control = q.Control(text);
+    ASSERT_NE(control, nullptr) << text;
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, at.x) << text;
+    EXPECT_EQ(r.top, at.y) << text;
+    EXPECT_EQ(r.right - r.left, 65) << text;
+    EXPECT_EQ(r.bottom - r.top, 25) << text;
+  }
+  EXPECT_EQ(q.Note(), " ");
+
+  // Tab goes through the controls in their order, from Command1 where the focus starts.
+  DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  const auto focus = [thread] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+  };
+  SetForegroundWindow(window);
+  WaitFor([&] { return focus() != nullptr; }, 5s);
+  const std::vector<std::string> order = {kHideRow, kHideColumn, kRecord,       kRestore, "Text1",
+                                          kExit,    kUnhideRow,  kUnhideColumn, kHideRow};
+  EXPECT_EQ(focus(), q.Control(order[0]));
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    PostMessageW(focus(), WM_KEYDOWN, VK_TAB, 0);
+    PostMessageW(focus(), WM_KEYUP, VK_TAB, 0);
+    EXPECT_TRUE(WaitFor([&] { return focus() == q.Control(order[i]); }, 5s)) << "Tab to " << order[i];
+  }
+
+  EXPECT_FALSE(Standin::Running()) << "starting the tool started Excel";
+  SaveScreenshot(window, L"form1");
+  q.Click(kExit);
+  EXPECT_TRUE(q.Program().WaitExit(10s));
+}
+
+TEST_F(QuarnelE2E, TheFourVisibilityButtonsActOnTheSelectedCell) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  excel.Select("D10");
+
+  q.Click(kHideRow);
+  ExpectDoneWithoutBox([&] { return excel.RowHidden(10); }, "row 10 hidden");
+  q.Click(kHideColumn);
+  ExpectDoneWithoutBox([&] { return excel.ColumnHidden(4); }, "column D hidden");
+  SaveScreenshot(excel.Window(), L"standin-grid-after-hide");
+  SaveScreenshot(nullptr, L"screen-after-hide");
+
+  // The row above and the column to the left reveal what the hide buttons hid.
+  excel.Select("C9");
+  q.Click(kUnhideRow);
+  ExpectDoneWithoutBox([&] { return !excel.RowHidden(10); }, "row 10 shown");
+  q.Click(kUnhideColumn);
+  ExpectDoneWithoutBox([&] { return !excel.ColumnHidden(4); }, "column D shown");
+
+  // Nothing else moved: the demo's own hidden rows and column are as they were.
+  for (int row : {5, 12, 13}) EXPECT_TRUE(excel.RowHidden(row)) << row;
+  EXPECT_FALSE(excel.RowHidden(9));
+  EXPECT_TRUE(excel.ColumnHidden(7));
+  EXPECT_FALSE(excel.ColumnHidden(3));
+  EXPECT_TRUE(q.Snapshots().empty());
+}
+
+// Also the tour that scripts/run takes where there is no display: hide a row, record, reveal
+// it, restore.
+TEST_F(QuarnelE2E, TourHideRecordRevealRestore) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  excel.Select("B20");
+  q.Click(kHideRow);
+  ExpectDoneWithoutBox([&] { return excel.RowHidden(20); }, "row 20 hidden");
+  SaveScreenshot(nullptr, L"tour-1-row-20-hidden");
+
+  q.TypeNote("月报");
+  q.Click(kRecord);
+  std::vector<std::wstring> snapshots;
+  ExpectDoneWithoutBox(
+      [&] {
+        snapshots = q.Snapshots();
+        return snapshots.size() == 1 && snapshots[0].find(L".part") == std::wstring::npos;
+      },
+      "one snapshot written");
+  ASSERT_EQ(snapshots.size(), 1u);
+  const std::string name = ToUtf8(snapshots[0]);
+  EXPECT_TRUE(name.starts_with("演示-行列状态_月报_")) << name;
+  const std::string content = q.ReadFile(snapshots[0]);
+  std::string expected;
+  for (int row = 1; row <= 30; ++row) {
+    const bool hidden = row == 5 || row == 12 || row == 13 || row == 20;
+    expected += std::to_string(row) + ":" + std::to_string(row) + (hidden ? "/True\r\n" : "/False\r\n");
+  }
+  for (int column = 1; column <= 8; ++column) {
+    expected += std::to_string(column) + (column == 7 ? "/True\r\n" : "/False\r\n");
+  }
+  EXPECT_EQ(content, expected);
+  SaveScreenshot(nullptr, L"tour-2-recorded");
+
+  // Reveal row 20 and, by Excel's own hand, row 5; hide column B.
+  excel.Select("B19");
+  q.Click(kUnhideRow);
+  ExpectDoneWithoutBox([&] { return !excel.RowHidden(20); }, "row 20 shown");
+  excel.App().GetObject("Rows", {std::string("5:5")}).GetObject("EntireRow").Put("Hidden", false);
+  excel.App().GetObject("Columns", {2}).GetObject("EntireColumn").Put("Hidden", true);
+  SaveScreenshot(nullptr, L"tour-3-revealed");
+
+  q.Click(kRestore);
+  const Box dialog = ExpectDialog();
+  // The dialog draws its controls a moment after it shows.
+  std::this_thread::sleep_for(1s);
+  SaveScreenshot(nullptr, L"tour-4-file-dialog");
+  ASSERT_TRUE(q.ChooseFile(dialog, q.Folder() + L"\\" + snapshots[0]));
+  const Box done = ExpectBox();
+  EXPECT_EQ(done.title, "提示");
+  EXPECT_EQ(done.text, "处理完毕!");
+  SaveScreenshot(nullptr, L"tour-5-restored");
+  EXPECT_TRUE(q.CloseBox(done));
+
+  for (int row = 1; row <= 30; ++row) {
+    EXPECT_EQ(excel.RowHidden(row), row == 5 || row == 12 || row == 13 || row == 20) << row;
+  }
+  for (int column = 1; column <= 8; ++column) EXPECT_EQ(excel.ColumnHidden(column), column == 7) << column;
+  EXPECT_TRUE(excel::ToBool(excel.App().Get("ScreenUpdating")));
+  EXPECT_TRUE(q.Boxes().empty());
+}
+
+TEST_F(QuarnelE2E, ACancelledDialogChangesNothingAndSaysSo) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  q.Click(kRestore);
+  const Box dialog = ExpectDialog();
+  // Excel does not redraw while the dialog is open.
+  EXPECT_FALSE(excel::ToBool(excel.App().Get("ScreenUpdating")));
+  ASSERT_TRUE(q.CancelDialog(dialog));
+  const Box box = ExpectBox();
+  EXPECT_EQ(box.title, "Quarnel");
+  EXPECT_EQ(box.text, "选定了“取消”。");
+  EXPECT_TRUE(q.CloseBox(box));
+  EXPECT_TRUE(excel::ToBool(excel.App().Get("ScreenUpdating")));
+  for (int row : {5, 12, 13}) EXPECT_TRUE(excel.RowHidden(row)) << row;
+  EXPECT_TRUE(q.Program().Running());
+}
+
+TEST_F(QuarnelE2E, ABadLineStopsTheRestoreWhereItIs) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  {
+    const HANDLE file = CreateFileW((q.Folder() + L"\\bad.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const std::string lines = "2:2/True\r\n3/True\r\nno state here\r\n4:4/True\r\n";
+    DWORD written = 0;
+    WriteFile(file, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  q.Click(kRestore);
+  ASSERT_TRUE(q.ChooseFile(ExpectDialog(), q.Folder() + L"\\bad.txt"));
+  const Box box = ExpectBox();
+  EXPECT_EQ(box.title, "Quarnel");
+  EXPECT_EQ(box.text, "下标越界");
+  EXPECT_TRUE(q.CloseBox(box));
+  // The lines before the bad one are applied, none after it.
+  EXPECT_TRUE(excel.RowHidden(2));
+  EXPECT_TRUE(excel.ColumnHidden(3));
+  EXPECT_FALSE(excel.RowHidden(4));
+  EXPECT_TRUE(excel::ToBool(excel.App().Get("ScreenUpdating")));
+  EXPECT_TRUE(q.Program().Running());
+}
+
+TEST_F(QuarnelE2E, ExcelNotRunningIsStartedVisibleWithANewWorkbook) {
+  Quarnel& q = StartQuarnel();
+  q.Click(kHideRow);
+  std::optional<Standin> started;
+  EXPECT_TRUE(WaitFor([&] { return (started = Standin::Running()).has_value(); }, 30s));
+  ASSERT_TRUE(started);
+  ExpectDoneWithoutBox([&] { return started->RowHidden(1); }, "row 1 of the new workbook hidden");
+  EXPECT_TRUE(excel::ToBool(started->App().Get("Visible")));
+  EXPECT_EQ(excel::ToLong(started->App().GetObject("Workbooks").Get("Count")), 1);
+  EXPECT_TRUE(IsWindowVisible(started->Window()));
+}
+
+TEST_F(QuarnelE2E, ExcelThatCannotStartIsReportedAndTheToolKeepsRunning) {
+  ASSERT_EQ(Standin::Run(L"/UnregServer"), 0u);
+  struct Reregister {
+    ~Reregister() { Standin::Run(L"/RegServer"); }
+  } reregister;
+  Quarnel& q = StartQuarnel();
+  q.Click(kHideColumn);
+  // The start's own failure, then the command's with empty handles.
+  const Box start = ExpectBox();
+  EXPECT_EQ(start.title, "Quarnel");
+  EXPECT_FALSE(start.text.empty());
+  std::cout << "[ no Excel ] " << start.text << "\n";
+  EXPECT_TRUE(q.CloseBox(start));
+  const Box command = ExpectBox();
+  EXPECT_EQ(command.title, "Quarnel");
+  EXPECT_TRUE(command.text.starts_with("运行时错误 '91':")) << command.text;
+  EXPECT_TRUE(q.CloseBox(command));
+  EXPECT_TRUE(q.Program().Running());
+  EXPECT_FALSE(Standin::Running());
+
+  // Once Excel can start again, the same window works.
+  ASSERT_EQ(Standin::Run(L"/RegServer"), 0u);
+  q.Click(kHideColumn);
+  std::optional<Standin> started;
+  EXPECT_TRUE(WaitFor([&] { return (started = Standin::Running()).has_value(); }, 30s));
+  ASSERT_TRUE(started);
+  ExpectDoneWithoutBox([&] { return started->ColumnHidden(1); }, "column A hidden");
+}
+
+TEST_F(QuarnelE2E, ExcelQuittingBetweenTwoClicksIsReplacedByANewOne) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  q.Click(kHideRow);
+  ExpectDoneWithoutBox([&] { return excel.RowHidden(3); }, "row 3 hidden");
+  const DWORD first = excel.ProgramProcess().Id();
+  ASSERT_TRUE(excel.Quit());
+
+  q.Click(kHideRow);
+  std::optional<Standin> next;
+  EXPECT_TRUE(WaitFor([&] { return (next = Standin::Running()).has_value(); }, 30s));
+  ASSERT_TRUE(next);
+  EXPECT_NE(next->ProgramProcess().Id(), first);
+  ExpectDoneWithoutBox([&] { return next->RowHidden(1); }, "row 1 of the new Excel hidden");
+  EXPECT_EQ(excel::ToText(next->App().GetObject("ActiveWorkbook").Get("Name")), "Book1");
+}
+
+TEST_F(QuarnelE2E, ABusyExcelIsWaitedForThenReportedAndTheToolKeepsRunning) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+
+  // Busy for a moment, as while a person finishes typing into a cell: the command waits it out.
+  excel.App().Call("StandinSetBusy", {true});
+  q.Click(kHideRow);
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_TRUE(q.Boxes().empty());
+  EXPECT_FALSE(excel.RowHidden(3));
+  excel.App().Call("StandinSetBusy", {false});
+  ExpectDoneWithoutBox([&] { return excel.RowHidden(3); }, "row 3 hidden once Excel answered");
+
+  // Busy for good: the tool gives up with a message and goes on.
+  excel.App().Call("StandinSetBusy", {true});
+  const auto start = std::chrono::steady_clock::now();
+  q.Click(kHideColumn);
+  const Box box = ExpectBox(150s);
+  const auto waited =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
+  std::cout << "[ busy ] the message came after " << waited.count() << " s\n";
+  RecordProperty("busy_message_after_s", static_cast<int>(waited.count()));
+  EXPECT_EQ(box.title, "Quarnel");
+  EXPECT_TRUE(box.text.starts_with("运行时错误 '-2147418111':")) << box.text;
+  EXPECT_TRUE(q.CloseBox(box));
+  excel.App().Call("StandinSetBusy", {false});
+  EXPECT_FALSE(excel.ColumnHidden(2));
+  EXPECT_TRUE(q.Program().Running());
+
+  q.Click(kHideColumn);
+  ExpectDoneWithoutBox([&] { return excel.ColumnHidden(2); }, "column B hidden after the busy spell");
+}
+
+TEST_F(QuarnelE2E, ExitByCommand5AndByTheCloseBoxLeavesExcelAsItIs) {
+  Standin& excel = StartDemo();
+  {
+    Quarnel& q = StartQuarnel();
+    q.Click(kHideRow);
+    ExpectDoneWithoutBox([&] { return excel.RowHidden(3); }, "row 3 hidden");
+    q.Click(kExit);
+    EXPECT_TRUE(q.Program().WaitExit(10s));
+    EXPECT_EQ(q.Program().ExitCode(), 0u);
+    EXPECT_TRUE(q.Snapshots().empty());
+  }
+  {
+    Quarnel& q = StartQuarnel();
+    excel.Select("C4");
+    q.Click(kHideColumn);
+    ExpectDoneWithoutBox([&] { return excel.ColumnHidden(3); }, "column C hidden");
+    PostMessageW(q.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(q.Program().WaitExit(10s));
+    EXPECT_EQ(q.Program().ExitCode(), 0u);
+  }
+  ASSERT_TRUE(excel.ProgramProcess().Running());
+  EXPECT_TRUE(excel.RowHidden(3));
+  EXPECT_TRUE(excel.ColumnHidden(3));
+  EXPECT_EQ(excel::ToLong(excel.App().GetObject("Workbooks").Get("Count")), 1);
+  EXPECT_TRUE(excel::ToBool(excel.App().Get("Visible")));
+}
+
+}  // namespace
+}  // namespace quarnel::e2e
