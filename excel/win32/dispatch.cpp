@@ -18,14 +18,24 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Calls refused that close after an earlier give-up belong to the same command.
+constexpr auto kStreakGap = std::chrono::seconds(1);
+
 // Busy answers come from COM itself, before Excel ran anything, so trying again is safe.
 template <typename Call>
-HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, Call&& call) {
+HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, BusyStreak& streak, Call&& call) {
   for (;;) {
     const HRESULT hr = call();
-    if (!IsBusy(hr)) return hr;
+    if (!IsBusy(hr)) {
+      streak.gaveUpAt = {};
+      return hr;
+    }
     const auto now = Clock::now();
-    if (now >= deadline) return hr;
+    const bool stillBusy = streak.gaveUpAt != Clock::time_point{} && now - streak.gaveUpAt < kStreakGap;
+    if (now >= deadline || stillBusy) {
+      streak.gaveUpAt = now;
+      return hr;
+    }
     const auto wait = std::min<Clock::duration>(retry.pause, deadline - now);
     Sleep(static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
   }
@@ -101,17 +111,23 @@ class NameCache {
 };
 
 DispatchClient::DispatchClient(Microsoft::WRL::ComPtr<IDispatch> target, BusyRetry retry, NameLookup lookup,
-                               std::shared_ptr<NameCache> names)
-    : target_(std::move(target)), retry_(retry), lookup_(lookup), names_(std::move(names)) {
+                               std::shared_ptr<NameCache> names, std::shared_ptr<BusyStreak> streak)
+    : target_(std::move(target)),
+      retry_(retry),
+      lookup_(lookup),
+      names_(std::move(names)),
+      streak_(std::move(streak)) {
   if (lookup_ == NameLookup::Once && !names_) names_ = std::make_shared<NameCache>();
+  if (!streak_) streak_ = std::make_shared<BusyStreak>();
 }
 
 DISPID DispatchClient::Resolve(std::string_view member, Deadline deadline) {
   std::wstring name = ToUtf16(member);
   LPOLESTR names[] = {name.data()};
   DISPID id = DISPID_UNKNOWN;
-  const HRESULT hr = RetryWhileBusy(
-      retry_, deadline, [&] { return target_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); });
+  const HRESULT hr = RetryWhileBusy(retry_, deadline, *streak_, [&] {
+    return target_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  });
   if (FAILED(hr)) throw FailureFromHresult(hr);
   return id;
 }
@@ -140,7 +156,7 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
   EXCEPINFO info{};
   UINT badArgument = 0;
   const auto call = [&] {
-    return RetryWhileBusy(retry_, deadline, [&] {
+    return RetryWhileBusy(retry_, deadline, *streak_, [&] {
       ClearExcepInfo(info);
       return target_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, put ? nullptr : result.Out(),
                              &info, &badArgument);
@@ -164,7 +180,7 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
   if (V_VT(&answer) == VT_DISPATCH && V_DISPATCH(&answer)) {
     return excel::Object(
         std::make_shared<DispatchClient>(Microsoft::WRL::ComPtr<IDispatch>(V_DISPATCH(&answer)), retry_,
-                                         lookup_, cached ? names_->Child(folded) : nullptr));
+                                         lookup_, cached ? names_->Child(folded) : nullptr, streak_));
   }
   return FromVariant(answer, retry_);
 }

@@ -19,6 +19,12 @@ struct BusyRetry {
   std::chrono::milliseconds pause{50};
 };
 
+// Shared by an object and all it leads to. After Excel stayed busy through one whole wait, calls
+// that follow straight after give up at once: a command meets one wait, not one per call.
+struct BusyStreak {
+  std::chrono::steady_clock::time_point gaveUpAt{};
+};
+
 // Once: a member's DISPID is asked for the first time and then reused. EveryCall: each call asks
 // for it again, as naive late binding does; kept to measure what Once saves.
 enum class NameLookup { Once, EveryCall };
@@ -31,7 +37,8 @@ class NameCache;
 class DispatchClient final : public excel::Dispatch {
  public:
   explicit DispatchClient(Microsoft::WRL::ComPtr<IDispatch> target, BusyRetry retry = {},
-                          NameLookup lookup = NameLookup::Once, std::shared_ptr<NameCache> names = nullptr);
+                          NameLookup lookup = NameLookup::Once, std::shared_ptr<NameCache> names = nullptr,
+                          std::shared_ptr<BusyStreak> streak = nullptr);
 
   excel::Value Invoke(std::string_view member, excel::CallKind kind,
                       std::span<const excel::Value> args) override;
@@ -49,6 +56,7 @@ class DispatchClient final : public excel::Dispatch {
   BusyRetry retry_;
   NameLookup lookup_;
   std::shared_ptr<NameCache> names_;
+  std::shared_ptr<BusyStreak> streak_;
 };
 
 // An object calling `target`, with a cache of its own; empty when `target` is null.

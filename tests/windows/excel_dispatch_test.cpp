@@ -211,6 +211,43 @@ TEST_F(DispatchClientTest, EndlessBusyFailsClearlyAfterTheLimit) {
   EXPECT_TRUE(fake.calls.empty());
 }
 
+TEST_F(DispatchClientTest, ACommandWaitsOutABusyExcelOnceNotOncePerCall) {
+  FakeDispatch child;
+  fake.answer = [&child](const testing::RecordedCall&, VARIANT* result, EXCEPINFO*) {
+    V_VT(result) = VT_DISPATCH;
+    V_DISPATCH(result) = &child;
+    child.AddRef();
+    return S_OK;
+  };
+  const Object parent = WrapDispatch(&fake, kQuickRetry);
+  const Object returned = parent.GetObject("Value");
+  child.rejectInvokes = 1'000'000;
+  fake.rejectInvokes = 1'000'000;
+
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_THROW(returned.Get("Value"), Failure);
+  const auto firstCall = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(firstCall, kQuickRetry.limit);
+  // The calls that follow, on the object and on its parent, give up at once.
+  EXPECT_THROW(returned.Get("Value"), Failure);
+  EXPECT_THROW(parent.Get("Value"), Failure);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, firstCall + kQuickRetry.limit / 2);
+
+  // Another object of its own waits as before.
+  FakeDispatch other;
+  other.rejectInvokes = 1'000'000;
+  const Object unrelated = WrapDispatch(&other, kQuickRetry);
+  const auto otherStart = std::chrono::steady_clock::now();
+  EXPECT_THROW(unrelated.Get("Value"), Failure);
+  EXPECT_GE(std::chrono::steady_clock::now() - otherStart, kQuickRetry.limit);
+
+  // Once Excel answers again, a later refusal is waited out again.
+  fake.rejectInvokes = 0;
+  EXPECT_NO_THROW(parent.Get("Value"));
+  fake.rejectInvokes = 2;
+  EXPECT_NO_THROW(parent.Get("Value"));
+}
+
 TEST_F(DispatchClientTest, OtherFailuresAreNotRetried) {
   fake.answer = [](const testing::RecordedCall&, VARIANT*, EXCEPINFO*) { return E_FAIL; };
   const Object object = WrapDispatch(&fake, kQuickRetry);
