@@ -67,7 +67,7 @@ excel::Object ComConnector::GetRunning(std::string_view progId) {
   Microsoft::WRL::ComPtr<IDispatch> dispatch;
   hr = running.As(&dispatch);
   if (FAILED(hr)) throw FailureFromHresult(hr);
-  return WrapDispatch(dispatch.Get(), retry_);
+  return WrapDispatch(dispatch.Get(), retry_, NameLookup::Once, streak_);
 }
 
 excel::Object ComConnector::Start(std::string_view progId) {
@@ -75,7 +75,7 @@ excel::Object ComConnector::Start(std::string_view progId) {
   Microsoft::WRL::ComPtr<IDispatch> dispatch;
   const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&dispatch));
   if (FAILED(hr)) throw FailureFromHresult(hr);
-  return WrapDispatch(dispatch.Get(), retry_);
+  return WrapDispatch(dispatch.Get(), retry_, NameLookup::Once, streak_);
 }
 
 void ComConnector::ActivateWindow(std::string_view title) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string_view>
 
 #include "excel/win32/win_headers.hpp"
@@ -21,6 +22,9 @@ class ComConnector final : public excel::Connector {
 
  private:
   BusyRetry retry_;
+  // Every Excel object handed out shares it, the handles of earlier clicks included, so a busy
+  // Excel costs a command one wait.
+  std::shared_ptr<BusyStreak> streak_ = std::make_shared<BusyStreak>();
 };
 
 // The first visible top-level window titled exactly `title`, else the first whose title begins

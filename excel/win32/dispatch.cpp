@@ -185,10 +185,11 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
   return FromVariant(answer, retry_);
 }
 
-excel::Object WrapDispatch(IDispatch* target, BusyRetry retry, NameLookup lookup) {
+excel::Object WrapDispatch(IDispatch* target, BusyRetry retry, NameLookup lookup,
+                           std::shared_ptr<BusyStreak> streak) {
   if (!target) return {};
-  return excel::Object(
-      std::make_shared<DispatchClient>(Microsoft::WRL::ComPtr<IDispatch>(target), retry, lookup));
+  return excel::Object(std::make_shared<DispatchClient>(Microsoft::WRL::ComPtr<IDispatch>(target), retry,
+                                                        lookup, nullptr, std::move(streak)));
 }
 
 }  // namespace quarnel::win32

@@ -60,6 +60,7 @@ class DispatchClient final : public excel::Dispatch {
 };
 
 // An object calling `target`, with a cache of its own; empty when `target` is null.
-excel::Object WrapDispatch(IDispatch* target, BusyRetry retry = {}, NameLookup lookup = NameLookup::Once);
+excel::Object WrapDispatch(IDispatch* target, BusyRetry retry = {}, NameLookup lookup = NameLookup::Once,
+                           std::shared_ptr<BusyStreak> streak = nullptr);
 
 }  // namespace quarnel::win32

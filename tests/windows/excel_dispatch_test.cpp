@@ -233,6 +233,17 @@ TEST_F(DispatchClientTest, ACommandWaitsOutABusyExcelOnceNotOncePerCall) {
   EXPECT_THROW(parent.Get("Value"), Failure);
   EXPECT_LT(std::chrono::steady_clock::now() - start, firstCall + kQuickRetry.limit / 2);
 
+  // So does an object the connector handed out earlier, which shares the wait.
+  FakeDispatch earlier;
+  earlier.rejectNames = 1'000'000;
+  const auto shared = std::make_shared<BusyStreak>();
+  const Object first = WrapDispatch(&earlier, kQuickRetry, NameLookup::Once, shared);
+  const Object second = WrapDispatch(&earlier, kQuickRetry, NameLookup::Once, shared);
+  EXPECT_THROW(first.Get("Value"), Failure);
+  const auto sharedStart = std::chrono::steady_clock::now();
+  EXPECT_THROW(second.Get("Value"), Failure);
+  EXPECT_LT(std::chrono::steady_clock::now() - sharedStart, kQuickRetry.limit / 2);
+
   // Another object of its own waits as before.
   FakeDispatch other;
   other.rejectInvokes = 1'000'000;
