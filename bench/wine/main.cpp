@@ -24,6 +24,7 @@
 //
 #include "app/win32/clock.hpp"
 #include "app/win32/files.hpp"
+#include "bench/desktop.hpp"
 #include "excel/attach.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
@@ -87,15 +88,7 @@ class Desktop final : public quarnel::Desktop {
   FileDialog& CommonDialog1() override { return dialog; }
 
   // The dialog picks the file the bench names.
-  struct Dialog final : FileDialog {
-    std::string fileName;
-    void SetDialogTitle(std::string_view) override {}
-    void SetFilter(std::string_view) override {}
-    void SetCancelError(bool) override {}
-    void SetInitDir(std::string_view) override {}
-    void ShowOpen() override {}
-    std::string FileName() const override { return fileName; }
-  } dialog;
+  BenchDialog dialog;
   std::vector<std::string> messages;
 
   std::vector<fs::path> Snapshots() const {
