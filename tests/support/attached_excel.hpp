@@ -10,16 +10,21 @@ namespace quarnel::testing {
 
 // A stand-in Excel that is running with one workbook, a scripted desktop around the tool, and the
 // process-wide handles cleared as at the tool's start.
+// The handles outlive every test: a test must not see the Excel of the one before.
+inline void ReleaseExcelHandles() {
+  链接cad及excel::ExcelApp = {};
+  链接cad及excel::ExcelBook = {};
+  链接cad及excel::ExcelSheet = {};
+}
+
 class AttachedExcelTest : public ::testing::Test {
- protected:
+ public:
   void SetUp() override {
-    链接cad及excel::ExcelApp = {};
-    链接cad及excel::ExcelBook = {};
-    链接cad及excel::ExcelSheet = {};
+    ReleaseExcelHandles();
     connector.running = excel.Application();
     connector.windowTitles = {"Book1 - Excel", "Microsoft Excel"};
   }
-  void TearDown() override { SetUp(); }
+  void TearDown() override { ReleaseExcelHandles(); }
 
   standin::Model excel;
   ScriptedConnector connector;

@@ -3,26 +3,17 @@
 // A stand-in Excel with one workbook in front, found by a scripted desktop, for the record and
 // restore commands.
 
-#include <gtest/gtest.h>
-
 #include <string>
 
-#include "excel/attach.hpp"
-#include "standin/model/model.hpp"
-#include "support/scripted_desktop.hpp"
+#include "support/attached_excel.hpp"
 
 namespace quarnel::testing {
 
-class SnapshotCommandTest : public ::testing::Test {
+class SnapshotCommandTest : public AttachedExcelTest {
  public:
   void SetUp() override {
-    // The handles outlive every test: a test must not see the Excel of the one before.
-    链接cad及excel::ExcelApp = {};
-    链接cad及excel::ExcelBook = {};
-    链接cad及excel::ExcelSheet = {};
+    AttachedExcelTest::SetUp();
     model.AddWorkbook("Plan.xlsx");
-    connector.running = model.Application();
-    connector.windowTitles = {"Microsoft Excel - Plan.xlsx"};
   }
 
   static constexpr const char* kFolder = "C:\\Tools\\Quarnel";
@@ -40,10 +31,7 @@ class SnapshotCommandTest : public ::testing::Test {
     return names;
   }
 
-  standin::Model model;
-  ScriptedDesktop desktop;
-  ScriptedConnector connector;
-  Host host{connector, desktop};
+  standin::Model& model = excel;
 };
 
 }  // namespace quarnel::testing

@@ -1,27 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "standin/model/failures.hpp"
 #include "standin/model/model.hpp"
+#include "support/failure_number.hpp"
 
 namespace quarnel::standin {
 namespace {
 
+using quarnel::testing::FailureNumber;
+
 using excel::Object;
 using excel::Value;
-
-std::int32_t FailureNumber(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Failure& failure) {
-    return failure.Number();
-  }
-  return 0;
-}
 
 class StandinModel : public ::testing::Test {
  protected:

@@ -2,24 +2,17 @@
 #include <windows.h>
 
 #include <array>
-#include <functional>
 #include <string>
 
 #include "app/win32/desktop.hpp"
 #include "app/win32/files.hpp"
 #include "excel/win32/utf16.hpp"
+#include "support/failure_number.hpp"
 
 namespace quarnel::win32 {
 namespace {
 
-std::int32_t FailureNumber(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Failure& failure) {
-    return failure.Number();
-  }
-  return 0;
-}
+using quarnel::testing::FailureNumber;
 
 // A folder of its own under the temporary folder, with the tag's characters in its name too.
 class WideFilesTest : public ::testing::Test {

@@ -6,9 +6,12 @@
 #include "excel/win32/connector.hpp"
 #include "excel/win32/utf16.hpp"
 #include "excel_fake_dispatch.hpp"
+#include "support/failure_number.hpp"
 
 namespace quarnel::win32 {
 namespace {
+
+using quarnel::testing::FailureNumber;
 
 std::wstring Unique(const wchar_t* text) { return text + std::to_wstring(GetCurrentProcessId()); }
 
@@ -117,15 +120,6 @@ class ProgIdTest : public ::testing::Test {
   }
   std::wstring Key() const { return L"Software\\Classes\\" + progId; }
 
-  static std::int32_t NumberOf(const auto& call) {
-    try {
-      call();
-    } catch (const Failure& failure) {
-      return failure.Number();
-    }
-    return 0;
-  }
-
   ComInit com;
   ComConnector connector{BusyRetry{}};
   std::wstring progId = Unique(L"Quarnel.Test");
@@ -150,9 +144,9 @@ TEST_F(ProgIdTest, UnknownProgIdFailsWithTheClassStringError) {
 
 TEST_F(ProgIdTest, RunningObjectIsFoundOnlyWhileRegistered) {
   const std::string name = ToUtf8(progId);
-  EXPECT_EQ(NumberOf([&] { connector.GetRunning(name); }), static_cast<std::int32_t>(MK_E_UNAVAILABLE));
+  EXPECT_EQ(FailureNumber([&] { connector.GetRunning(name); }), static_cast<std::int32_t>(MK_E_UNAVAILABLE));
   // Registered but with no server to start.
-  EXPECT_EQ(NumberOf([&] { connector.Start(name); }), static_cast<std::int32_t>(REGDB_E_CLASSNOTREG));
+  EXPECT_EQ(FailureNumber([&] { connector.Start(name); }), static_cast<std::int32_t>(REGDB_E_CLASSNOTREG));
 
   testing::FakeDispatch fake;
   {
@@ -169,7 +163,7 @@ TEST_F(ProgIdTest, RunningObjectIsFoundOnlyWhileRegistered) {
   }
   fake.calls.clear();
   EXPECT_EQ(fake.references(), 0u);
-  EXPECT_EQ(NumberOf([&] { connector.GetRunning(name); }), static_cast<std::int32_t>(MK_E_UNAVAILABLE));
+  EXPECT_EQ(FailureNumber([&] { connector.GetRunning(name); }), static_cast<std::int32_t>(MK_E_UNAVAILABLE));
 }
 
 }  // namespace

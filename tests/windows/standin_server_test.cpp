@@ -13,9 +13,12 @@
 #include "standin/server/application_object.hpp"
 #include "standin/server/registration.hpp"
 #include "standin/server/switches.hpp"
+#include "support/failure_number.hpp"
 
 namespace quarnel::standin::server {
 namespace {
+
+using quarnel::testing::FailureNumber;
 
 using excel::Object;
 using excel::Value;
@@ -25,15 +28,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr HRESULT kExcel1004 = static_cast<HRESULT>(0x800A03EC);
 constexpr char kApplicationDefinedText[] = "应用程序定义或对象定义错误。";
-
-std::int32_t NumberOf(const auto& call) {
-  try {
-    call();
-  } catch (const Failure& failure) {
-    return failure.Number();
-  }
-  return 0;
-}
 
 // One raw IDispatch call, for what the late-bound client hides: HRESULTs, EXCEPINFO, DISPPARAMS.
 struct RawAnswer {
@@ -187,7 +181,7 @@ TEST_F(StandinObjects, BusyRejectsEveryCallButTheServersOwn) {
   EXPECT_EQ(raw->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), RPC_E_CALL_REJECTED);
   // As COM rejects it, not as an exception from Excel.
   EXPECT_EQ(RawCall(raw.Get(), caption, DISPATCH_PROPERTYGET)->hr, RPC_E_CALL_REJECTED);
-  EXPECT_EQ(NumberOf([&] { app.Get("Caption"); }), static_cast<std::int32_t>(RPC_E_CALL_REJECTED));
+  EXPECT_EQ(FailureNumber([&] { app.Get("Caption"); }), static_cast<std::int32_t>(RPC_E_CALL_REJECTED));
 
   // The server's own members still answer, and saw every rejected call.
   EXPECT_EQ(excel::ToText(app.Get("StandinCounters")), "getidsofnames=3;invoke=1");
@@ -219,21 +213,21 @@ TEST_F(StandinObjects, CountersCountComCallsApartAndLeaveTheServersOwnOut) {
 
 TEST_F(StandinObjects, SetUpMembersCheckTheirArguments) {
   // No sheet to ask about yet.
-  EXPECT_EQ(NumberOf([&] { app.Call("StandinIsRowHidden", {1}); }), 1004);
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinIsRowHidden", {1}); }), 1004);
   app.GetObject("Workbooks").Call("Add");
   app.GetObject("Rows", {std::string("4:6")}).Put("Hidden", true);
   EXPECT_TRUE(excel::ToBool(app.Call("StandinIsRowHidden", {5})));
   EXPECT_FALSE(excel::ToBool(app.Call("StandinIsRowHidden", {7})));
   EXPECT_FALSE(excel::ToBool(app.Call("StandinIsColumnHidden", {5})));
-  EXPECT_EQ(NumberOf([&] { app.Call("StandinIsRowHidden", {0}); }), 1004);
-  EXPECT_EQ(NumberOf([&] { app.Call("StandinIsColumnHidden", {16385}); }), 1004);
-  EXPECT_EQ(NumberOf([&] {
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinIsRowHidden", {0}); }), 1004);
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinIsColumnHidden", {16385}); }), 1004);
+  EXPECT_EQ(FailureNumber([&] {
               app.Call("StandinFailCall", {std::string("Row"), 0, 5, std::string("x")});
             }),
             1004);
-  EXPECT_EQ(NumberOf([&] { app.Call("StandinSetBusy"); }), 449);
-  EXPECT_EQ(NumberOf([&] { app.Call("StandinNoSuchThing"); }), 438);
-  EXPECT_EQ(NumberOf([&] { app.Put("StandinSetBusy", true); }), 438);
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinSetBusy"); }), 449);
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinNoSuchThing"); }), 438);
+  EXPECT_EQ(FailureNumber([&] { app.Put("StandinSetBusy", true); }), 438);
 }
 
 TEST_F(StandinObjects, QuitShutsTheServerDownOnceAfterTheCallReturns) {
@@ -379,7 +373,7 @@ class StandinProcess : public ::testing::Test {
 
   void ExpectTheEnd(const Object& app) {
     ASSERT_EQ(WaitForSingleObject(process_, 10000), WAIT_OBJECT_0);
-    const std::int32_t number = NumberOf([&] { app.Get("Caption"); });
+    const std::int32_t number = FailureNumber([&] { app.Get("Caption"); });
     EXPECT_TRUE(number == static_cast<std::int32_t>(RPC_E_DISCONNECTED) ||
                 number == static_cast<std::int32_t>(HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE)) ||
                 number == static_cast<std::int32_t>(CO_E_OBJNOTCONNECTED))
@@ -445,7 +439,7 @@ TEST_F(StandinProcess, FailuresAndBusyAnswersCrossTheProcessBoundary) {
   app.Call("StandinSetBusy", {true});
   const Object impatient = win32::WrapDispatch(RawOf(app), win32::BusyRetry{300ms, 20ms});
   const auto start = Clock::now();
-  EXPECT_EQ(NumberOf([&] { impatient.Get("Caption"); }), static_cast<std::int32_t>(RPC_E_CALL_REJECTED));
+  EXPECT_EQ(FailureNumber([&] { impatient.Get("Caption"); }), static_cast<std::int32_t>(RPC_E_CALL_REJECTED));
   EXPECT_GE(Clock::now() - start, 300ms);
   app.Call("StandinSetBusy", {false});
   EXPECT_EQ(excel::ToText(impatient.Get("Caption")), "Microsoft Excel");
