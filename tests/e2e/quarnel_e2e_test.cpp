@@ -12,94 +12,10 @@
 
 #include "excel/win32/com.hpp"
 #include "excel/win32/utf16.hpp"
-#include "tests/e2e/driver.hpp"
+#include "tests/e2e/fixture.hpp"
 
 namespace quarnel::e2e {
 namespace {
-
-using win32::ToUtf16;
-using win32::ToUtf8;
-
-constexpr char kHideRow[] = "隐藏行";
-constexpr char kHideColumn[] = "隐藏列";
-constexpr char kRecord[] = "记录状态";
-constexpr char kRestore[] = "恢复状态";
-constexpr char kExit[] = "退出";
-constexpr char kUnhideRow[] = "不隐藏行";
-constexpr char kUnhideColumn[] = "不隐藏列";
-constexpr char kDialogTitle[] = "读取隐藏状态文件";
-
-// After a command's effect is seen, how long a box it might still show is given to appear.
-constexpr Millis kGrace = 500ms;
-
-class QuarnelE2E : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { registered_ = Standin::Run(L"/RegServer") == 0; }
-
-  void SetUp() override {
-    ASSERT_TRUE(registered_) << "excel_standin.exe /RegServer failed";
-    Standin::EndAll();
-    ASSERT_FALSE(Standin::Running()) << "a stand-in from before is still running";
-    std::array<wchar_t, MAX_PATH> temp{};
-    GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    // A Chinese folder name: snapshot paths go through the wide file APIs.
-    const std::wstring root = std::wstring(temp.data()) + L"quarnel-e2e";
-    CreateDirectoryW(root.c_str(), nullptr);
-    folder_ = root + L"\\测试-" + ToUtf16(info->name()) + L"-" + std::to_wstring(GetTickCount64());
-  }
-
-  void TearDown() override {
-    quarnel_.reset();
-    Standin::EndAll();
-    for (Standin& standin : standins_) standin.ProgramProcess().Kill();
-  }
-
-  Quarnel& StartQuarnel() {
-    quarnel_ = std::make_unique<Quarnel>(folder_);
-    EXPECT_NE(quarnel_->Window(), nullptr) << "Form1 did not show";
-    return *quarnel_;
-  }
-
-  // The demo workbook 演示.xlsx in front: rows 5, 12 and 13 and column G hidden, B3 selected.
-  Standin& StartDemo() {
-    standins_.reserve(4);
-    standins_.push_back(Standin::Launch(L"/Demo"));
-    EXPECT_TRUE(standins_.back().App()) << "the demo stand-in was not found running";
-    return standins_.back();
-  }
-
-  // Waits for what a command should have done, then for any box it would show with it.
-  void ExpectDoneWithoutBox(const std::function<bool()>& done, const char* what) {
-    EXPECT_TRUE(WaitFor(done, 20s)) << what;
-    std::this_thread::sleep_for(kGrace);
-    for (const Box& box : quarnel_->Boxes())
-      ADD_FAILURE() << "unexpected box: " << box.title << ": " << box.text;
-  }
-
-  Box ExpectBox(Millis timeout = 20s) {
-    const auto box = quarnel_->WaitForBox(timeout);
-    if (!box) {
-      ADD_FAILURE() << "no box appeared";
-      return {};
-    }
-    return *box;
-  }
-
-  Box ExpectDialog() {
-    Box box = ExpectBox();
-    EXPECT_EQ(box.title, kDialogTitle);
-    return box;
-  }
-
-  static bool registered_;
-  win32::ComInit com_;
-  std::wstring folder_;
-  std::unique_ptr<Quarnel> quarnel_;
-  std::vector<Standin> standins_;
-};
-
-bool QuarnelE2E::registered_ = false;
 
 TEST_F(QuarnelE2E, StartsTopmostAtItsPlaceWithItsTextsAndTabOrderAndTouchesNoExcel) {
   Quarnel& q = StartQuarnel();
