@@ -5,6 +5,7 @@
 namespace 链接cad及excel {
 
 using quarnel::Failure;
+using quarnel::excel::ToBool;
 using quarnel::excel::ToLong;
 using quarnel::excel::ToObject;
 using quarnel::excel::ToText;
@@ -35,7 +36,11 @@ void AttachExcel(quarnel::Host& host) {
     }
   }
 
-  step([&] { ExcelApp.Put("Visible", true); });
+  // Writing True shows every hidden window of Excel, the personal macro workbook's included, so it
+  // is written only when Excel is not visible, or when that cannot be read.
+  bool visible = false;
+  step([&] { visible = ToBool(ExcelApp.Get("Visible")); });
+  if (!visible) step([&] { ExcelApp.Put("Visible", true); });
 
   std::int32_t books = 0;
   step([&] { books = ToLong(ExcelApp.GetObject("Workbooks").Get("Count")); });

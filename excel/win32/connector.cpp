@@ -3,6 +3,7 @@
 #include <string>
 
 #include "excel/win32/com_failure.hpp"
+#include "excel/win32/excel_windows.hpp"
 #include "excel/win32/utf16.hpp"
 
 namespace quarnel::win32 {
@@ -14,27 +15,6 @@ CLSID ClassOf(std::string_view progId) {
   const HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
   if (FAILED(hr)) throw FailureFromHresult(hr);
   return clsid;
-}
-
-struct Search {
-  std::wstring_view title;
-  HWND exact = nullptr;
-  HWND prefix = nullptr;
-};
-
-BOOL CALLBACK Visit(HWND window, LPARAM context) {
-  auto& search = *reinterpret_cast<Search*>(context);
-  if (!IsWindowVisible(window)) return TRUE;
-  const int length = GetWindowTextLengthW(window);
-  if (length < static_cast<int>(search.title.size())) return TRUE;
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
-  if (text == search.title) {
-    search.exact = window;
-    return FALSE;
-  }
-  if (!search.prefix && text.starts_with(search.title)) search.prefix = window;
-  return TRUE;
 }
 
 // Windows lets only the foreground thread hand the foreground on; sharing its input state for the
@@ -52,15 +32,10 @@ void BringToFront(HWND window) {
 
 }  // namespace
 
-HWND FindTopLevelWindow(std::wstring_view title) {
-  if (title.empty()) return nullptr;
-  Search search{title};
-  EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
-  return search.exact ? search.exact : search.prefix;
-}
-
 excel::Object ComConnector::GetRunning(std::string_view progId) {
+  found_ = nullptr;
   const CLSID clsid = ClassOf(progId);
+  if (excel::Object seen = FromExcelWindows(); seen) return seen;
   Microsoft::WRL::ComPtr<IUnknown> running;
   HRESULT hr = GetActiveObject(clsid, nullptr, &running);
   if (FAILED(hr)) throw FailureFromHresult(hr);
@@ -70,7 +45,27 @@ excel::Object ComConnector::GetRunning(std::string_view progId) {
   return WrapDispatch(dispatch.Get(), retry_, NameLookup::Once, streak_);
 }
 
+// Excel enters the running object table only once its window first loses focus, and only the
+// first instance is found there; the window in front is the Excel the user works in.
+excel::Object ComConnector::FromExcelWindows() {
+  for (HWND main : ExcelMainWindows()) {
+    try {
+      const Microsoft::WRL::ComPtr<IDispatch> window = NativeWindowObject(main);
+      if (!window) continue;
+      excel::Object application =
+          WrapDispatch(window.Get(), retry_, NameLookup::Once, streak_).GetObject("Application");
+      if (!application) continue;
+      found_ = main;
+      return application;
+    } catch (const Failure&) {
+      // No oleacc, or a window that does not lead to its application: the next one may.
+    }
+  }
+  return {};
+}
+
 excel::Object ComConnector::Start(std::string_view progId) {
+  found_ = nullptr;
   const CLSID clsid = ClassOf(progId);
   Microsoft::WRL::ComPtr<IDispatch> dispatch;
   const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&dispatch));
@@ -79,7 +74,7 @@ excel::Object ComConnector::Start(std::string_view progId) {
 }
 
 void ComConnector::ActivateWindow(std::string_view title) {
-  const HWND window = FindTopLevelWindow(ToUtf16(title));
+  const HWND window = FindExcelWindow(ToUtf16(title), found_);
   if (!window) throw Failure(5, "无效的过程调用或参数");
   BringToFront(window);
 }

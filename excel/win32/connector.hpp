@@ -10,8 +10,8 @@
 
 namespace quarnel::win32 {
 
-// Finds and starts Excel through COM's class registry and running object table. The calling
-// thread must have entered COM (ComInit).
+// Finds the Excel in front through its windows, else through COM's running object table, and
+// starts one through the class registry. The calling thread must have entered COM (ComInit).
 class ComConnector final : public excel::Connector {
  public:
   explicit ComConnector(BusyRetry retry = {}) : retry_(retry) {}
@@ -21,14 +21,15 @@ class ComConnector final : public excel::Connector {
   void ActivateWindow(std::string_view title) override;
 
  private:
+  // The application behind the frontmost Excel window that hands one out; empty when none does.
+  excel::Object FromExcelWindows();
+
   BusyRetry retry_;
+  // The main window the application was last found through: activation prefers it.
+  HWND found_ = nullptr;
   // Every Excel object handed out shares it, the handles of earlier clicks included, so a busy
   // Excel costs a command one wait.
   std::shared_ptr<BusyStreak> streak_ = std::make_shared<BusyStreak>();
 };
-
-// The first visible top-level window titled exactly `title`, else the first whose title begins
-// with it; null when none, or when `title` is empty (it would match any window).
-HWND FindTopLevelWindow(std::wstring_view title);
 
 }  // namespace quarnel::win32

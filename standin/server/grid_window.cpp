@@ -4,14 +4,15 @@
 #include <string>
 #include <variant>
 
+#include "excel/win32/excel_windows.hpp"
 #include "excel/win32/utf16.hpp"
 #include "standin/model/address.hpp"
 #include "standin/model/state.hpp"
+#include "standin/server/window_object.hpp"
 
 namespace quarnel::standin::server {
 namespace {
 
-constexpr wchar_t kClassName[] = L"XLMAIN";  // the class name of Excel's own main window
 constexpr int kHeaderWidth = 48;
 constexpr int kHeaderHeight = 22;
 constexpr int kColumnWidth = 80;
@@ -103,38 +104,42 @@ bool IsNumber(const excel::Value& value) {
 
 }  // namespace
 
-GridWindow::GridWindow(Session& session) : session_(session), font_(MakeFont()) {
+GridWindow::GridWindow(Session& session)
+    : session_(session), frame_(CreateExcelFrame(session)), font_(MakeFont()) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = Procedure;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  windowClass.lpszClassName = kClassName;
+  windowClass.lpszClassName = win32::kExcelBookClass;
   RegisterClassExW(&windowClass);  // a second window of the same process finds it registered
-  window_ = CreateWindowExW(0, kClassName, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 920, 620,
-                            nullptr, nullptr, instance, this);
+  if (!frame_.desk) return;
+  RECT desk;
+  GetClientRect(frame_.desk, &desk);
+  window_ = CreateWindowExW(0, win32::kExcelBookClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                            desk.right, desk.bottom, frame_.desk, nullptr, instance, this);
 }
 
 GridWindow::~GridWindow() {
-  if (window_) DestroyWindow(window_);
+  if (frame_.main) DestroyWindow(frame_.main);
   if (font_) DeleteObject(font_);
 }
 
 void GridWindow::Refresh() {
   if (!window_) return;
+  const HWND main = frame_.main;
   const Model& model = session_.model;
   const AppState& app = model.State();
   std::string title = app.caption;
   if (auto book = app.ActiveWorkbook()) title += " - " + book->name;
   const std::wstring wanted = win32::ToUtf16(title);
   wchar_t current[512] = {};
-  GetWindowTextW(window_, current, 512);
-  if (wanted != current) SetWindowTextW(window_, wanted.c_str());
+  GetWindowTextW(main, current, 512);
+  if (wanted != current) SetWindowTextW(main, wanted.c_str());
 
-  const bool shown = IsWindowVisible(window_) != FALSE;
-  if (model.Visible() != shown) ShowWindow(window_, model.Visible() ? SW_SHOWNORMAL : SW_HIDE);
+  const bool shown = IsWindowVisible(main) != FALSE;
+  if (model.Visible() != shown) ShowWindow(main, model.Visible() ? SW_SHOWNORMAL : SW_HIDE);
   // Redrawn at most every few hundredths of a second: a paint between every two calls of a long
   // command would slow the command down more than the drawing is worth.
   if (model.ScreenUpdating() && !repaintPending_) {
@@ -217,11 +222,9 @@ LRESULT GridWindow::Receive(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
-    case WM_CLOSE:
-      // A person closing Excel's window quits it, whoever else holds a reference.
-      session_.model.Quit();
-      session_.AfterCall();
-      return 0;
+    case WM_GETOBJECT:
+      if (const auto answer = NativeObjectAnswer(session_, wParam, lParam)) return *answer;
+      return DefWindowProcW(window_, message, wParam, lParam);
     default: return DefWindowProcW(window_, message, wParam, lParam);
   }
 }

@@ -4,12 +4,14 @@
 #include <vector>
 
 #include "excel/win32/win_headers.hpp"
+#include "standin/server/excel_frame.hpp"
 #include "standin/server/session.hpp"
 
 namespace quarnel::standin::server {
 
-// Excel's main window as a person sees it: the active sheet as a grid, hidden rows and columns
-// left out, the selection marked and settable with the mouse. Titled "<Caption> - <workbook>".
+// Excel's windows as a person sees them: the main window titled "<Caption> - <workbook>", and on
+// its desk the workbook window (class EXCEL7) with the active sheet as a grid, hidden rows and
+// columns left out, the selection marked and settable with the mouse.
 class GridWindow {
  public:
   explicit GridWindow(Session& session);
@@ -17,7 +19,10 @@ class GridWindow {
   GridWindow(const GridWindow&) = delete;
   GridWindow& operator=(const GridWindow&) = delete;
 
-  HWND Handle() const noexcept { return window_; }
+  // The main window.
+  HWND Handle() const noexcept { return frame_.main; }
+  // The workbook window with the grid.
+  HWND Grid() const noexcept { return window_; }
   // Follows the model: shown or hidden as Visible says, retitled, redrawn unless ScreenUpdating
   // is off.
   void Refresh();
@@ -45,6 +50,7 @@ class GridWindow {
   void Scroll(int rows, int columns);
 
   Session& session_;
+  ExcelFrame frame_;
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   std::int32_t firstRow_ = 1;

@@ -71,9 +71,18 @@ int RunServer(const Switches& switches) {
           CoRegisterClassObject(kClsid, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &classCookie));
       if (!classRegistered) code = 2;
     }
+    session->application = application.Get();
     DWORD runningCookie = 0;
-    const bool running =
-        SUCCEEDED(RegisterActiveObject(application.Get(), kClsid, ACTIVEOBJECT_STRONG, &runningCookie));
+    bool running = false;
+    const auto enterRunningTable = [&] {
+      if (!running)
+        running = SUCCEEDED(RegisterActiveObject(application.Get(), kClsid, ACTIVEOBJECT_STRONG, &runningCookie));
+    };
+    if (switches.lateRegister) {
+      session->deactivated = enterRunningTable;
+    } else {
+      enterRunningTable();
+    }
     window.Refresh();
 
     if (code == 0) {
@@ -84,12 +93,14 @@ int RunServer(const Switches& switches) {
       }
     }
 
+    session->deactivated = nullptr;
     if (running) RevokeActiveObject(runningCookie, nullptr);
     if (classRegistered) CoRevokeClassObject(classCookie);
     // Clients still holding objects learn at once that Excel is gone.
     CoDisconnectObject(application.Get(), 0);
     session->changed = nullptr;
     session->quit = nullptr;
+    session->application = nullptr;
   }
   CoUninitialize();
   return code;

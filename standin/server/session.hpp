@@ -15,8 +15,11 @@ struct Session {
   std::uint64_t get_ids_of_names = 0;
   std::uint64_t invokes = 0;
   HWND window = nullptr;
-  std::function<void()> changed;  // after every call, answered or failed
-  std::function<void()> quit;     // once, after the call in which the application quit
+  // The application object, for the workbook window's Window object; the server owns it.
+  IDispatch* application = nullptr;
+  std::function<void()> changed;      // after every call, answered or failed
+  std::function<void()> quit;         // once, after the call in which the application quit
+  std::function<void()> deactivated;  // each time the main window loses the focus
 
   void AfterCall() {
     if (changed) changed();

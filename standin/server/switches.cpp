@@ -19,6 +19,8 @@ Switches ParseSwitches(std::span<const std::wstring> args) {
       switches.embedding = true;
     } else if (name == L"demo") {
       switches.demo = true;
+    } else if (name == L"lateregister") {
+      switches.lateRegister = true;
     } else if (switches.unknown.empty()) {
       switches.unknown = arg;
     }

@@ -370,7 +370,8 @@ Standin Standin::Launch(const std::wstring& switches) {
   excel::Object app;
   WaitFor(
       [&] {
-        if (auto running = Running()) app = running->app_;
+        // Another instance may be found first while this one's window is not up yet.
+        if (auto running = Running(); running && running->process_.Id() == process.Id()) app = running->app_;
         return static_cast<bool>(app) || !process.Running();
       },
       30s, 100ms);

@@ -60,11 +60,28 @@ TEST_F(AttachExcelTest, UsesTheWorkbookAndSheetInFrontAndFollowsSwitches) {
   EXPECT_TRUE(desktop.messages.empty());
 }
 
-TEST_F(AttachExcelTest, InvisibleInstanceBecomesVisible) {
+// Writing True to a visible Excel shows its hidden windows too (the personal macro workbook's).
+TEST_F(AttachExcelTest, VisibleIsWrittenOnlyWhenExcelIsNotVisible) {
+  excel.AddWorkbook("Plan.xlsx");
+  excel.SetVisible(true);
+  AttachExcel(host);
+  EXPECT_EQ(excel.Calls("Visible"), 1u) << "a visible Excel was told to show again";
+  EXPECT_TRUE(excel.Visible());
+
+  excel.SetVisible(false);
+  excel.ResetCounters();
+  AttachExcel(host);
+  EXPECT_EQ(excel.Calls("Visible"), 2u);
+  EXPECT_TRUE(excel.Visible());
+}
+
+TEST_F(AttachExcelTest, VisibleThatCannotBeReadIsStillMadeTrue) {
   excel.AddWorkbook("Plan.xlsx");
   excel.SetVisible(false);
+  excel.FailCall("Visible", 1, Failure(1004, "refused"));
   AttachExcel(host);
   EXPECT_TRUE(excel.Visible());
+  EXPECT_EQ(Name(ExcelBook), "Plan.xlsx");
 }
 
 TEST_F(AttachExcelTest, NoWorkbookInFrontLeavesTheSheetOfTheEarlierClick) {

@@ -4,6 +4,7 @@
 
 #include "excel/win32/com_failure.hpp"
 #include "excel/win32/connector.hpp"
+#include "excel/win32/excel_windows.hpp"
 #include "excel/win32/utf16.hpp"
 #include "excel_fake_dispatch.hpp"
 #include "support/failure_number.hpp"
@@ -16,19 +17,22 @@ using quarnel::testing::FailureNumber;
 std::wstring Unique(const wchar_t* text) { return text + std::to_wstring(GetCurrentProcessId()); }
 
 // Top-level test windows, shared by the suite: under Wine without a window manager, taking a shown
-// window down waits two seconds for the X server.
+// window down waits two seconds for the X server. Three are Excel's by class; `other` belongs to
+// another program and may be titled like Excel.
 class WindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"QuarnelConnectorTest";
-    RegisterClassW(&windowClass);
-    prefix = Open(true);
-    exact = Open(true);
-    other = Open(true);
-    hidden = Open(false);
+    for (const wchar_t* name : {kExcelMainClass, L"QuarnelConnectorTest"}) {
+      WNDCLASSW windowClass{};
+      windowClass.lpfnWndProc = DefWindowProcW;
+      windowClass.hInstance = GetModuleHandleW(nullptr);
+      windowClass.lpszClassName = name;
+      RegisterClassW(&windowClass);
+    }
+    prefix = Open(kExcelMainClass, true);
+    exact = Open(kExcelMainClass, true);
+    other = Open(L"QuarnelConnectorTest", true);
+    hidden = Open(kExcelMainClass, false);
   }
   static void TearDownTestSuite() {
     for (HWND window : {prefix, exact, other, hidden}) DestroyWindow(window);
@@ -42,9 +46,9 @@ class WindowTest : public ::testing::Test {
     SetWindowTextW(hidden, (title + L" hidden").c_str());
   }
 
-  static HWND Open(bool visible) {
-    const HWND window = CreateWindowExW(0, L"QuarnelConnectorTest", L"", WS_OVERLAPPEDWINDOW, 10, 10, 200,
-                                        100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  static HWND Open(const wchar_t* className, bool visible) {
+    const HWND window = CreateWindowExW(0, className, L"", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window && visible) ShowWindow(window, SW_SHOWNORMAL);
     return window;
   }
@@ -65,17 +69,24 @@ class WindowTest : public ::testing::Test {
 TEST_F(WindowTest, ExactTitleWinsOverAPrefixWhicheverComesFirst) {
   Raise(exact);
   Raise(prefix);
-  EXPECT_EQ(FindTopLevelWindow(title), exact);
+  EXPECT_EQ(FindExcelWindow(title), exact);
   Raise(exact);
-  EXPECT_EQ(FindTopLevelWindow(title), exact);
+  EXPECT_EQ(FindExcelWindow(title), exact);
 
   SetWindowTextW(exact, L"Book2");
-  EXPECT_EQ(FindTopLevelWindow(title), prefix);
+  EXPECT_EQ(FindExcelWindow(title), prefix);
+}
+
+TEST_F(WindowTest, TheWindowExcelWasFoundThroughWinsWhenItsTitleMatches) {
+  EXPECT_EQ(FindExcelWindow(title, prefix), prefix);
+  EXPECT_EQ(FindExcelWindow(title, other), exact);
+  SetWindowTextW(prefix, L"Book2");
+  EXPECT_EQ(FindExcelWindow(title, prefix), exact);
 }
 
 TEST_F(WindowTest, HiddenWindowsAndEmptyTitlesFindNothing) {
-  EXPECT_EQ(FindTopLevelWindow(title + L" hidden"), nullptr);
-  EXPECT_EQ(FindTopLevelWindow(L""), nullptr);
+  EXPECT_EQ(FindExcelWindow(title + L" hidden"), nullptr);
+  EXPECT_EQ(FindExcelWindow(L""), nullptr);
 }
 
 TEST_F(WindowTest, ActivationBringsTheWindowToTheFrontRestoringIt) {
@@ -89,6 +100,27 @@ TEST_F(WindowTest, ActivationBringsTheWindowToTheFrontRestoringIt) {
 
   EXPECT_EQ(GetForegroundWindow(), prefix);
   EXPECT_FALSE(IsIconic(prefix));
+}
+
+TEST_F(WindowTest, AnotherProgramTitledLikeExcelIsNeverActivated) {
+  SetWindowTextW(other, title.c_str());
+  SetWindowTextW(exact, L"Book2");
+  Raise(other);
+  SetForegroundWindow(exact);
+  Pump();
+  EXPECT_EQ(FindExcelWindow(title), prefix);
+
+  SetWindowTextW(prefix, L"Book3");
+  EXPECT_EQ(FindExcelWindow(title), nullptr);
+  EXPECT_THROW(connector.ActivateWindow(ToUtf8(title)), Failure);
+  Pump();
+  EXPECT_NE(GetForegroundWindow(), other);
+}
+
+// Windows that answer nothing for the object model are passed over, not taken for Excel.
+TEST_F(WindowTest, ExcelWindowsThatHandOutNoObjectAreSkipped) {
+  EXPECT_EQ(NativeWindowObject(prefix), nullptr);
+  EXPECT_EQ(NativeWindowObject(other), nullptr);
 }
 
 TEST_F(WindowTest, ActivationWithoutAMatchingWindowFails) {

@@ -9,6 +9,7 @@
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
 #include "excel/win32/dispatch.hpp"
+#include "excel/win32/excel_windows.hpp"
 #include "excel/win32/utf16.hpp"
 #include "standin/server/application_object.hpp"
 #include "standin/server/registration.hpp"
@@ -409,7 +410,7 @@ TEST_F(StandinProcess, StartedByComItIsInvisibleEmptyAndKeepsWhatItIsTold) {
 
   app.Put("Visible", true);
   EXPECT_TRUE(IsWindowVisible(window));
-  EXPECT_EQ(win32::FindTopLevelWindow(L"Microsoft Excel - Book1"), window);
+  EXPECT_EQ(win32::FindExcelWindow(L"Microsoft Excel - Book1"), window);
 
   QuitAndExpectTheEnd(app);
 }
@@ -493,7 +494,7 @@ TEST_F(StandinProcess, TheDemoIsFoundRunningWithItsWorkbookOnScreen) {
 
   const HWND window =
       reinterpret_cast<HWND>(static_cast<std::intptr_t>(excel::ToLong(app.Get("StandinWindow"))));
-  EXPECT_EQ(win32::FindTopLevelWindow(L"Microsoft Excel"), window);
+  EXPECT_EQ(win32::FindExcelWindow(L"Microsoft Excel"), window);
   EXPECT_TRUE(IsWindowVisible(window));
 
   // A person drags from B3 to D6 and then clicks row 7's number. Row 5 is hidden, so row 6 is

@@ -1,0 +1,86 @@
+#include "excel/win32/excel_windows.hpp"
+
+#include <string>
+
+#include "excel/win32/com_failure.hpp"
+
+namespace quarnel::win32 {
+namespace {
+
+// OBJID_NATIVEOM, from oleacc's header, which this file does not include: oleacc is no system DLL
+// that Windows pins, so nothing here may import it.
+constexpr LONG kNativeObjectModel = static_cast<LONG>(0xFFFFFFF0);
+
+using AccessibleObjectFromWindowProc = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+
+// Loaded once, from System32 only: a DLL of that name planted beside the tool is never loaded.
+AccessibleObjectFromWindowProc AccessibleObjectFromWindowFn() {
+  static AccessibleObjectFromWindowProc found = nullptr;
+  if (found) return found;
+  const HMODULE library = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (library) {
+    found = reinterpret_cast<AccessibleObjectFromWindowProc>(
+        reinterpret_cast<void*>(GetProcAddress(library, "AccessibleObjectFromWindow")));
+  }
+  if (!found) throw Failure(48, "加载 DLL 错误 (oleacc.dll)");
+  return found;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+std::wstring TitleOf(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
+  return text;
+}
+
+}  // namespace
+
+std::vector<HWND> ExcelMainWindows() {
+  std::vector<HWND> found;
+  // EnumWindows visits top-level windows from the top of the Z-order down.
+  EnumWindows(
+      [](HWND window, LPARAM context) {
+        if (IsWindowVisible(window) && ClassOf(window) == kExcelMainClass)
+          reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+Microsoft::WRL::ComPtr<IDispatch> NativeWindowObject(HWND main) {
+  const auto accessibleObjectFromWindow = AccessibleObjectFromWindowFn();
+  const HWND desk = FindWindowExW(main, nullptr, kExcelDeskClass, nullptr);
+  for (HWND book = desk ? FindWindowExW(desk, nullptr, kExcelBookClass, nullptr) : nullptr; book;
+       book = FindWindowExW(desk, book, kExcelBookClass, nullptr)) {
+    Microsoft::WRL::ComPtr<IDispatch> object;
+    if (SUCCEEDED(accessibleObjectFromWindow(book, static_cast<DWORD>(kNativeObjectModel), IID_IDispatch,
+                                             reinterpret_cast<void**>(object.GetAddressOf()))) &&
+        object) {
+      return object;
+    }
+  }
+  return nullptr;
+}
+
+HWND FindExcelWindow(std::wstring_view title, HWND preferred) {
+  if (title.empty()) return nullptr;
+  HWND exact = nullptr;
+  HWND prefix = nullptr;
+  for (HWND window : ExcelMainWindows()) {
+    const std::wstring text = TitleOf(window);
+    if (!text.starts_with(title)) continue;
+    if (window == preferred) return window;
+    if (!exact && text == title) exact = window;
+    if (!prefix) prefix = window;
+  }
+  return exact ? exact : prefix;
+}
+
+}  // namespace quarnel::win32
