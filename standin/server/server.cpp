@@ -76,7 +76,8 @@ int RunServer(const Switches& switches) {
     bool running = false;
     const auto enterRunningTable = [&] {
       if (!running)
-        running = SUCCEEDED(RegisterActiveObject(application.Get(), kClsid, ACTIVEOBJECT_STRONG, &runningCookie));
+        running =
+            SUCCEEDED(RegisterActiveObject(application.Get(), kClsid, ACTIVEOBJECT_STRONG, &runningCookie));
     };
     if (switches.lateRegister) {
       session->deactivated = enterRunningTable;

@@ -1,9 +1,9 @@
 #include "standin/server/window_object.hpp"
 
+#include <oleacc.h>
+
 #include <atomic>
 #include <string>
-
-#include <oleacc.h>
 
 #include "excel/win32/utf16.hpp"
 #include "standin/model/state.hpp"

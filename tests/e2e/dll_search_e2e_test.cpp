@@ -4,28 +4,36 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/e2e/fixture.hpp"
 
 namespace quarnel::e2e {
 namespace {
 
-// Sets a variable of the test's environment, which the programs it starts inherit, for a scope.
-class EnvironmentSetting {
+// Tells Wine to prefer a native oleacc.dll for the named programs, for a scope. This is what
+// WINEDLLOVERRIDES=oleacc=n,b says, but Wine reads that variable only from the environment it is
+// started in, never from one a Windows program hands its children; the per-program key it reads
+// at every program's start says the same.
+class PreferNativeOleacc {
  public:
-  EnvironmentSetting(const wchar_t* name, const wchar_t* value) : name_(name) {
-    std::wstring old(1024, L'\0');
-    const DWORD length = GetEnvironmentVariableW(name, old.data(), static_cast<DWORD>(old.size()));
-    if (length > 0 && length < old.size()) old_ = old.substr(0, length);
-    SetEnvironmentVariableW(name, value);
+  explicit PreferNativeOleacc(std::vector<std::wstring> programs) : programs_(std::move(programs)) {
+    static constexpr wchar_t kOrder[] = L"native,builtin";
+    for (const std::wstring& program : programs_)
+      RegSetKeyValueW(HKEY_CURRENT_USER, Key(program).c_str(), L"oleacc", REG_SZ, kOrder, sizeof(kOrder));
   }
-  ~EnvironmentSetting() { SetEnvironmentVariableW(name_, old_.empty() ? nullptr : old_.c_str()); }
-  EnvironmentSetting(const EnvironmentSetting&) = delete;
-  EnvironmentSetting& operator=(const EnvironmentSetting&) = delete;
+  ~PreferNativeOleacc() {
+    for (const std::wstring& program : programs_)
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, Key(program).c_str(), L"oleacc");
+  }
+  PreferNativeOleacc(const PreferNativeOleacc&) = delete;
+  PreferNativeOleacc& operator=(const PreferNativeOleacc&) = delete;
 
  private:
-  const wchar_t* name_;
-  std::wstring old_;
+  static std::wstring Key(const std::wstring& program) {
+    return L"Software\\Wine\\AppDefaults\\" + program + L"\\DllOverrides";
+  }
+  std::vector<std::wstring> programs_;
 };
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -35,8 +43,9 @@ class DllSearchE2E : public QuarnelE2E {};
 TEST_F(DllSearchE2E, APlantedOleaccBesideTheProgramIsNeverLoaded) {
   CreateDirectoryW(folder_.c_str(), nullptr);
   const std::wstring marker = folder_ + L"\\oleacc-loaded.txt";
-  ASSERT_TRUE(CopyFileW(WindowsPath(QUARNEL_PLANTED_DLL).c_str(), (folder_ + L"\\oleacc.dll").c_str(), FALSE));
-  const EnvironmentSetting preferNative(L"WINEDLLOVERRIDES", L"oleacc=n,b");
+  ASSERT_TRUE(
+      CopyFileW(WindowsPath(QUARNEL_PLANTED_DLL).c_str(), (folder_ + L"\\oleacc.dll").c_str(), FALSE));
+  const PreferNativeOleacc preferNative({L"quarnel.exe", L"load_by_name.exe"});
 
   // The override takes effect: a program that loads oleacc by bare name from this folder gets the
   // planted one.
@@ -45,7 +54,8 @@ TEST_F(DllSearchE2E, APlantedOleaccBesideTheProgramIsNeverLoaded) {
   Process loader = Process::Start(probe, L"", folder_);
   ASSERT_TRUE(loader.WaitExit(30s));
   EXPECT_EQ(loader.ExitCode(), 0u);
-  ASSERT_TRUE(Exists(marker)) << "the planted DLL was not taken even by a bare-name load: the test proves nothing";
+  ASSERT_TRUE(Exists(marker))
+      << "the planted DLL was not taken even by a bare-name load: the test proves nothing";
   ASSERT_TRUE(DeleteFileW(marker.c_str()));
 
   // An Excel that only its window can lead to: it has not entered the running object table.

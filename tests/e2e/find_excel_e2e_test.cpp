@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "excel/win32/connector.hpp"
 #include "excel/win32/excel_windows.hpp"
 #include "tests/e2e/fixture.hpp"
 //
@@ -17,7 +18,8 @@ namespace {
 DWORD RegisteredProcess() {
   CLSID clsid{};
   Microsoft::WRL::ComPtr<IUnknown> running;
-  if (FAILED(CLSIDFromProgID(L"Excel.Application", &clsid)) || FAILED(GetActiveObject(clsid, nullptr, &running)))
+  if (FAILED(CLSIDFromProgID(L"Excel.Application", &clsid)) ||
+      FAILED(GetActiveObject(clsid, nullptr, &running)))
     return 0;
   Microsoft::WRL::ComPtr<IDispatch> dispatch;
   if (FAILED(running.As(&dispatch))) return 0;
@@ -106,7 +108,8 @@ TEST_F(FindExcelE2E, AnInvisibleInstanceStartedByAutomationIsFoundThroughTheRunn
   Quarnel& q = StartQuarnel();
 
   q.Click(kHideRow);
-  ExpectDoneWithoutBox([&] { return standins_.back().RowHidden(1); }, "row 1 hidden in the automation's instance");
+  ExpectDoneWithoutBox([&] { return standins_.back().RowHidden(1); },
+                       "row 1 hidden in the automation's instance");
   EXPECT_TRUE(excel::ToBool(app.Get("Visible")));
   EXPECT_EQ(excel::ToLong(app.GetObject("Workbooks").Get("Count")), 1);
   EXPECT_EQ(StandinProcesses(), 1) << "a second Excel was started";

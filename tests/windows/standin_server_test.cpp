@@ -497,21 +497,68 @@ TEST_F(StandinProcess, TheDemoIsFoundRunningWithItsWorkbookOnScreen) {
   EXPECT_EQ(win32::FindExcelWindow(L"Microsoft Excel"), window);
   EXPECT_TRUE(IsWindowVisible(window));
 
-  // A person drags from B3 to D6 and then clicks row 7's number. Row 5 is hidden, so row 6 is
-  // the fifth row on screen; rows are 22 pixels high under a 22-pixel header, columns 80 wide
-  // right of a 48-pixel one.
+  // A person drags from B3 to D6 in the workbook window and then clicks row 7's number. Row 5 is
+  // hidden, so row 6 is the fifth row on screen; rows are 22 pixels high under a 22-pixel header,
+  // columns 80 wide right of a 48-pixel one.
+  const HWND grid = FindWindowExW(FindWindowExW(window, nullptr, win32::kExcelDeskClass, nullptr), nullptr,
+                                  win32::kExcelBookClass, nullptr);
+  ASSERT_NE(grid, nullptr);
   const auto at = [](int x, int y) { return static_cast<LPARAM>(MAKELONG(x, y)); };
-  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at(48 + 80 + 20, 22 + 2 * 22 + 5));
-  SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, at(48 + 3 * 80 + 20, 22 + 4 * 22 + 5));
-  SendMessageW(window, WM_LBUTTONUP, 0, at(48 + 3 * 80 + 20, 22 + 4 * 22 + 5));
+  SendMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, at(48 + 80 + 20, 22 + 2 * 22 + 5));
+  SendMessageW(grid, WM_MOUSEMOVE, MK_LBUTTON, at(48 + 3 * 80 + 20, 22 + 4 * 22 + 5));
+  SendMessageW(grid, WM_LBUTTONUP, 0, at(48 + 3 * 80 + 20, 22 + 4 * 22 + 5));
   EXPECT_EQ(excel::ToText(app.GetObject("Selection").Get("Address")), "$B$3:$D$6");
-  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at(10, 22 + 5 * 22 + 5));
-  SendMessageW(window, WM_LBUTTONUP, 0, at(10, 22 + 5 * 22 + 5));
+  SendMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, at(10, 22 + 5 * 22 + 5));
+  SendMessageW(grid, WM_LBUTTONUP, 0, at(10, 22 + 5 * 22 + 5));
   EXPECT_EQ(excel::ToText(app.GetObject("Selection").Get("Address")), "$7:$7");
 
   // Closing Excel's window quits it, clients or not.
   PostMessageW(window, WM_CLOSE, 0, 0);
   ExpectTheEnd(app);
+}
+
+// As Excel: the workbook window hands out its Window object across processes at once, while the
+// running object table learns of the application only when the main window first loses the focus.
+TEST_F(StandinProcess, TheWorkbookWindowLeadsToTheApplicationBeforeItIsRegistered) {
+  process_ = Launch(L"/LateRegister");
+  ASSERT_NE(process_, nullptr);
+  HWND main = nullptr;
+  for (const auto until = Clock::now() + 15s; !main && Clock::now() < until; Sleep(100)) {
+    for (HWND candidate : win32::ExcelMainWindows()) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(candidate, &owner);
+      if (owner == GetProcessId(process_)) main = candidate;
+    }
+  }
+  ASSERT_NE(main, nullptr);
+  const ComPtr<IDispatch> window = win32::NativeWindowObject(main);
+  ASSERT_NE(window, nullptr);
+  const Object windowObject = win32::WrapDispatch(window.Get());
+  EXPECT_EQ(excel::ToText(windowObject.Get("Caption")), "Book1");
+  const Object app = windowObject.GetObject("Application");
+  EXPECT_EQ(static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId"))), GetProcessId(process_));
+  EXPECT_EQ(FailureNumber([&] { windowObject.Get("Parent"); }), 438);
+
+  CLSID clsid{};
+  ASSERT_EQ(CLSIDFromProgID(L"Excel.Application", &clsid), S_OK);
+  ComPtr<IUnknown> running;
+  EXPECT_EQ(GetActiveObject(clsid, nullptr, &running), MK_E_UNAVAILABLE);
+
+  // Another window takes the focus.
+  const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
+                                     nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(main);
+  SetForegroundWindow(other);
+  HRESULT found = MK_E_UNAVAILABLE;
+  for (const auto until = Clock::now() + 10s; FAILED(found) && Clock::now() < until; Sleep(50)) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    found = GetActiveObject(clsid, nullptr, &running);
+  }
+  EXPECT_EQ(found, S_OK);
+  DestroyWindow(other);
+
+  QuitAndExpectTheEnd(app);
 }
 
 }  // namespace

@@ -12,8 +12,8 @@ void LeaveMarker(HMODULE self) {
   wchar_t* slash = wcsrchr(path, L'\\');
   if (!slash || slash + 1 + wcslen(L"oleacc-loaded.txt") >= path + MAX_PATH) return;
   wcscpy(slash + 1, L"oleacc-loaded.txt");
-  const HANDLE marker =
-      CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
+  const HANDLE marker = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_ALWAYS, 0, nullptr);
   if (marker == INVALID_HANDLE_VALUE) return;
   wchar_t program[MAX_PATH] = {};
   const DWORD programLength = GetModuleFileNameW(nullptr, program, MAX_PATH);
