@@ -332,6 +332,11 @@ class WorkbookObject : public Member {
     auto book = book_.lock();
     if (!book) throw ObjectDeleted();
     call.ReadOnly();
+    if (call.Is("close")) {
+      call.Arity(0, 3);  // SaveChanges, Filename, RouteWorkbook: the stand-in saves nothing
+      app_->CloseWorkbook(book);
+      return {};
+    }
     call.Arity(0, 0);
     if (call.Is("name")) return book->name;
     if (call.Is("sheets") || call.Is("worksheets")) return Make<SheetsObject>(app_, book_);
