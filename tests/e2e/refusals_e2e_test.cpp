@@ -94,8 +94,12 @@ TEST_F(RefusalsE2E, AProtectedSheetRefusesEveryChangeYetRecords) {
 
   // Reading is allowed: the record command works as on any sheet.
   q.Click(kRecord);
-  ExpectDoneWithoutBox([&] { return FilesBesideTheTool().size() == 2; }, "a snapshot beside the picked file");
-  for (const std::wstring& name : FilesBesideTheTool()) EXPECT_TRUE(name.ends_with(L".txt")) << ToUtf8(name);
+  const auto complete = [&] {
+    const auto files = FilesBesideTheTool();
+    return files.size() == 2 &&
+           std::ranges::all_of(files, [](const auto& name) { return name.ends_with(L".txt"); });
+  };
+  ExpectDoneWithoutBox(complete, "a whole snapshot beside the picked file");
 }
 
 TEST_F(RefusalsE2E, AChartSheetOrASelectedShapeStopsEachCommandBeforeAnyChange) {
