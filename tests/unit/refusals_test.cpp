@@ -1,4 +1,4 @@
-// Excel's refusals, first as the stand-in gives them, then as the user meets them through a click.
+// Excel's refusals as the stand-in gives them, and a record that meets error values in the corner cells.
 
 #include <gtest/gtest.h>
 
@@ -27,16 +27,7 @@ class Refusals : public SnapshotCommandTest {
         .GetObject("Rows", {Value(std::to_string(row) + ":" + std::to_string(row))})
         .GetObject("EntireRow");
   }
-  // The one box a click left, as the user reads it.
-  std::string OnlyBox() const {
-    return desktop.messages.size() == 1 ? desktop.messages[0].text : "<none or more>";
-  }
   std::size_t Files() const { return desktop.files.files.size(); }
-  void PickFile(const std::string& content) {
-    const std::string path = std::string(kFolder) + "\\saved.txt";
-    desktop.files.files[path] = content;
-    desktop.dialog.answers.push_back(path);
-  }
 };
 
 TEST_F(Refusals, StandinProtectedSheetReadsHiddenButRefusesToWriteIt) {
@@ -110,52 +101,6 @@ TEST_F(Refusals, ErrorValuesInTheCornerCellsCountAsFilled) {
   EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 65536 + 256);
   EXPECT_TRUE(written.ends_with("\r\n255/False\r\n256/False\r\n"));
   EXPECT_NE(written.find("\r\n65536:65536/True\r\n1/False\r\n"), std::string::npos);
-}
-
-TEST_F(Refusals, ProtectedSheetStopsHideAndRestoreButRecords) {
-  model.SetRowsHidden(2, 2, true);
-  model.ProtectSheet(true);
-  model.Select(5, 3, 5, 3);
-  OnClick(Button::Command1, host);
-  EXPECT_EQ(OnlyBox(), "运行时错误 '1004':\n\n不能设置类 Range 的 Hidden 属性");
-  desktop.messages.clear();
-
-  PickFile("2:2/False\r\n5:5/True\r\n");
-  OnClick(Button::Command4, host);
-  EXPECT_EQ(OnlyBox(), "不能设置类 Range 的 Hidden 属性");
-  EXPECT_TRUE(model.ScreenUpdating());
-  EXPECT_TRUE(model.IsRowHidden(2));
-  EXPECT_FALSE(model.IsRowHidden(5));
-  desktop.messages.clear();
-
-  OnClick(Button::Command3, host);
-  EXPECT_TRUE(desktop.messages.empty());
-  EXPECT_EQ(Files(), 2u);  // the picked file and the new snapshot
-}
-
-TEST_F(Refusals, ChartSheetOrShapeStopsEachCommandBeforeAnyChange) {
-  model.AddChartSheet();
-  for (Button button : {Button::Command1, Button::Command2, Button::Command3}) {
-    desktop.messages.clear();
-    OnClick(button, host);
-    EXPECT_EQ(OnlyBox(), "运行时错误 '438':\n\n对象不支持该属性或方法");
-  }
-  EXPECT_EQ(Files(), 0u);
-  desktop.messages.clear();
-  PickFile("1:1/True\r\n");
-  OnClick(Button::Command4, host);
-  EXPECT_EQ(OnlyBox(), "对象不支持该属性或方法");
-  EXPECT_TRUE(model.ScreenUpdating());
-
-  model.ActivateSheet("Sheet1");
-  model.SelectShape();
-  for (Button button : {Button::Command6, Button::Command7}) {
-    desktop.messages.clear();
-    OnClick(button, host);
-    EXPECT_EQ(OnlyBox(), "运行时错误 '438':\n\n对象不支持该属性或方法");
-  }
-  EXPECT_FALSE(model.IsRowHidden(1));
-  EXPECT_FALSE(model.IsColumnHidden(1));
 }
 
 }  // namespace
