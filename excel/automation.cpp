@@ -55,6 +55,7 @@ double ToDouble(const Value& value) {
     double operator()(double d) const { return d; }
     double operator()(const std::string& s) const { return ParseNumber(s); }
     double operator()(const Object&) const { throw errors::TypeMismatch(); }
+    double operator()(ErrorValue) const { throw errors::TypeMismatch(); }
   };
   return std::visit(Visitor{}, value);
 }
@@ -91,6 +92,7 @@ std::string ToText(const Value& value) {
     std::string operator()(double d) const { return 常用函数::ValueText(d); }
     std::string operator()(const std::string& s) const { return s; }
     std::string operator()(const Object&) const { throw errors::TypeMismatch(); }
+    std::string operator()(ErrorValue) const { throw errors::TypeMismatch(); }
   };
   return std::visit(Visitor{}, value);
 }

@@ -18,8 +18,15 @@ namespace quarnel::excel {
 
 class Object;
 
-// Empty, Boolean, 16- and 32-bit integers, Double, text (UTF-8), object.
-using Value = std::variant<std::monostate, bool, std::int16_t, std::int32_t, double, std::string, Object>;
+// A cell's error value (#N/A is 2042), by Excel's error number; a value, not a failure.
+struct ErrorValue {
+  std::int32_t code = 0;
+  friend bool operator==(const ErrorValue&, const ErrorValue&) = default;
+};
+
+// Empty, Boolean, 16- and 32-bit integers, Double, text (UTF-8), object, cell error.
+using Value =
+    std::variant<std::monostate, bool, std::int16_t, std::int32_t, double, std::string, Object, ErrorValue>;
 
 enum class CallKind { Get, Put, Method };
 
@@ -51,7 +58,8 @@ class Object {
   std::shared_ptr<Dispatch> target_;
 };
 
-// Conversions as VARIANT coercion does them; a value that does not convert fails with 13.
+// Conversions as VARIANT coercion does them; a value that does not convert (an object, an error
+// value) fails with 13.
 std::int32_t ToLong(const Value& value);
 double ToDouble(const Value& value);
 bool ToBool(const Value& value);

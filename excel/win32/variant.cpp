@@ -12,6 +12,9 @@
 namespace quarnel::win32 {
 namespace {
 
+// Excel's cell errors travel as VT_ERROR of the control facility: #N/A (2042) is 0x800A07FA.
+constexpr std::uint32_t kControlFacility = 0x800A0000u;
+
 // Through Double, and not VariantChangeType to VT_I4: Wine wraps a too large VT_UI4 around
 // instead of reporting the overflow.
 excel::Value AsNumber(const VARIANT& value, bool tryWhole) {
@@ -71,6 +74,11 @@ void ToVariant(const excel::Value& value, VARIANT& out) {
       V_VT(&out) = VT_DISPATCH;
       V_DISPATCH(&out) = target;
     }
+    void operator()(excel::ErrorValue error) const {
+      V_VT(&out) = VT_ERROR;
+      V_ERROR(&out) =
+          static_cast<SCODE>(kControlFacility | (static_cast<std::uint32_t>(error.code) & 0xFFFFu));
+    }
   };
   std::visit(Visitor{out}, value);
 }
@@ -113,10 +121,15 @@ excel::Value FromVariant(const VARIANT& value, const BusyRetry& retry) {
     case VT_CY:
     case VT_DATE:
     case VT_DECIMAL: return AsNumber(value, false);
-    case VT_ERROR:
+    case VT_ERROR: {
       // An omitted optional argument, not a failure.
       if (V_ERROR(&value) == DISP_E_PARAMNOTFOUND) return std::monostate();
+      const auto bits = static_cast<std::uint32_t>(V_ERROR(&value));
+      if ((bits & 0xFFFF0000u) == kControlFacility) {
+        return excel::ErrorValue{static_cast<std::int32_t>(bits & 0xFFFFu)};
+      }
       throw FailureFromHresult(V_ERROR(&value));
+    }
     default: throw errors::TypeMismatch();
   }
 }

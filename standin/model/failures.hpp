@@ -15,6 +15,8 @@ inline constexpr std::int32_t kObjectDeleted =
     -2147221080;  // what Excel gives for a closed workbook's objects
 
 inline Failure ApplicationDefined() { return {errors::kApplicationDefined, "应用程序定义或对象定义错误。"}; }
+// Excel's words when a protected sheet refuses to hide or show a row or column.
+inline Failure HiddenRefused() { return {errors::kApplicationDefined, "不能设置类 Range 的 Hidden 属性"}; }
 inline Failure Disconnected() { return {kDisconnected, "自动化错误 对象调用者已与其客户端断开连接。"}; }
 inline Failure CallRejected() { return {kCallRejected, "被呼叫方拒绝接收呼叫。"}; }
 inline Failure ObjectDeleted() { return {kObjectDeleted, "自动化错误"}; }

@@ -49,6 +49,25 @@ void Model::CloseWorkbook(std::string_view name) { state_->CloseWorkbook(Named(s
 
 void Model::SetNoActiveWorkbook() { state_->active_workbook.reset(); }
 
+void Model::AddHiddenWorkbook(std::string name) { state_->AddWorkbook(std::move(name), true); }
+
+void Model::AddChartSheet(std::string name) {
+  auto book = state_->ActiveWorkbook();
+  if (!book) throw std::logic_error("stand-in: no active workbook");
+  if (name.empty()) {
+    const auto charts =
+        std::count_if(book->sheets.begin(), book->sheets.end(), [](const auto& s) { return s->chart; });
+    name = "Chart" + std::to_string(charts + 1);
+  }
+  auto sheet = state_->AddSheet(book, std::move(name));
+  sheet->chart = true;
+  state_->Activate(sheet);
+}
+
+void Model::ProtectSheet(bool on) { Sheet().protected_contents = on; }
+
+void Model::SelectShape() { Sheet().shape_selected = true; }
+
 SheetState& Model::Sheet() const {
   auto sheet = state_->ActiveSheet();
   if (!sheet) throw std::logic_error("stand-in: no active sheet");
@@ -59,6 +78,12 @@ void Model::SetCell(std::int32_t row, std::int32_t column, excel::Value value) {
   RequireWithin(row, row, kMaxRows);
   RequireWithin(column, column, kMaxColumns);
   Sheet().SetValue(row, column, std::move(value));
+}
+
+void Model::SetCellError(std::int32_t row, std::int32_t column, std::int32_t code) {
+  // CVErr takes any number a 16-bit word holds.
+  if (code < 0 || code > 0xFFFF) throw std::logic_error("stand-in: no such error number");
+  SetCell(row, column, excel::ErrorValue{code});
 }
 
 excel::Value Model::Cell(std::int32_t row, std::int32_t column) const { return Sheet().ValueAt(row, column); }
@@ -80,8 +105,10 @@ bool Model::IsColumnHidden(std::int32_t column) const { return Sheet().hidden_co
 void Model::Select(std::int32_t top, std::int32_t left, std::int32_t bottom, std::int32_t right) {
   RequireWithin(top, bottom, kMaxRows);
   RequireWithin(left, right, kMaxColumns);
-  Sheet().selection = {std::min(top, bottom), std::min(left, right), std::max(top, bottom),
-                       std::max(left, right)};
+  SheetState& sheet = Sheet();
+  sheet.selection = {std::min(top, bottom), std::min(left, right), std::max(top, bottom),
+                     std::max(left, right)};
+  sheet.shape_selected = false;
 }
 
 std::uint64_t Model::Calls(std::string_view member) const {

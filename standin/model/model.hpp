@@ -32,8 +32,19 @@ class Model {
   void CloseWorkbook(std::string_view name);
   // Workbooks stay open but none is in front: ActiveWorkbook answers Empty.
   void SetNoActiveWorkbook();
+  // Opened with its window hidden, as the personal macro workbook: Workbooks.Count counts it, and
+  // it never comes to the front, so ActiveWorkbook is Nothing while it is the only one open.
+  void AddHiddenWorkbook(std::string name = "PERSONAL.XLSB");
+  // A chart sheet, in front: it has no Rows, Columns or cells, and Selection no Row or Column.
+  void AddChartSheet(std::string name = {});
+  // The active sheet protected: its rows' and columns' Hidden reads, but writing it fails with 1004.
+  void ProtectSheet(bool on);
+  // A shape selected on the active sheet: Selection has no Row or Column until cells are selected.
+  void SelectShape();
 
   void SetCell(std::int32_t row, std::int32_t column, excel::Value value);
+  // A cell error by Excel's number: 2042 is #N/A, 2007 #DIV/0!.
+  void SetCellError(std::int32_t row, std::int32_t column, std::int32_t code);
   excel::Value Cell(std::int32_t row, std::int32_t column) const;
   void SetRowsHidden(std::int32_t first, std::int32_t last, bool hidden);
   void SetColumnsHidden(std::int32_t first, std::int32_t last, bool hidden);

@@ -149,6 +149,7 @@ class RangeObject : public Member {
     }
     if (call.Is("select") || call.Is("activate")) {
       sheet->selection = rect_;
+      sheet->shape_selected = false;
       app_->Activate(sheet);
       return {};
     }
@@ -170,6 +171,7 @@ class RangeObject : public Member {
     const std::int32_t first = rows ? rect_.top : rect_.left;
     const std::int32_t last = rows ? rect_.bottom : rect_.right;
     if (!call.IsPut()) return flags.ContainsAll(first, last);
+    if (sheet.protected_contents) throw HiddenRefused();
     flags.Assign(first, last, excel::ToBool(*call.assigned));
     return {};
   }
@@ -200,6 +202,7 @@ Value AnswerSheet(const AppPtr& app, const std::shared_ptr<SheetState>& sheet, c
     return {};
   }
   call.ReadOnly();
+  if (sheet->chart && !call.Is("activate") && !call.Is("select")) throw errors::NotSupported();
   if (call.Is("rows")) {
     call.Arity(0, 1);
     if (call.args.empty()) return range(RowsRect(1, kMaxRows));
@@ -329,6 +332,11 @@ class WorkbookObject : public Member {
     auto book = book_.lock();
     if (!book) throw ObjectDeleted();
     call.ReadOnly();
+    if (call.Is("close")) {
+      call.Arity(0, 3);  // SaveChanges, Filename, RouteWorkbook: the stand-in saves nothing
+      app_->CloseWorkbook(book);
+      return {};
+    }
     call.Arity(0, 0);
     if (call.Is("name")) return book->name;
     if (call.Is("sheets") || call.Is("worksheets")) return Make<SheetsObject>(app_, book_);
@@ -372,6 +380,20 @@ class WorkbooksObject : public Member {
   }
 };
 
+// What Selection answers for a selected shape, or a chart sheet's chart area: not cells.
+class DrawingObject : public Member {
+ public:
+  using Member::Member;
+
+ private:
+  Value Answer(const Call& call) override {
+    call.ReadOnly();
+    call.Arity(0, 0);
+    if (call.Is("name")) return std::string("Rectangle 1");
+    throw errors::NotSupported();
+  }
+};
+
 class ApplicationObject : public Member {
  public:
   using Member::Member;
@@ -401,6 +423,7 @@ class ApplicationObject : public Member {
     if (call.Is("selection")) {
       auto sheet = app.ActiveSheet();
       if (!sheet) return {};
+      if (sheet->chart || sheet->shape_selected) return Make<DrawingObject>(app_);
       return Make<RangeObject>(app_, sheet, sheet->selection);
     }
     if (call.Is("quit")) {

@@ -112,12 +112,13 @@ std::shared_ptr<SheetState> AppState::ActiveSheet() const {
   return book->sheets[book->active_sheet];
 }
 
-std::shared_ptr<WorkbookState> AppState::AddWorkbook(std::string name) {
+std::shared_ptr<WorkbookState> AppState::AddWorkbook(std::string name, bool hidden) {
   auto book = std::make_shared<WorkbookState>();
   ++workbooks_made;
   book->name = name.empty() ? "Book" + std::to_string(workbooks_made) : std::move(name);
+  book->hidden = hidden;
   workbooks.push_back(book);
-  active_workbook = book;
+  if (!hidden) active_workbook = book;
   AddSheet(book, {});
   return book;
 }
@@ -146,7 +147,9 @@ void AppState::CloseWorkbook(const std::shared_ptr<WorkbookState>& book) {
   std::erase(workbooks, book);
   if (ActiveWorkbook() == book) {
     active_workbook.reset();
-    if (!workbooks.empty()) active_workbook = workbooks.back();
+    const auto shown =
+        std::find_if(workbooks.rbegin(), workbooks.rend(), [](const auto& b) { return !b->hidden; });
+    if (shown != workbooks.rend()) active_workbook = *shown;
   }
 }
 
@@ -156,6 +159,19 @@ std::string FoldCase(std::string_view text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return folded;
+}
+
+std::string ErrorText(std::int32_t code) {
+  switch (code) {
+    case 2000: return "#NULL!";
+    case 2007: return "#DIV/0!";
+    case 2015: return "#VALUE!";
+    case 2023: return "#REF!";
+    case 2029: return "#NAME?";
+    case 2036: return "#NUM!";
+    case 2042: return "#N/A";
+    default: return "#" + std::to_string(code);
+  }
 }
 
 }  // namespace quarnel::standin

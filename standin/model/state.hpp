@@ -59,6 +59,9 @@ struct SheetState {
   IntervalSet hidden_rows;
   IntervalSet hidden_columns;
   Rect selection;
+  bool chart = false;               // a chart sheet: no cells, rows or columns
+  bool protected_contents = false;  // Hidden can be read but not written
+  bool shape_selected = false;      // Selection is a drawing, not this sheet's cells
 
   // An empty value or empty text empties the cell, as assigning "" does in Excel.
   void SetValue(std::int32_t row, std::int32_t column, excel::Value value);
@@ -71,6 +74,7 @@ struct WorkbookState {
   std::vector<std::shared_ptr<SheetState>> sheets;
   std::size_t active_sheet = 0;
   int sheets_made = 0;  // Excel names new sheets by a counter that never goes back
+  bool hidden = false;  // its window hidden (the personal macro workbook): counted, never in front
 };
 
 struct Fault {
@@ -98,7 +102,8 @@ struct AppState {
   std::shared_ptr<WorkbookState> ActiveWorkbook() const { return active_workbook.lock(); }
   std::shared_ptr<SheetState> ActiveSheet() const;
 
-  std::shared_ptr<WorkbookState> AddWorkbook(std::string name);
+  // A hidden workbook does not come to the front.
+  std::shared_ptr<WorkbookState> AddWorkbook(std::string name, bool hidden = false);
   // Inserted before the active sheet, as Sheets.Add does.
   std::shared_ptr<SheetState> AddSheet(const std::shared_ptr<WorkbookState>& book, std::string name);
   void Activate(const std::shared_ptr<SheetState>& sheet);
@@ -106,5 +111,7 @@ struct AppState {
 };
 
 std::string FoldCase(std::string_view text);
+// How a cell shows an error value: #N/A for 2042; a number Excel has no text for as #2042.
+std::string ErrorText(std::int32_t code);
 
 }  // namespace quarnel::standin

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "standin/model/failures.hpp"
+#include "standin/server/refusal_members.hpp"
 
 namespace quarnel::standin::server {
 namespace {
@@ -42,6 +43,7 @@ class ApplicationObject final : public AutomationObject {
       if (args.size() > wanted) throw WrongArgumentCount();
     };
 
+    if (AnswerRefusalMember(model, name, args)) return {};
     if (name == "setbusy") {
       arity(1);
       model.SetBusy(excel::ToBool(args[0]));

@@ -18,6 +18,7 @@ namespace quarnel::standin::server {
 //   StandinClearFaults
 //   StandinIsRowHidden(row), StandinIsColumnHidden(column)   on the active sheet
 //   StandinProcessId, StandinWindow                 to wait for the exit, to find the grid
+//   and the refusals of refusal_members.hpp (StandinProtectSheet, StandinAddChartSheet, ...)
 Microsoft::WRL::ComPtr<IDispatch> MakeApplicationObject(const std::shared_ptr<Session>& session);
 
 }  // namespace quarnel::standin::server

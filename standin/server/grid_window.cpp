@@ -94,6 +94,8 @@ void Text(HDC dc, const std::wstring& text, RECT rect, UINT format) {
 
 std::wstring CellText(const excel::Value& value) {
   if (const auto* flag = std::get_if<bool>(&value)) return *flag ? L"TRUE" : L"FALSE";
+  if (const auto* error = std::get_if<excel::ErrorValue>(&value))
+    return win32::ToUtf16(ErrorText(error->code));
   return win32::ToUtf16(常用函数::ValueText(value));
 }
 

@@ -40,6 +40,22 @@ TEST(Conversions, ObjectsAndNothing) {
   }
 }
 
+TEST(Conversions, ACellErrorConvertsToNothingButItself) {
+  const Value na = ErrorValue{2042};
+  for (const auto& convert : {+[](const Value& v) { ToLong(v); }, +[](const Value& v) { ToDouble(v); },
+                              +[](const Value& v) { ToBool(v); }, +[](const Value& v) { ToText(v); },
+                              +[](const Value& v) { 常用函数::ValueText(v); }}) {
+    try {
+      convert(na);
+      ADD_FAILURE() << "an error value converted";
+    } catch (const quarnel::Failure& failure) {
+      EXPECT_EQ(failure.Number(), 13);
+    }
+  }
+  EXPECT_EQ(na, Value(ErrorValue{2042}));
+  EXPECT_NE(na, Value(std::int32_t{2042}));
+}
+
 TEST(Object, CallsOnAnEmptyReferenceFailWith91) {
   Object nothing;
   try {

@@ -167,18 +167,25 @@ TEST_F(VariantTest, ObjectsComeBackCountedAndNothingComesBackEmpty) {
   EXPECT_EQ(fake.references(), 0u);
 }
 
-TEST_F(VariantTest, ErrorValuesFailWithTheirCodeAndOddTypesWith13) {
+TEST_F(VariantTest, CellErrorsAreValuesBothWaysOtherErrorsFailAndOddTypesGive13) {
   Variant v;
   V_VT(&v.Get()) = VT_ERROR;
   V_ERROR(&v.Get()) = static_cast<SCODE>(0x800A07FA);  // #N/A in a cell
+  EXPECT_EQ(FromVariant(v.Get()), Value(excel::ErrorValue{2042}));
+  const Variant sent = ToVariant(Value(excel::ErrorValue{2007}));
+  EXPECT_EQ(V_VT(&sent.Get()), VT_ERROR);
+  EXPECT_EQ(static_cast<std::uint32_t>(V_ERROR(&sent.Get())), 0x800A07D7u);
+
+  V_ERROR(&v.Get()) = DISP_E_PARAMNOTFOUND;
+  EXPECT_EQ(FromVariant(v.Get()), Value());
+  // Not one of Excel's cell errors: still a failure with the HRESULT's number.
+  V_ERROR(&v.Get()) = E_FAIL;
   try {
     FromVariant(v.Get());
     FAIL() << "expected a failure";
   } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Number(), 2042);
+    EXPECT_EQ(failure.Number(), static_cast<std::int32_t>(E_FAIL));
   }
-  V_ERROR(&v.Get()) = DISP_E_PARAMNOTFOUND;
-  EXPECT_EQ(FromVariant(v.Get()), Value());
 
   SAFEARRAY* array = SafeArrayCreateVector(VT_I4, 0, 2);
   V_VT(v.Out()) = VT_ARRAY | VT_I4;

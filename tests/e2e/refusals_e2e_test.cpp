@@ -1,0 +1,203 @@
+// Excel refusing what a command asks, as a real Excel on a real desk does: the user reads why,
+// the tool goes on, nothing changes that should not, and no snapshot is left half written.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/fixture.hpp"
+
+namespace quarnel::e2e {
+namespace {
+
+constexpr char kNotSupported[] = "对象不支持该属性或方法";
+constexpr char kHiddenRefused[] = "不能设置类 Range 的 Hidden 属性";
+constexpr char kNothingSet[] = "对象变量或 With 块变量未设置";
+
+class RefusalsE2E : public QuarnelE2E {
+ protected:
+  // Closes the one box that should be up, after checking what it says; a message box's line
+  // ends are read back as the window system keeps them.
+  void ExpectBoxSaying(const std::string& text) {
+    const Box box = ExpectBox();
+    std::string seen;
+    for (char c : box.text) {
+      if (c != '\r') seen += c;
+    }
+    std::cout << "[ box ] " << seen << "\n";
+    EXPECT_EQ(box.title, "Quarnel");
+    EXPECT_EQ(seen, text);
+    EXPECT_TRUE(quarnel_->CloseBox(box));
+    EXPECT_TRUE(quarnel_->Idle()) << "the tool did not come back after the box";
+    EXPECT_TRUE(quarnel_->Program().Running());
+  }
+  void ExpectRunTimeError(std::int32_t number, const std::string& description) {
+    ExpectBoxSaying("运行时错误 '" + std::to_string(number) + "':\n\n" + description);
+  }
+
+  // A snapshot-like file for the restore to pick, in the tool's folder.
+  std::wstring PutFile(const std::string& content) {
+    const std::wstring path = quarnel_->Folder() + L"\\保存的状态.txt";
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+    return path;
+  }
+
+  void Restore(const std::wstring& path) {
+    quarnel_->Click(kRestore);
+    ASSERT_TRUE(quarnel_->ChooseFile(ExpectDialog(), path));
+  }
+
+  // Every file in the tool's folder other than the program, .part files included.
+  std::vector<std::wstring> FilesBesideTheTool() const {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW((quarnel_->Folder() + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+      const std::wstring name = found.cFileName;
+      if (name != L"." && name != L".." && !name.ends_with(L".exe")) names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+  }
+
+  // The demo's rows 5, 12, 13 and column G hidden, nothing else among the first rows and columns.
+  static void ExpectDemoAsItWas(const Standin& excel) {
+    for (int row = 1; row <= 30; ++row)
+      EXPECT_EQ(excel.RowHidden(row), row == 5 || row == 12 || row == 13) << row;
+    for (int column = 1; column <= 8; ++column) EXPECT_EQ(excel.ColumnHidden(column), column == 7) << column;
+    EXPECT_TRUE(excel::ToBool(excel.App().Get("ScreenUpdating")));
+  }
+};
+
+TEST_F(RefusalsE2E, AProtectedSheetRefusesEveryChangeYetRecords) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  excel.App().Call("StandinProtectSheet", {true});
+  excel.Select("D10");
+  q.Click(kHideRow);
+  ExpectRunTimeError(1004, kHiddenRefused);
+  q.Click(kUnhideColumn);
+  ExpectRunTimeError(1004, kHiddenRefused);
+  Restore(PutFile("5:5/False\r\n10:10/True\r\n"));
+  ExpectBoxSaying(kHiddenRefused);
+  ExpectDemoAsItWas(excel);
+
+  // Reading is allowed: the record command works as on any sheet.
+  q.Click(kRecord);
+  const auto complete = [&] {
+    const auto files = FilesBesideTheTool();
+    return files.size() == 2 &&
+           std::ranges::all_of(files, [](const auto& name) { return name.ends_with(L".txt"); });
+  };
+  ExpectDoneWithoutBox(complete, "a whole snapshot beside the picked file");
+}
+
+TEST_F(RefusalsE2E, AChartSheetOrASelectedShapeStopsEachCommandBeforeAnyChange) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  excel.App().Call("StandinAddChartSheet");
+  for (const char* button : {kHideRow, kHideColumn, kRecord}) {
+    q.Click(button);
+    ExpectRunTimeError(438, kNotSupported);
+  }
+  EXPECT_TRUE(FilesBesideTheTool().empty());
+  Restore(PutFile("1:1/True\r\n"));
+  ExpectBoxSaying(kNotSupported);
+
+  excel.App()
+      .GetObject("ActiveWorkbook")
+      .GetObject("Sheets")
+      .GetObject("Item", {std::string("Sheet1")})
+      .Call("Activate");
+  excel.App().Call("StandinSelectShape");
+  for (const char* button : {kUnhideRow, kUnhideColumn}) {
+    q.Click(button);
+    ExpectRunTimeError(438, kNotSupported);
+  }
+  ExpectDemoAsItWas(excel);
+  EXPECT_EQ(FilesBesideTheTool().size(), 1u);
+}
+
+// The personal macro workbook stays open after the user closes the last workbook of their own.
+TEST_F(RefusalsE2E, WithOnlyAHiddenWorkbookOpenNothingIsAddedOrChanged) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  q.Click(kHideRow);
+  ExpectDoneWithoutBox([&] { return excel.RowHidden(3); }, "row 3 hidden while the demo is in front");
+  excel.App().Call("StandinAddHiddenWorkbook");
+  excel.App().GetObject("ActiveWorkbook").Call("Close");
+
+  q.Click(kHideColumn);
+  ExpectRunTimeError(91, kNothingSet);
+  q.Click(kRecord);
+  ExpectRunTimeError(91, kNothingSet);
+  EXPECT_TRUE(FilesBesideTheTool().empty());
+  Restore(PutFile("2:2/True\r\n"));
+  const Box box = ExpectBox();
+  std::cout << "[ box ] " << box.text << "\n";
+  EXPECT_EQ(box.title, "Quarnel");
+  EXPECT_FALSE(box.text.empty());
+  EXPECT_TRUE(q.CloseBox(box));
+  EXPECT_TRUE(q.Program().Running());
+  EXPECT_EQ(excel::ToLong(excel.App().GetObject("Workbooks").Get("Count")), 1);
+  EXPECT_FALSE(excel.App().GetObject("ActiveWorkbook"));
+  EXPECT_TRUE(excel::ToBool(excel.App().Get("ScreenUpdating")));
+}
+
+TEST_F(RefusalsE2E, ErrorValuesCountAsFilledCells) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  excel.App().Call("StandinSetCellError", {1, 256, 2042});  // #N/A in IV1
+  excel.App().Call("StandinSetCellError", {40, 1, 2007});   // #DIV/0! below the demo's data
+  EXPECT_EQ(excel.App().GetObject("cells", {40, 1}).Get("Value"), excel::Value(excel::ErrorValue{2007}));
+  q.Click(kRecord);
+  std::vector<std::wstring> snapshots;
+  ExpectDoneWithoutBox(
+      [&] {
+        snapshots = FilesBesideTheTool();
+        return snapshots.size() == 1 && snapshots[0].ends_with(L".txt");
+      },
+      "one snapshot written");
+  ASSERT_EQ(snapshots.size(), 1u);
+  const std::string content = q.ReadFile(snapshots[0]);
+  EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 40 + 256);
+  EXPECT_NE(content.find("\r\n40:40/False\r\n1/False\r\n"), std::string::npos);
+  EXPECT_NE(content.find("\r\n7/True\r\n8/False\r\n"), std::string::npos);
+  EXPECT_TRUE(content.ends_with("\r\n256/False\r\n"));
+}
+
+TEST_F(RefusalsE2E, ExcelClosedDuringARecordLeavesNoSnapshotAndTheNextClickAttachesAnew) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  const DWORD first = excel.ProgramProcess().Id();
+  excel.App().Call("StandinQuitAtCall", {std::string("Hidden"), 5});
+  q.Click(kRecord);
+  const Box box = ExpectBox();
+  std::cout << "[ box ] " << box.text << "\n";
+  EXPECT_EQ(box.title, "Quarnel");
+  EXPECT_TRUE(box.text.starts_with("运行时错误 '-2147417848':")) << box.text;
+  EXPECT_TRUE(q.CloseBox(box));
+  EXPECT_TRUE(excel.ProgramProcess().WaitExit(15s));
+  EXPECT_TRUE(FilesBesideTheTool().empty());
+  EXPECT_TRUE(q.Program().Running());
+
+  q.Click(kHideRow);
+  std::optional<Standin> next;
+  EXPECT_TRUE(WaitFor([&] { return (next = Standin::Running()).has_value(); }, 30s));
+  ASSERT_TRUE(next);
+  EXPECT_NE(next->ProgramProcess().Id(), first);
+  ExpectDoneWithoutBox([&] { return next->RowHidden(1); }, "row 1 of the new Excel hidden");
+}
+
+}  // namespace
+}  // namespace quarnel::e2e
