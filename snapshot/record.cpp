@@ -23,8 +23,6 @@ constexpr std::int16_t kXlToLeft = -4159;
 // Rows below and columns right of these are never looked at.
 constexpr std::int32_t kLastRow = 65536;
 constexpr std::int16_t kLastColumn = 256;
-// The attempts at a free name before the failure of the last one is let through.
-constexpr int kNameAttempts = 1000;
 
 // Collects lines and hands them to the file in blocks.
 class BlockWriter {
@@ -93,13 +91,21 @@ void RecordSnapshot(Host& host) {
     host.desktop.ShowMessage(refusal->Description());
     return;
   }
-  const std::string name = SnapshotFileName(workbookName, note, Stamp(host.desktop.LocalDateTimeText()));
+  const std::string stamp = Stamp(host.desktop.LocalDateTimeText());
+  const std::string programFolder = host.desktop.ProgramFolder();
+  // Windows would refuse a name or path beyond its limits as a file not found: the user is told
+  // what is too long instead, before anything is created.
+  if (const auto refusal = RefuseLength(workbookName, note, stamp, programFolder)) {
+    host.desktop.ShowMessage(refusal->Description());
+    return;
+  }
+  const std::string name = SnapshotFileName(workbookName, note, stamp);
 
   const std::int32_t lastRow = LastRow();
 
   // Written under a name no reader takes for a snapshot, and renamed only once complete.
   FileSystem& files = host.desktop.Files();
-  const std::string folder = host.desktop.ProgramFolder() + "\\";
+  const std::string folder = programFolder + "\\";
   std::string partPath;
   std::unique_ptr<OutputFile> file = FirstFreeName(
       [&](const std::string& path) {
@@ -107,7 +113,7 @@ void RecordSnapshot(Host& host) {
         partPath = path;
         return created;
       },
-      [&](int n) { return folder + name + ".part" + (n == 1 ? "" : 常用函数::ValueText(n)); });
+      [&](int n) { return folder + PartFileName(name, n); });
 
   try {
     ProgressScope progress(host.desktop);
