@@ -1,5 +1,6 @@
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -79,27 +80,30 @@ auto FirstFreeName(Attempt attempt, NameAt nameAt) {
   }
 }
 
+// The snapshot's file name, or nothing once the user has been told why there can be none: a
+// forbidden character in the note would send the file elsewhere or make it impossible to create,
+// and a name or path beyond Windows' limits would be refused as a file not found. The tool goes on.
+std::optional<std::string> AcceptedName(Desktop& desktop, const std::string& workbookName,
+                                        const std::string& folder) {
+  const std::string note(TrimSpaces(desktop.NoteText()));
+  std::optional<Failure> refusal = RefuseNote(note);
+  const std::string stamp = Stamp(desktop.LocalDateTimeText());
+  if (!refusal) refusal = RefuseLength(workbookName, note, stamp, folder);
+  if (refusal) {
+    desktop.ShowMessage(refusal->Description());
+    return std::nullopt;
+  }
+  return SnapshotFileName(workbookName, note, stamp);
+}
+
 }  // namespace
 
 void RecordSnapshot(Host& host) {
   AttachExcel(host);
   const std::string workbookName = excel::ToText(ExcelBook.Get("Name"));
-  const std::string note(TrimSpaces(host.desktop.NoteText()));
-  // A forbidden character would send the file elsewhere or make it impossible to create: the
-  // user is told which one, and the tool goes on.
-  if (const auto refusal = RefuseNote(note)) {
-    host.desktop.ShowMessage(refusal->Description());
-    return;
-  }
-  const std::string stamp = Stamp(host.desktop.LocalDateTimeText());
   const std::string programFolder = host.desktop.ProgramFolder();
-  // Windows would refuse a name or path beyond its limits as a file not found: the user is told
-  // what is too long instead, before anything is created.
-  if (const auto refusal = RefuseLength(workbookName, note, stamp, programFolder)) {
-    host.desktop.ShowMessage(refusal->Description());
-    return;
-  }
-  const std::string name = SnapshotFileName(workbookName, note, stamp);
+  const std::optional<std::string> name = AcceptedName(host.desktop, workbookName, programFolder);
+  if (!name) return;
 
   const std::int32_t lastRow = LastRow();
 
@@ -113,7 +117,7 @@ void RecordSnapshot(Host& host) {
         partPath = path;
         return created;
       },
-      [&](int n) { return folder + PartFileName(name, n); });
+      [&](int n) { return folder + PartFileName(*name, n); });
 
   try {
     ProgressScope progress(host.desktop);
@@ -135,7 +139,7 @@ void RecordSnapshot(Host& host) {
     file.reset();
     // Two records within the same second never replace one another.
     FirstFreeName([&](const std::string& path) { files.RenameNoReplace(partPath, path); },
-                  [&](int n) { return folder + (n == 1 ? name : NumberedFileName(name, n)); });
+                  [&](int n) { return folder + (n == 1 ? *name : NumberedFileName(*name, n)); });
   } catch (...) {
     file.reset();
     files.Remove(partPath);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/e2e/fixture.hpp"
@@ -52,6 +53,8 @@ TEST_F(QuarnelE2E, ANoteTooLongForThePathIsRefusedAndOneShorterIsRecorded) {
   EXPECT_EQ(box.title, "Quarnel");
   EXPECT_EQ(box.text, "备注太长：Windows 路径最多 259 个字符，加上这条 " + std::to_string(tooLong) +
                           " 个字符的备注，快照文件的完整路径将有 260 个字符。请缩短备注后再记录。");
+  // The box draws its text a moment after it shows.
+  std::this_thread::sleep_for(1s);
   SaveScreenshot(box.window, L"note-too-long");
   EXPECT_TRUE(q.CloseBox(box));
   EXPECT_TRUE(q.Idle());
