@@ -1,6 +1,7 @@
 #pragma once
 
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,9 +15,11 @@ template <std::integral T>
 requires(!std::same_as<T, bool>) std::string ValueText(T value) {
   return ValueText(static_cast<std::int64_t>(value));
 }
-// A number in its locale-independent form: "." as decimal point, no grouping, no blanks.
+// A number in plain positional digits: "-" when negative, "." before a fraction, no exponent, no
+// grouping, no blanks. Every number of up to 15 significant digits keeps exactly those digits.
 std::string ValueText(double value);
-// Text that reads as a number comes back as that number's text; any other text unchanged.
+// Text that reads as a decimal number comes back as that number's text; any other text, "nan" and
+// "inf" among it, unchanged.
 std::string ValueText(std::string_view text);
 inline std::string ValueText(const char* text) { return ValueText(std::string_view(text)); }
 inline std::string ValueText(const std::string& text) { return ValueText(std::string_view(text)); }
@@ -33,4 +36,9 @@ namespace quarnel {
 std::string RowAddress(std::int64_t row);
 // Removes leading and trailing spaces (only " ", as the note box's trimming does).
 std::string_view TrimSpaces(std::string_view text);
+// The characters of UTF-8 text as a person counts them: one per code point.
+std::size_t CharacterCount(std::string_view utf8);
+// The length of UTF-8 text in UTF-16 code units, as Windows measures names and paths: a
+// character above U+FFFF counts 2.
+std::size_t Utf16Length(std::string_view utf8);
 }  // namespace quarnel

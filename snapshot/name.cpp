@@ -1,5 +1,6 @@
 #include "snapshot/name.hpp"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/text.hpp"
@@ -50,6 +51,57 @@ std::string NumberedFileName(std::string_view fileName, int number) {
   std::string_view stem = fileName;
   if (stem.ends_with(kExtension)) stem.remove_suffix(kExtension.size());
   return std::string(stem) + "_" + 常用函数::ValueText(number) + std::string(kExtension);
+}
+
+std::string PartFileName(std::string_view fileName, int number) {
+  return std::string(fileName) + ".part" + (number == 1 ? "" : 常用函数::ValueText(number));
+}
+
+namespace {
+
+struct Lengths {
+  std::size_t name;
+  std::size_t path;
+};
+
+// The longest name and path a record may create: the numbers only grow, so the last attempt's.
+Lengths LongestLengths(std::string_view workbookName, std::string_view note, std::string_view stamp,
+                       std::string_view folder) {
+  const std::string name = SnapshotFileName(workbookName, note, stamp);
+  const std::size_t longest = std::max(Utf16Length(PartFileName(name, kNameAttempts)),
+                                       Utf16Length(NumberedFileName(name, kNameAttempts)));
+  return {longest, Utf16Length(folder) + 1 + longest};
+}
+
+std::string Count(std::size_t count) { return 常用函数::ValueText(static_cast<std::int64_t>(count)); }
+
+}  // namespace
+
+std::optional<Failure> RefuseLength(std::string_view workbookName, std::string_view note,
+                                    std::string_view stamp, std::string_view folder) {
+  const Lengths with = LongestLengths(workbookName, note, stamp, folder);
+  const Lengths without = LongestLengths(workbookName, "", stamp, folder);
+  const std::string noteLength = Count(CharacterCount(note));
+  if (with.name > kMaxNameLength) {
+    if (!note.empty() && without.name <= kMaxNameLength) {
+      return Failure(kNameTooLong, "备注太长：Windows 文件名最多 255 个字符，加上这条 " + noteLength +
+                                       " 个字符的备注，快照文件名将有 " + Count(with.name) +
+                                       " 个字符。请缩短备注后再记录。");
+    }
+    return Failure(kNameTooLong, "工作簿名称太长：Windows 文件名最多 255 个字符，快照文件名将有 " +
+                                     Count(with.name) + " 个字符。请缩短工作簿名称后再记录。");
+  }
+  if (with.path > kMaxPathLength) {
+    if (!note.empty() && without.path <= kMaxPathLength) {
+      return Failure(kNameTooLong, "备注太长：Windows 路径最多 259 个字符，加上这条 " + noteLength +
+                                       " 个字符的备注，快照文件的完整路径将有 " + Count(with.path) +
+                                       " 个字符。请缩短备注后再记录。");
+    }
+    return Failure(kNameTooLong,
+                   "程序所在文件夹的路径太长：Windows 路径最多 259 个字符，快照文件的完整路径将有 " +
+                       Count(with.path) + " 个字符。请把程序放到路径较短的文件夹后再记录。");
+  }
+  return std::nullopt;
 }
 
 }  // namespace quarnel::snapshot

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,6 +12,12 @@ namespace quarnel::snapshot {
 
 inline constexpr std::string_view kTag = "-行列状态";
 inline constexpr std::int32_t kNoteRefused = 32001;
+inline constexpr std::int32_t kNameTooLong = 32002;
+// The attempts at a free name before the failure of the last one is let through.
+inline constexpr int kNameAttempts = 1000;
+// Windows' limits in UTF-16 units: a name, and a full path without long-path support.
+inline constexpr std::size_t kMaxNameLength = 255;
+inline constexpr std::size_t kMaxPathLength = 259;
 
 // The date-time text with every "/", ":", " " and "-" removed.
 std::string Stamp(std::string_view dateTimeText);
@@ -25,5 +32,14 @@ std::string SnapshotFileName(std::string_view workbookName, std::string_view not
 
 // The name that takes the place of a taken one: "_2", "_3", ... before ".txt".
 std::string NumberedFileName(std::string_view fileName, int number);
+// The name a snapshot is written under until it is complete: ".part", and from the second attempt
+// on its number.
+std::string PartFileName(std::string_view fileName, int number);
+
+// Why the names that a record would create do not fit Windows' limits, worded after what makes
+// them too long: the note when the names fit without it, else the workbook name or the folder.
+// Nothing when they fit. The note comes trimmed; the folder has no trailing "\".
+std::optional<Failure> RefuseLength(std::string_view workbookName, std::string_view note,
+                                    std::string_view stamp, std::string_view folder);
 
 }  // namespace quarnel::snapshot

@@ -1,5 +1,6 @@
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -23,8 +24,6 @@ constexpr std::int16_t kXlToLeft = -4159;
 // Rows below and columns right of these are never looked at.
 constexpr std::int32_t kLastRow = 65536;
 constexpr std::int16_t kLastColumn = 256;
-// The attempts at a free name before the failure of the last one is let through.
-constexpr int kNameAttempts = 1000;
 
 // Collects lines and hands them to the file in blocks.
 class BlockWriter {
@@ -81,25 +80,36 @@ auto FirstFreeName(Attempt attempt, NameAt nameAt) {
   }
 }
 
+// The snapshot's file name, or nothing once the user has been told why there can be none: a
+// forbidden character in the note would send the file elsewhere or make it impossible to create,
+// and a name or path beyond Windows' limits would be refused as a file not found. The tool goes on.
+std::optional<std::string> AcceptedName(Desktop& desktop, const std::string& workbookName,
+                                        const std::string& folder) {
+  const std::string note(TrimSpaces(desktop.NoteText()));
+  std::optional<Failure> refusal = RefuseNote(note);
+  const std::string stamp = Stamp(desktop.LocalDateTimeText());
+  if (!refusal) refusal = RefuseLength(workbookName, note, stamp, folder);
+  if (refusal) {
+    desktop.ShowMessage(refusal->Description());
+    return std::nullopt;
+  }
+  return SnapshotFileName(workbookName, note, stamp);
+}
+
 }  // namespace
 
 void RecordSnapshot(Host& host) {
   AttachExcel(host);
   const std::string workbookName = excel::ToText(ExcelBook.Get("Name"));
-  const std::string note(TrimSpaces(host.desktop.NoteText()));
-  // A forbidden character would send the file elsewhere or make it impossible to create: the
-  // user is told which one, and the tool goes on.
-  if (const auto refusal = RefuseNote(note)) {
-    host.desktop.ShowMessage(refusal->Description());
-    return;
-  }
-  const std::string name = SnapshotFileName(workbookName, note, Stamp(host.desktop.LocalDateTimeText()));
+  const std::string programFolder = host.desktop.ProgramFolder();
+  const std::optional<std::string> name = AcceptedName(host.desktop, workbookName, programFolder);
+  if (!name) return;
 
   const std::int32_t lastRow = LastRow();
 
   // Written under a name no reader takes for a snapshot, and renamed only once complete.
   FileSystem& files = host.desktop.Files();
-  const std::string folder = host.desktop.ProgramFolder() + "\\";
+  const std::string folder = programFolder + "\\";
   std::string partPath;
   std::unique_ptr<OutputFile> file = FirstFreeName(
       [&](const std::string& path) {
@@ -107,7 +117,7 @@ void RecordSnapshot(Host& host) {
         partPath = path;
         return created;
       },
-      [&](int n) { return folder + name + ".part" + (n == 1 ? "" : 常用函数::ValueText(n)); });
+      [&](int n) { return folder + PartFileName(*name, n); });
 
   try {
     ProgressScope progress(host.desktop);
@@ -129,7 +139,7 @@ void RecordSnapshot(Host& host) {
     file.reset();
     // Two records within the same second never replace one another.
     FirstFreeName([&](const std::string& path) { files.RenameNoReplace(partPath, path); },
-                  [&](int n) { return folder + (n == 1 ? name : NumberedFileName(name, n)); });
+                  [&](int n) { return folder + (n == 1 ? *name : NumberedFileName(*name, n)); });
   } catch (...) {
     file.reset();
     files.Remove(partPath);

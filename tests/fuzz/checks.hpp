@@ -40,6 +40,37 @@ inline std::vector<std::string_view> SplitLines(std::string_view bytes) {
   return lines;
 }
 
+// The text a reader should see in a file's bytes, decoded whole: after a UTF-8 mark the bytes that
+// follow it, after a UTF-16 mark the text as UTF-8 with U+FFFD for every unit that is no character
+// and for an odd last byte, otherwise the bytes themselves.
+inline std::string DecodedText(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return std::string(bytes.substr(3));
+  const bool little = bytes.starts_with("\xFF\xFE");
+  if (!little && !bytes.starts_with("\xFE\xFF")) return std::string(bytes);
+  std::vector<char32_t> units;
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    const auto a = static_cast<unsigned char>(bytes[i]);
+    const auto b = static_cast<unsigned char>(bytes[i + 1]);
+    units.push_back(little ? char32_t{a} | char32_t{b} << 8 : char32_t{a} << 8 | char32_t{b});
+  }
+  if (bytes.size() % 2 == 1) units.push_back(0xFFFD);
+  std::string text;
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    char32_t c = units[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+        units[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    const int trailing = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    constexpr unsigned char kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
+    text += static_cast<char>(kLead[trailing] | (c >> (6 * trailing)));
+    for (int k = trailing - 1; k >= 0; --k) text += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
+  }
+  return text;
+}
+
 // Hands the bytes out a few at a time and notes the buffer sizes asked for.
 class ChoppedFile : public InputFile {
  public:
@@ -119,7 +150,8 @@ inline Broken CheckLines(std::span<const std::uint8_t> data) {
   const std::size_t chunk = data[0] % 16 + 1;
   const std::size_t piece = (data[0] >> 4) + 1;
   const std::string_view bytes(reinterpret_cast<const char*>(data.data() + 1), data.size() - 1);
-  const auto expected = SplitLines(bytes);
+  const std::string text = DecodedText(bytes);
+  const auto expected = SplitLines(text);
 
   ChoppedFile file(bytes, piece);
   snapshot::LineReader reader(file, chunk);
@@ -139,7 +171,8 @@ inline Broken CheckLines(std::span<const std::uint8_t> data) {
 // Restores the bytes as the chosen file through the click, against a fresh small sheet.
 inline Broken CheckRestore(std::span<const std::uint8_t> data) {
   const std::string bytes(reinterpret_cast<const char*>(data.data()), data.size());
-  const auto lines = SplitLines(bytes);
+  const std::string text = DecodedText(bytes);
+  const auto lines = SplitLines(text);
   constexpr const char* kPath = "C:\\Tools\\Quarnel\\chosen.txt";
 
   standin::Model model;

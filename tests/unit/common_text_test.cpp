@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
+#include <variant>
 
 #include "common/text.hpp"
 #include "excel/automation.hpp"
@@ -32,6 +34,57 @@ TEST(ValueText, TextThatReadsAsANumberIsRewritten) {
   EXPECT_EQ(ValueText("abc"), "abc");
   EXPECT_EQ(ValueText(""), "");
   EXPECT_EQ(ValueText("   "), "   ");
+}
+
+// Numbers of up to 15 significant digits in plain positional digits, and texts that are no
+// decimal numbers unchanged, at the edges where an exponent or a platform word would slip in.
+TEST(ValueText, PositionalDigitsAndNonNumbersAtTheirBoundaries) {
+  struct Case {
+    std::variant<double, const char*> value;
+    const char* text;
+  };
+  const Case cases[] = {
+      {100000.0, "100000"},
+      {123456.5, "123456.5"},
+      {2.5, "2.5"},
+      {-2.5, "-2.5"},
+      {1e15, "1000000000000000"},
+      {-1e15, "-1000000000000000"},
+      {123456789012345.0, "123456789012345"},
+      {0.123456789012345, "0.123456789012345"},
+      {1234567.89012345, "1234567.89012345"},
+      {1e21, "1000000000000000000000"},
+      {0.0001, "0.0001"},
+      {0.000001, "0.000001"},
+      {1e-7, "0.0000001"},
+      {-1.5e-10, "-0.00000000015"},
+      {65536.0, "65536"},
+      {"100000", "100000"},
+      {"1e5", "100000"},
+      {"1E5", "100000"},
+      {" -1.25e2 ", "-125"},
+      {"+.5", "0.5"},
+      {"5.", "5"},
+      {"1e-7", "0.0000001"},
+      {"123456789012345", "123456789012345"},
+      {"nan", "nan"},
+      {"NaN", "NaN"},
+      {"inf", "inf"},
+      {"-inf", "-inf"},
+      {"infinity", "infinity"},
+      {"+-5", "+-5"},
+      {"1e400", "1e400"},
+      {"0x10", "0x10"},
+      {"1,000", "1,000"},
+      {"1 000", "1 000"},
+      {"e5", "e5"},
+      {".", "."},
+  };
+  for (const Case& c : cases) {
+    const std::string got = std::visit([](auto v) { return ValueText(v); }, c.value);
+    EXPECT_EQ(got, c.text) << "from "
+                           << std::visit([](auto v) { return ::testing::PrintToString(v); }, c.value);
+  }
 }
 
 TEST(ValueText, AutomationValuesOfEveryKind) {
@@ -75,4 +128,14 @@ TEST(TrimSpaces, RemovesOnlyOuterSpaces) {
   EXPECT_EQ(quarnel::TrimSpaces("two words"), "two words");
   EXPECT_EQ(quarnel::TrimSpaces("   "), "");
   EXPECT_EQ(quarnel::TrimSpaces("\tx\t"), "\tx\t");
+}
+
+TEST(TextLength, CharactersAsPeopleCountThemAndUnitsAsWindowsDoes) {
+  EXPECT_EQ(quarnel::CharacterCount(""), 0u);
+  EXPECT_EQ(quarnel::CharacterCount("ab"), 2u);
+  EXPECT_EQ(quarnel::CharacterCount("行列状态é"), 5u);
+  EXPECT_EQ(quarnel::CharacterCount("😀a"), 2u);
+  EXPECT_EQ(quarnel::Utf16Length("ab"), 2u);
+  EXPECT_EQ(quarnel::Utf16Length("行列状态é"), 5u);
+  EXPECT_EQ(quarnel::Utf16Length("😀a"), 3u);
 }
