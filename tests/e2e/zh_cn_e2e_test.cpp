@@ -160,7 +160,11 @@ TEST_F(QuarnelZhCN, TourOfTheErrorBoxes) {
   }
   excel.App().GetObject("Rows", {std::string("12:12")}).GetObject("EntireRow").Put("Hidden", false);
   q.Click(kRestore);
-  ASSERT_TRUE(q.ChooseFile(ExpectDialog(), bad));
+  const Box dialog = ExpectDialog();
+  // A fresh prefix lists the folder slowly: the name field is filled once the dialog is drawn.
+  WaitFor([&] { return IsWindowVisible(GetDlgItem(dialog.window, IDOK)) != FALSE; }, 10s);
+  std::this_thread::sleep_for(1s);
+  ASSERT_TRUE(q.ChooseFile(dialog, bad));
   const Box box = ExpectBox();
   EXPECT_EQ(box.title, "Quarnel");
   EXPECT_EQ(box.text, "下标越界");
