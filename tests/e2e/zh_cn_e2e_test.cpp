@@ -75,13 +75,13 @@ TEST_F(QuarnelZhCN, RecordStampsInChineseDigitsAndRestoreSpeaksChinese) {
   ExpectDoneWithoutBox(
       [&] {
         snapshots = q.Snapshots();
-        return snapshots.size() == 1;
+        return snapshots.size() == 1 && snapshots[0].find(L".part") == std::wstring::npos;
       },
       "one snapshot written");
   GetLocalTime(&after);
   ASSERT_EQ(snapshots.size(), 1u);
 
-  // No 上午/下午 and no AM/PM: digits of yyyy/M/d HH:mm:ss.
+  // The digits of the zh-CN short date and long time: no 上午/下午, no AM/PM.
   const std::string name = ToUtf8(snapshots[0]);
   const std::string prefix = "演示-行列状态_周报_";
   ASSERT_TRUE(name.starts_with(prefix) && name.ends_with(".txt")) << name;
