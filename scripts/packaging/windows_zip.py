@@ -27,7 +27,9 @@ class GbkZipInfo(zipfile.ZipInfo):
 def entry(name: str, date_time) -> zipfile.ZipInfo:
     info = GbkZipInfo(name, date_time)
     info.compress_type = zipfile.ZIP_DEFLATED
-    info.external_attr = 0o644 << 16
+    # Made on "MS-DOS" with the archive attribute, as Windows' own zips are: the name is in a code page.
+    info.create_system = 0
+    info.external_attr = 0x20
     if not name.isascii():
         code_page_name = name.encode("gbk")
         utf8_name = name.encode("utf-8")
