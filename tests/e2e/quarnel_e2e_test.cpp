@@ -116,9 +116,12 @@ TEST_F(QuarnelE2E, TourHideRecordRevealRestore) {
   Standin& excel = StartDemo();
   Quarnel& q = StartQuarnel();
   excel.Select("B20");
+  SaveScreenshot(q.Window(), L"palette");
+  SaveScreenshot(excel.Window(), L"grid-before");
   q.Click(kHideRow);
   ExpectDoneWithoutBox([&] { return excel.RowHidden(20); }, "row 20 hidden");
   SaveScreenshot(nullptr, L"tour-1-row-20-hidden");
+  SaveScreenshot(excel.Window(), L"grid-after");
 
   q.TypeNote("月报");
   q.Click(kRecord);
@@ -157,11 +160,13 @@ TEST_F(QuarnelE2E, TourHideRecordRevealRestore) {
   // The dialog draws its controls a moment after it shows.
   std::this_thread::sleep_for(1s);
   SaveScreenshot(nullptr, L"tour-4-file-dialog");
+  SaveScreenshot(dialog.window, L"file-dialog");
   ASSERT_TRUE(q.ChooseFile(dialog, q.Folder() + L"\\" + snapshots[0]));
   const Box done = ExpectBox();
   EXPECT_EQ(done.title, "提示");
   EXPECT_EQ(done.text, "处理完毕!");
   SaveScreenshot(nullptr, L"tour-5-restored");
+  SaveScreenshot(done.window, L"done");
   EXPECT_TRUE(q.CloseBox(done));
 
   for (int row = 1; row <= 30; ++row) {
