@@ -49,6 +49,9 @@ void AttachExcel(quarnel::Host& host) {
   } else {
     step([&] { ExcelBook = ExcelApp.GetObject("ActiveWorkbook"); });
   }
+  // With no workbook in front, an earlier click's sheet belongs to one the user does not see: a
+  // command must fail rather than change it.
+  if (!ExcelBook) ExcelSheet = {};
 
   std::int32_t sheets = 0;
   step([&] { sheets = ToLong(ExcelBook.GetObject("Sheets").Get("Count")); });
