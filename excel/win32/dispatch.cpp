@@ -21,7 +21,7 @@ using Clock = std::chrono::steady_clock;
 // Calls refused that close after an earlier give-up belong to the same command.
 constexpr auto kStreakGap = std::chrono::seconds(1);
 
-// Busy answers come from COM itself, before Excel ran anything, so trying again is safe.
+// A busy answer means Excel ran nothing, so trying again is safe.
 template <typename Call>
 HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, BusyStreak& streak, Call&& call) {
   for (;;) {
@@ -37,7 +37,7 @@ HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, BusyS
       return hr;
     }
     const auto wait = std::min<Clock::duration>(retry.pause, deadline - now);
-    Sleep(static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+    retry.wait(std::chrono::ceil<std::chrono::milliseconds>(wait));
   }
 }
 
@@ -158,8 +158,10 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
   const auto call = [&] {
     return RetryWhileBusy(retry_, deadline, *streak_, [&] {
       ClearExcepInfo(info);
-      return target_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, put ? nullptr : result.Out(),
-                             &info, &badArgument);
+      const HRESULT hr = target_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                         put ? nullptr : result.Out(), &info, &badArgument);
+      // Excel's VBA_E_IGNORE may come as the exception's scode: busy all the same.
+      return hr == DISP_E_EXCEPTION && IsBusyException(info) ? info.scode : hr;
     });
   };
   HRESULT hr = call();
