@@ -21,13 +21,18 @@ using Clock = std::chrono::steady_clock;
 // Calls refused that close after an earlier give-up belong to the same command.
 constexpr auto kStreakGap = std::chrono::seconds(1);
 
+// Whether an answer shows Excel free again. A name look-up does not: Excel answers names from its
+// type information even while it turns every Invoke away.
+enum class Answer { ShowsExcelFree, ProvesNothing };
+
 // A busy answer means Excel ran nothing, so trying again is safe.
 template <typename Call>
-HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, BusyStreak& streak, Call&& call) {
+HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, BusyStreak& streak, Answer answer,
+                       Call&& call) {
   for (;;) {
     const HRESULT hr = call();
     if (!IsBusy(hr)) {
-      streak.gaveUpAt = {};
+      if (answer == Answer::ShowsExcelFree) streak.gaveUpAt = {};
       return hr;
     }
     const auto now = Clock::now();
@@ -125,7 +130,7 @@ DISPID DispatchClient::Resolve(std::string_view member, Deadline deadline) {
   std::wstring name = ToUtf16(member);
   LPOLESTR names[] = {name.data()};
   DISPID id = DISPID_UNKNOWN;
-  const HRESULT hr = RetryWhileBusy(retry_, deadline, *streak_, [&] {
+  const HRESULT hr = RetryWhileBusy(retry_, deadline, *streak_, Answer::ProvesNothing, [&] {
     return target_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
   });
   if (FAILED(hr)) throw FailureFromHresult(hr);
@@ -156,7 +161,7 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
   EXCEPINFO info{};
   UINT badArgument = 0;
   const auto call = [&] {
-    return RetryWhileBusy(retry_, deadline, *streak_, [&] {
+    return RetryWhileBusy(retry_, deadline, *streak_, Answer::ShowsExcelFree, [&] {
       ClearExcepInfo(info);
       const HRESULT hr = target_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                          put ? nullptr : result.Out(), &info, &badArgument);

@@ -116,6 +116,21 @@ TEST_F(DispatchBusyTest, AWaitAfreshIsAFullWaitRightAfterAGiveUp) {
   EXPECT_EQ(fake.invokeCalls, triesSoFar + 6);
 }
 
+TEST_F(DispatchBusyTest, NamesLookedUpWhileInvokeIsTurnedAwayDoNotRestartTheWait) {
+  // As Excel does while it answers VBA_E_IGNORE: names resolve, calls do not.
+  fake.AddMember(L"Caption", 2);
+  fake.AddMember(L"Name", 3);
+  fake.rejection = kVbaIgnore;
+  fake.rejectInvokes = 1'000'000;
+  const Object object = WrapDispatch(&fake, kQuickRetry);
+  EXPECT_THROW(object.Get("Value"), Failure);
+  const auto start = Clock::now();
+  EXPECT_THROW(object.Get("Caption"), Failure);
+  EXPECT_THROW(object.Get("Name"), Failure);
+  EXPECT_LT(Clock::now() - start, kQuickRetry.limit / 2);
+  EXPECT_EQ(fake.lookedUp.size(), 3u);
+}
+
 LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_APP) ++*reinterpret_cast<int*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   return DefWindowProcW(window, message, wParam, lParam);
