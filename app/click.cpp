@@ -1,7 +1,5 @@
 #include "app/click.hpp"
 
-#include <new>
-
 #include "common/text.hpp"
 #include "snapshot/commands.hpp"
 #include "visibility/commands.hpp"
@@ -47,12 +45,8 @@ AfterClick OnClick(Button button, Host& host) {
   RunningGuard guard;
   try {
     Run(button, host);
-  } catch (const Failure& failure) {
-    Report(host.desktop, failure);
-  } catch (const std::bad_alloc&) {
-    Report(host.desktop, Failure(7, "内存溢出"));
-  } catch (const std::exception& e) {
-    Report(host.desktop, Failure(51, std::string("内部错误: ") + e.what()));
+  } catch (...) {
+    Report(host.desktop, CurrentFailure());
   }
   return AfterClick::KeepRunning;
 }

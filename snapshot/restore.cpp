@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "snapshot/commands.hpp"
@@ -38,13 +39,16 @@ void ApplyFile(InputFile& file, ProgressScope& progress) {
   }
 }
 
-// A failed run must not leave Excel's drawing paused; with no Excel attached there is none to
-// switch on, and a second failure here would only hide the first.
-void ResumeDrawing() noexcept {
-  if (!ExcelApp) return;
+// A failed run must not leave Excel's drawing paused. Excel may have been busy a moment ago and
+// be free now, so this call gets a wait of its own. A failure here would only hide the first.
+bool ResumeDrawing() noexcept {
+  if (!ExcelApp) return true;
   try {
+    ExcelApp.WaitAfresh();
     ExcelApp.Put("ScreenUpdating", true);
-  } catch (const Failure&) {
+    return true;
+  } catch (...) {
+    return false;
   }
 }
 
@@ -53,8 +57,12 @@ void ResumeDrawing() noexcept {
 void RestoreSnapshot(Host& host) {
   AttachExcel(host);
   std::unique_ptr<InputFile> file;
+  // Only a pause that Excel took needs undoing: a refused call ran nothing.
+  bool drawingPaused = false;
+  std::optional<Failure> failure;
   try {
     ExcelApp.Put("ScreenUpdating", false);
+    drawingPaused = true;
     FileDialog& dialog = host.desktop.CommonDialog1();
     dialog.SetDialogTitle("读取隐藏状态文件");
     dialog.SetFilter("*.txt|*.txt");
@@ -65,19 +73,21 @@ void RestoreSnapshot(Host& host) {
     ProgressScope progress(host.desktop);
     ApplyFile(*file, progress);
     ExcelApp.Put("ScreenUpdating", true);
+    drawingPaused = false;
     file.reset();
-  } catch (const Failure& failure) {
-    // The file is let go and the sheet drawn again before the box holds the user's attention.
-    file.reset();
-    ResumeDrawing();
-    host.desktop.ShowMessage(failure.Description());
-    return;
   } catch (...) {
-    file.reset();
-    ResumeDrawing();
-    throw;
+    failure = CurrentFailure();
   }
-  host.desktop.ShowMessage("处理完毕!", "提示", MessageIcon::Information);
+  if (!failure) {
+    host.desktop.ShowMessage("处理完毕!", "提示", MessageIcon::Information);
+    return;
+  }
+  // The file is let go and the sheet drawn again before the box holds the user's attention.
+  file.reset();
+  const bool drawing = !drawingPaused || ResumeDrawing();
+  host.desktop.ShowMessage(failure->Description());
+  // By the time the box is closed, Excel may be free again.
+  if (!drawing) ResumeDrawing();
 }
 
 }  // namespace quarnel::snapshot

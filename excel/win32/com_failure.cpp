@@ -61,9 +61,22 @@ std::int32_t NumberOf(HRESULT hr) {
   return static_cast<std::int32_t>(hr);
 }
 
+void FillIn(EXCEPINFO& info) {
+  if (!info.pfnDeferredFillIn) return;
+  info.pfnDeferredFillIn(&info);
+  info.pfnDeferredFillIn = nullptr;
+}
+
 }  // namespace
 
-bool IsBusy(HRESULT hr) noexcept { return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER; }
+bool IsBusy(HRESULT hr) noexcept {
+  return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER || hr == kVbaIgnore;
+}
+
+bool IsBusyException(EXCEPINFO& info) {
+  FillIn(info);
+  return IsBusy(info.scode);
+}
 
 std::string SystemMessage(HRESULT hr) {
   wchar_t* buffer = nullptr;
@@ -89,10 +102,7 @@ Failure FailureFromHresult(HRESULT hr) {
 }
 
 Failure FailureFromException(EXCEPINFO& info) {
-  if (info.pfnDeferredFillIn) {
-    info.pfnDeferredFillIn(&info);
-    info.pfnDeferredFillIn = nullptr;
-  }
+  FillIn(info);
   const Bstr source = Bstr::Adopt(std::exchange(info.bstrSource, nullptr));
   const Bstr description = Bstr::Adopt(std::exchange(info.bstrDescription, nullptr));
   const Bstr helpFile = Bstr::Adopt(std::exchange(info.bstrHelpFile, nullptr));
@@ -113,7 +123,9 @@ Failure FailureFromException(EXCEPINFO& info) {
     fallback = mapped.Description();
   }
   const std::wstring_view text = TrimTrailing(description.View());
-  return {number, text.empty() ? std::move(fallback) : ToUtf8(text)};
+  // Whatever Excel says of being busy, the user is told the same: what to do about it.
+  if (text.empty() || IsBusy(info.scode)) return {number, std::move(fallback)};
+  return {number, ToUtf8(text)};
 }
 
 }  // namespace quarnel::win32

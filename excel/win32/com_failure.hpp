@@ -8,8 +8,15 @@
 
 namespace quarnel::win32 {
 
-// Busy Excel (a cell in edit mode) refuses calls with these.
+// Excel's own "busy, call ignored", which it answers while a modal state keeps it from running a call.
+inline constexpr HRESULT kVbaIgnore = static_cast<HRESULT>(0x800AC472);
+
+// Busy Excel (a cell in edit mode, a dialog open) refuses calls with these, having run nothing:
+// COM's rejection, COM's "retry later", and Excel's own VBA_E_IGNORE.
 bool IsBusy(HRESULT hr) noexcept;
+// Whether an Invoke's DISP_E_EXCEPTION is a busy answer: its scode, once deferred fields are
+// filled in, is one of the above. Leaves `info` filled in and its strings owned by the caller.
+bool IsBusyException(EXCEPINFO& info);
 
 // The failure a caller sees for an HRESULT: numbers as Excel's own error boxes show them.
 Failure FailureFromHresult(HRESULT hr);

@@ -21,13 +21,18 @@ using Clock = std::chrono::steady_clock;
 // Calls refused that close after an earlier give-up belong to the same command.
 constexpr auto kStreakGap = std::chrono::seconds(1);
 
-// Busy answers come from COM itself, before Excel ran anything, so trying again is safe.
+// Whether an answer shows Excel free again. A name look-up does not: Excel answers names from its
+// type information even while it turns every Invoke away.
+enum class Answer { ShowsExcelFree, ProvesNothing };
+
+// A busy answer means Excel ran nothing, so trying again is safe.
 template <typename Call>
-HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, BusyStreak& streak, Call&& call) {
+HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, BusyStreak& streak, Answer answer,
+                       Call&& call) {
   for (;;) {
     const HRESULT hr = call();
     if (!IsBusy(hr)) {
-      streak.gaveUpAt = {};
+      if (answer == Answer::ShowsExcelFree) streak.gaveUpAt = {};
       return hr;
     }
     const auto now = Clock::now();
@@ -37,7 +42,7 @@ HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, BusyS
       return hr;
     }
     const auto wait = std::min<Clock::duration>(retry.pause, deadline - now);
-    Sleep(static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+    retry.wait(std::chrono::ceil<std::chrono::milliseconds>(wait));
   }
 }
 
@@ -125,7 +130,7 @@ DISPID DispatchClient::Resolve(std::string_view member, Deadline deadline) {
   std::wstring name = ToUtf16(member);
   LPOLESTR names[] = {name.data()};
   DISPID id = DISPID_UNKNOWN;
-  const HRESULT hr = RetryWhileBusy(retry_, deadline, *streak_, [&] {
+  const HRESULT hr = RetryWhileBusy(retry_, deadline, *streak_, Answer::ProvesNothing, [&] {
     return target_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
   });
   if (FAILED(hr)) throw FailureFromHresult(hr);
@@ -156,10 +161,12 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
   EXCEPINFO info{};
   UINT badArgument = 0;
   const auto call = [&] {
-    return RetryWhileBusy(retry_, deadline, *streak_, [&] {
+    return RetryWhileBusy(retry_, deadline, *streak_, Answer::ShowsExcelFree, [&] {
       ClearExcepInfo(info);
-      return target_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, put ? nullptr : result.Out(),
-                             &info, &badArgument);
+      const HRESULT hr = target_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                         put ? nullptr : result.Out(), &info, &badArgument);
+      // Excel's VBA_E_IGNORE may come as the exception's scode: busy all the same.
+      return hr == DISP_E_EXCEPTION && IsBusyException(info) ? info.scode : hr;
     });
   };
   HRESULT hr = call();

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "excel/win32/message_wait.hpp"
 #include "excel/win32/win_headers.hpp"
 // After the Windows headers, which must not rename Object::GetObject.
 #include "excel/automation.hpp"
@@ -14,9 +15,11 @@ namespace quarnel::win32 {
 
 // How long a call that busy Excel refuses is tried again. Wine never asks a message filter to
 // retry, so the client retries itself; the limit covers one member call, look-up included.
+// Between tries the thread's windows keep taking their messages.
 struct BusyRetry {
   std::chrono::milliseconds limit{10'000};
   std::chrono::milliseconds pause{50};
+  void (*wait)(std::chrono::milliseconds) = &WaitTakingMessages;
 };
 
 // Shared by an object and all it leads to. After Excel stayed busy through one whole wait, calls
@@ -42,6 +45,7 @@ class DispatchClient final : public excel::Dispatch {
 
   excel::Value Invoke(std::string_view member, excel::CallKind kind,
                       std::span<const excel::Value> args) override;
+  void WaitAfresh() noexcept override { streak_->gaveUpAt = {}; }
 
   IDispatch* Raw() const noexcept { return target_.Get(); }
   const BusyRetry& Retry() const noexcept { return retry_; }

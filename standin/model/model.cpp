@@ -121,14 +121,23 @@ void Model::ResetCounters() {
   state_->total_calls = 0;
 }
 
-void Model::FailCall(std::string_view member, std::uint64_t nth, const Failure& failure) {
+void Model::FailCall(std::string_view member, std::uint64_t nth, const Failure& failure, bool lasting) {
   if (nth == 0) throw std::logic_error("stand-in: calls are counted from 1");
-  state_->faults.push_back({FoldCase(member), nth, false, failure.Number(), failure.Description()});
+  state_->faults.push_back({FoldCase(member), nth, false, failure.Number(), failure.Description(), lasting});
 }
 
 void Model::QuitAtCall(std::string_view member, std::uint64_t nth) {
   if (nth == 0) throw std::logic_error("stand-in: calls are counted from 1");
   state_->faults.push_back({FoldCase(member), nth, true, 0, {}});
+}
+
+void Model::BusyAtCall(std::string_view member, std::uint64_t nth, BusyKind kind,
+                       std::chrono::milliseconds time) {
+  if (nth == 0) throw std::logic_error("stand-in: calls are counted from 1");
+  Fault fault{FoldCase(member), nth, false, 0, {}};
+  fault.busy = kind;
+  fault.busy_for = time;
+  state_->faults.push_back(std::move(fault));
 }
 
 }  // namespace quarnel::standin

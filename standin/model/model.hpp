@@ -64,14 +64,26 @@ class Model {
   std::uint64_t TotalCalls() const { return state_->total_calls; }
   void ResetCounters();
 
-  // The nth call of `member` from now fails with `failure`, once. Rejected calls while busy do
-  // not count towards n.
-  void FailCall(std::string_view member, std::uint64_t nth, const Failure& failure);
-  // The nth call of `member` from now finds the application quit and fails as disconnected.
+  // The nth call of `member` from now fails with `failure`: once, or with `lasting` on every call
+  // from then on. Rejected calls while busy do not count towards n.
+  void FailCall(std::string_view member, std::uint64_t nth, const Failure& failure, bool lasting = false);
+  // The nth call of `member` from now finds the application quit and fails as disconnected, and so
+  // does every call after it.
   void QuitAtCall(std::string_view member, std::uint64_t nth);
+  // The nth call of `member` from now finds Excel busy in `kind`'s way, and it stays so for `time`.
+  void BusyAtCall(std::string_view member, std::uint64_t nth, BusyKind kind, std::chrono::milliseconds time);
   void ClearFaults() { state_->faults.clear(); }
-  // While busy every call is rejected, as Excel rejects calls during cell editing.
-  void SetBusy(bool busy) { state_->busy = busy; }
+  // While busy every call is turned away, as Excel does during cell editing or a modal dialog.
+  void SetBusy(bool busy) { SetBusy(busy ? BusyKind::Rejected : BusyKind::None); }
+  void SetBusy(BusyKind kind) {
+    state_->busy = kind;
+    state_->busy_until.reset();
+  }
+  void SetBusyFor(BusyKind kind, std::chrono::milliseconds time) {
+    state_->busy = kind;
+    state_->busy_until = std::chrono::steady_clock::now() + time;
+  }
+  BusyKind Busy() const { return state_->BusyNow(); }
 
   // Read-only view for drawing and for checks the set-up face does not cover.
   const AppState& State() const { return *state_; }

@@ -36,20 +36,28 @@ struct Call {
   }
 };
 
+// Turns the call away when Excel is busy or a fault armed for it fires.
 void Admit(AppState& app, const std::string& name) {
   if (app.quit) throw Disconnected();
   ++app.total_calls;
   ++app.calls[name];
-  if (app.busy) throw CallRejected();
+  if (const BusyKind busy = app.BusyNow(); busy != BusyKind::None) throw BusyFailure(busy);
   std::optional<Fault> fired;
   for (Fault& fault : app.faults) {
-    if (fault.member == name && --fault.calls_left == 0 && !fired) fired = fault;
+    if (fault.member != name || --fault.calls_left != 0) continue;
+    if (!fired) fired = fault;
+    if (fault.lasting) fault.calls_left = 1;
   }
   std::erase_if(app.faults, [](const Fault& fault) { return fault.calls_left == 0; });
   if (!fired) return;
   if (fired->quit) {
     app.quit = true;
     throw Disconnected();
+  }
+  if (fired->busy != BusyKind::None) {
+    app.busy = fired->busy;
+    app.busy_until = std::chrono::steady_clock::now() + fired->busy_for;
+    throw BusyFailure(fired->busy);
   }
   throw Failure(fired->number, fired->description);
 }

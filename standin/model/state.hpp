@@ -3,9 +3,11 @@
 // The stand-in spreadsheet's state as plain data: the application, its workbooks and sheets, sparse
 // cells, hidden rows and columns, selections, call counters and armed faults. One thread only.
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -77,19 +79,27 @@ struct WorkbookState {
   bool hidden = false;  // its window hidden (the personal macro workbook): counted, never in front
 };
 
+// How a busy Excel turns a call away: as COM's message filter does (rejected, retry later), or as
+// Excel's own VBA_E_IGNORE, bare or inside EXCEPINFO.
+enum class BusyKind { None, Rejected, RetryLater, Ignored, IgnoredInException };
+
 struct Fault {
   std::string member;  // case-folded
   std::uint64_t calls_left = 0;
   bool quit = false;
   std::int32_t number = 0;
   std::string description;
+  bool lasting = false;            // fires on every call from the nth on
+  BusyKind busy = BusyKind::None;  // turns Excel busy for `busy_for` instead of failing
+  std::chrono::milliseconds busy_for{};
 };
 
 struct AppState {
   bool visible = false;
   bool screen_updating = true;
   bool quit = false;
-  bool busy = false;
+  BusyKind busy = BusyKind::None;
+  std::optional<std::chrono::steady_clock::time_point> busy_until;  // none: until switched off
   std::string caption = "Microsoft Excel";
   std::vector<std::shared_ptr<WorkbookState>> workbooks;
   std::weak_ptr<WorkbookState> active_workbook;  // empty: none in front
@@ -99,6 +109,11 @@ struct AppState {
   std::uint64_t total_calls = 0;
   std::vector<Fault> faults;
 
+  // How calls are turned away now: a spell with an end is over once it has passed.
+  BusyKind BusyNow() const {
+    if (busy_until && std::chrono::steady_clock::now() >= *busy_until) return BusyKind::None;
+    return busy;
+  }
   std::shared_ptr<WorkbookState> ActiveWorkbook() const { return active_workbook.lock(); }
   std::shared_ptr<SheetState> ActiveSheet() const;
 

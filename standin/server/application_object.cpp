@@ -1,7 +1,9 @@
 #include "standin/server/application_object.hpp"
 
+#include <chrono>
 #include <limits>
 #include <string>
+#include <variant>
 
 #include "standin/model/failures.hpp"
 #include "standin/server/refusal_members.hpp"
@@ -25,6 +27,50 @@ std::uint64_t Nth(const Value& value) {
   return static_cast<std::uint64_t>(nth);
 }
 
+// True counts as 1, as the switch was a flag before it had kinds.
+BusyKind Kind(const Value& value) {
+  const std::int32_t kind =
+      std::holds_alternative<bool>(value) ? (std::get<bool>(value) ? 1 : 0) : excel::ToLong(value);
+  if (kind < 0 || kind > static_cast<std::int32_t>(BusyKind::IgnoredInException)) throw ApplicationDefined();
+  return static_cast<BusyKind>(kind);
+}
+
+std::chrono::milliseconds Milliseconds(const Value& value) {
+  const std::int32_t time = excel::ToLong(value);
+  if (time < 0) throw ApplicationDefined();
+  return std::chrono::milliseconds(time);
+}
+
+void Arity(std::span<const Value> args, std::size_t least, std::size_t most) {
+  if (args.size() < least) throw ArgumentNotOptional();
+  if (args.size() > most) throw WrongArgumentCount();
+}
+
+// The members that make the model busy or fail; false when `name` is none of them.
+bool ArmFault(Model& model, std::string_view name, std::span<const Value> args) {
+  if (name == "setbusy") {
+    Arity(args, 1, 1);
+    model.SetBusy(Kind(args[0]));
+  } else if (name == "busyfor") {
+    Arity(args, 2, 2);
+    model.SetBusyFor(Kind(args[0]), Milliseconds(args[1]));
+  } else if (name == "busyatcall") {
+    Arity(args, 4, 4);
+    model.BusyAtCall(excel::ToText(args[0]), Nth(args[1]), Kind(args[2]), Milliseconds(args[3]));
+  } else if (name == "failcall") {
+    Arity(args, 4, 5);
+    model.FailCall(excel::ToText(args[0]), Nth(args[1]),
+                   Failure(excel::ToLong(args[2]), excel::ToText(args[3])),
+                   args.size() == 5 && excel::ToBool(args[4]));
+  } else if (name == "quitatcall") {
+    Arity(args, 2, 2);
+    model.QuitAtCall(excel::ToText(args[0]), Nth(args[1]));
+  } else {
+    return false;
+  }
+  return true;
+}
+
 class ApplicationObject final : public AutomationObject {
  public:
   using AutomationObject::AutomationObject;
@@ -44,22 +90,7 @@ class ApplicationObject final : public AutomationObject {
     };
 
     if (AnswerRefusalMember(model, name, args)) return {};
-    if (name == "setbusy") {
-      arity(1);
-      model.SetBusy(excel::ToBool(args[0]));
-      return {};
-    }
-    if (name == "failcall") {
-      arity(4);
-      model.FailCall(excel::ToText(args[0]), Nth(args[1]),
-                     Failure(excel::ToLong(args[2]), excel::ToText(args[3])));
-      return {};
-    }
-    if (name == "quitatcall") {
-      arity(2);
-      model.QuitAtCall(excel::ToText(args[0]), Nth(args[1]));
-      return {};
-    }
+    if (ArmFault(model, name, args)) return {};
     if (name == "calls") {
       arity(1);
       return Count(model.Calls(excel::ToText(args[0])));

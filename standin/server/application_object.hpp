@@ -12,8 +12,14 @@ namespace quarnel::standin::server {
 //   StandinCounters                                 "getidsofnames=N;invoke=M"
 //   StandinCalls(member), StandinTotalCalls         the model's calls, per member and in all
 //   StandinResetCounters                            all of the above back to 0
-//   StandinSetBusy(flag)                            reject every other call, as Excel in cell edit
-//   StandinFailCall(member, nth, number, text)      the nth call of member from now fails, once
+//   StandinSetBusy(kind)                            turn every other call away, as Excel in cell edit:
+//                                                   False/0 not busy, True/1 rejected, 2 retry later,
+//                                                   3 VBA_E_IGNORE, 4 VBA_E_IGNORE inside EXCEPINFO
+//   StandinBusyFor(kind, milliseconds)              busy from now for that long
+//   StandinBusyAtCall(member, nth, kind, milliseconds)  the nth call of member from now finds
+//                                                   Excel busy, and it stays so for that long
+//   StandinFailCall(member, nth, number, text[, lasting])  the nth call of member from now fails:
+//                                                   once, or with lasting True on every call after
 //   StandinQuitAtCall(member, nth)                  the nth call of member finds Excel gone
 //   StandinClearFaults
 //   StandinIsRowHidden(row), StandinIsColumnHidden(column)   on the active sheet

@@ -44,6 +44,18 @@ void ToResult(const std::shared_ptr<Session>& session, const std::string& folded
   win32::ToVariant(value, out);
 }
 
+// GetIDsOfNames has no EXCEPINFO, so what it can say of busy is its HRESULT. Excel answers a name
+// from its type information without running anything, so while it turns Invoke away inside
+// EXCEPINFO the look-up itself still succeeds.
+HRESULT BusyNameAnswer(BusyKind busy) {
+  switch (busy) {
+    case BusyKind::Rejected: return RPC_E_CALL_REJECTED;
+    case BusyKind::RetryLater: return RPC_E_SERVERCALL_RETRYLATER;
+    case BusyKind::Ignored: return static_cast<HRESULT>(kIgnored);
+    default: return S_OK;
+  }
+}
+
 }  // namespace
 
 AutomationObject::AutomationObject(std::shared_ptr<Session> session, excel::Object target)
@@ -86,7 +98,9 @@ HRESULT AutomationObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count,
     const std::string member = win32::ToUtf8(names[0] ? names[0] : L"");
     const bool counted = !IsPrivate(FoldCase(member));
     if (counted) ++session_->get_ids_of_names;
-    if (counted && session_->model.State().busy) return RPC_E_CALL_REJECTED;
+    if (counted) {
+      if (const HRESULT busy = BusyNameAnswer(session_->model.Busy()); FAILED(busy)) return busy;
+    }
     ids[0] = DispIdOf(member);
     // Excel's members take no named arguments from us.
     for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
@@ -162,7 +176,9 @@ Microsoft::WRL::ComPtr<IDispatch> Wrap(const std::shared_ptr<Session>& session, 
 
 HRESULT ReportFailure(const Failure& failure, EXCEPINFO* info) {
   const std::int32_t number = failure.Number();
-  if (number == kCallRejected || number == kDisconnected) return static_cast<HRESULT>(number);
+  if (number == kCallRejected || number == kRetryLater || number == kIgnored || number == kDisconnected) {
+    return static_cast<HRESULT>(number);
+  }
   HRESULT scode = E_FAIL;
   if (number >= 1 && number <= 0xFFFF) {
     scode = static_cast<HRESULT>(kControlFacility | static_cast<std::uint32_t>(number));
@@ -170,6 +186,8 @@ HRESULT ReportFailure(const Failure& failure, EXCEPINFO* info) {
     scode = static_cast<HRESULT>(number);
   }
   if (!info) return scode;
+  // Filled in at once, not deferred as Excel does: Wine's stub hands pfnDeferredFillIn across to the
+  // client as a bare address without calling it, and the client would call into nowhere.
   *info = EXCEPINFO{};
   info->scode = scode;
   try {

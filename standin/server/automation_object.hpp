@@ -56,8 +56,9 @@ class AutomationObject : public IDispatch {
 // A new reference to an object wrapping `target`.
 Microsoft::WRL::ComPtr<IDispatch> Wrap(const std::shared_ptr<Session>& session, const excel::Object& target);
 
-// What Invoke returns for a failure: busy and disconnected as COM itself reports them, everything
-// else as Excel does, through EXCEPINFO (1004 becomes scode 0x800A03EC).
+// What Invoke returns for a failure: busy and disconnected as COM itself reports them (and a bare
+// VBA_E_IGNORE), everything else as Excel does, through EXCEPINFO (1004 becomes scode 0x800A03EC,
+// the busy 50290 scode 0x800AC472).
 HRESULT ReportFailure(const Failure& failure, EXCEPINFO* info);
 
 // An argument as the model takes it: our own objects come back as the model objects they wrap.

@@ -312,7 +312,7 @@ void GridWindow::Paint(HDC dc, const RECT& client) const {
     Fill(dc, client, kEmptyApp);
     Fill(dc, status, kExcelGreen);
     SetTextColor(dc, RGB(255, 255, 255));
-    Text(dc, app.busy ? L"  编辑" : L"  就绪", status, DT_LEFT);
+    Text(dc, app.BusyNow() != BusyKind::None ? L"  编辑" : L"  就绪", status, DT_LEFT);
     SelectObject(dc, oldFont);
     return;
   }
@@ -411,7 +411,8 @@ void GridWindow::Paint(HDC dc, const RECT& client) const {
   Fill(dc, status, kExcelGreen);
   SetTextColor(dc, RGB(255, 255, 255));
   const std::wstring line = L"  " + win32::ToUtf16(sheet->name) + L"    " +
-                            win32::ToUtf16(FormatAddress(picked)) + (app.busy ? L"    编辑" : L"    就绪");
+                            win32::ToUtf16(FormatAddress(picked)) +
+                            (app.BusyNow() != BusyKind::None ? L"    编辑" : L"    就绪");
   Text(dc, line, status, DT_LEFT);
   SelectObject(dc, oldFont);
 }

@@ -278,39 +278,6 @@ TEST_F(QuarnelE2E, ExcelQuittingBetweenTwoClicksIsReplacedByANewOne) {
   EXPECT_EQ(excel::ToText(next->App().GetObject("ActiveWorkbook").Get("Name")), "Book1");
 }
 
-TEST_F(QuarnelE2E, ABusyExcelIsWaitedForThenReportedAndTheToolKeepsRunning) {
-  Standin& excel = StartDemo();
-  Quarnel& q = StartQuarnel();
-
-  // Busy for a moment, as while a person finishes typing into a cell: the command waits it out.
-  excel.App().Call("StandinSetBusy", {true});
-  q.Click(kHideRow);
-  std::this_thread::sleep_for(1500ms);
-  EXPECT_TRUE(q.Boxes().empty());
-  EXPECT_FALSE(excel.RowHidden(3));
-  excel.App().Call("StandinSetBusy", {false});
-  ExpectDoneWithoutBox([&] { return excel.RowHidden(3); }, "row 3 hidden once Excel answered");
-
-  // Busy for good: the tool gives up with a message and goes on.
-  excel.App().Call("StandinSetBusy", {true});
-  const auto start = std::chrono::steady_clock::now();
-  q.Click(kHideColumn);
-  const Box box = ExpectBox(150s);
-  const auto waited =
-      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
-  std::cout << "[ busy ] the message came after " << waited.count() << " s\n";
-  RecordProperty("busy_message_after_s", static_cast<int>(waited.count()));
-  EXPECT_EQ(box.title, "Quarnel");
-  EXPECT_TRUE(box.text.starts_with("运行时错误 '-2147418111':")) << box.text;
-  EXPECT_TRUE(q.CloseBox(box));
-  excel.App().Call("StandinSetBusy", {false});
-  EXPECT_FALSE(excel.ColumnHidden(2));
-  EXPECT_TRUE(q.Program().Running());
-
-  q.Click(kHideColumn);
-  ExpectDoneWithoutBox([&] { return excel.ColumnHidden(2); }, "column B hidden after the busy spell");
-}
-
 TEST_F(QuarnelE2E, ExitByCommand5AndByTheCloseBoxLeavesExcelAsItIs) {
   Standin& excel = StartDemo();
   {

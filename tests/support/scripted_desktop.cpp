@@ -42,6 +42,7 @@ class MemoryInput : public InputFile {
   }
   ~MemoryInput() override { --owner_.openFiles; }
   std::size_t Read(std::span<char> buffer) override {
+    if (owner_.whileReading) owner_.whileReading();
     const std::size_t n = std::min(buffer.size(), content_.size() - position_);
     std::copy_n(content_.data() + position_, n, buffer.data());
     position_ += n;

@@ -29,6 +29,8 @@ class MemoryFiles : public FileSystem {
   std::optional<std::size_t> failWritesAfterBytes;
   std::optional<Failure> failCreate;
   std::optional<Failure> failOpen;
+  // Runs at every read of a file open for reading, and may throw (may be empty).
+  std::function<void()> whileReading;
   std::vector<std::string> log;  // "create path", "rename a -> b", "remove path", "open path"
 
   bool Exists(const std::string& path) override;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -213,6 +216,64 @@ TEST_F(RestoreTest, AppliesToTheSheetInFrontWhateverRecordedIt) {
   EXPECT_EQ(HiddenRows(10), Numbers{2});
   model.ActivateSheet("Sheet1");
   EXPECT_EQ(HiddenRows(10), Numbers{});
+}
+
+TEST_F(RestoreTest, DrawingRefusedInTheErrorStepIsTriedOnceMoreAfterTheBox) {
+  for (const bool lasting : {false, true}) {
+    SCOPED_TRACE(lasting ? "Excel refuses for good" : "Excel is free once the box is closed");
+    desktop.messages.clear();
+    model.ClearFaults();
+    model.ResetCounters();
+    model.SetRowsHidden(1, 2, false);
+    model.FailCall("Hidden", 2, Failure(1004, "不能设置类 Range 的 Hidden 属性"));
+    // The pause goes through; every write after it is refused, or only the first.
+    model.FailCall("ScreenUpdating", 2, standin::CallRejected(), lasting);
+    std::uint64_t writesBeforeTheBoxClosed = 0;
+    desktop.onMessage = [&](const ShownMessage&) {
+      writesBeforeTheBoxClosed = model.Calls("ScreenUpdating");
+    };
+
+    Restore("1:1/True\r\n2:2/True\r\n");
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].text, "不能设置类 Range 的 Hidden 属性");
+    EXPECT_EQ(writesBeforeTheBoxClosed, 2u);
+    EXPECT_EQ(model.Calls("ScreenUpdating"), 3u);
+    EXPECT_EQ(model.ScreenUpdating(), !lasting);
+    EXPECT_EQ(desktop.files.openFiles, 0);
+  }
+}
+
+TEST_F(RestoreTest, APauseThatExcelRefusedIsNotUndone) {
+  model.FailCall("ScreenUpdating", 1, standin::CallRejected());
+  Restore("1:1/True\r\n");
+  ExpectErrorBox(standin::CallRejected().Description());
+  EXPECT_EQ(model.Calls("ScreenUpdating"), 1u);
+  EXPECT_TRUE(desktop.dialog.calls.empty());
+}
+
+TEST_F(RestoreTest, EveryKindOfExceptionReachesTheErrorStep) {
+  struct Case {
+    std::function<void()> raise;
+    std::string description;
+  };
+  const std::vector<Case> cases = {
+      {[] { throw std::bad_alloc(); }, "内存溢出"},
+      {[] { throw std::runtime_error("读取中断"); }, "内部错误: 读取中断"},
+      {[] { throw 42; }, "内部错误"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.description);
+    desktop.messages.clear();
+    model.SetRowsHidden(1, 2, false);
+    // Thrown while the file is open and drawing paused, after the lines were read.
+    int reads = 0;
+    desktop.files.whileReading = [&] {
+      if (++reads == 2) c.raise();
+    };
+    EXPECT_NO_THROW(Restore("1:1/True\r\n2:2/True\r\n"));
+    ExpectErrorBox(c.description);
+    EXPECT_EQ(HiddenRows(10), (Numbers{1, 2}));
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -225,6 +226,45 @@ TEST_F(StandinModel, BusyRejectsEveryCallUntilSwitchedOff) {
   model.SetBusy(false);
   EXPECT_EQ(FailureNumber([&] { sheet.Get("Name"); }), 5);  // rejected calls did not use up the fault
   EXPECT_EQ(excel::ToText(sheet.Get("Name")), "Sheet1");
+}
+
+TEST_F(StandinModel, AFaultCanLastFromTheNthCallOn) {
+  const Object sheet = Sheet();
+  model.FailCall("Name", 2, Failure(5, "x"), true);
+  EXPECT_EQ(FailureNumber([&] { sheet.Get("Name"); }), 0);
+  for (int call = 2; call <= 4; ++call) EXPECT_EQ(FailureNumber([&] { sheet.Get("Name"); }), 5) << call;
+  EXPECT_EQ(FailureNumber([&] { sheet.Get("Rows", {std::string("1:1")}); }), 0);
+  model.ClearFaults();
+  EXPECT_EQ(FailureNumber([&] { sheet.Get("Name"); }), 0);
+}
+
+TEST_F(StandinModel, EachKindOfBusyAnswersAsExcelDoesAndASpellEnds) {
+  const Object app = model.Application();
+  const std::vector<std::pair<BusyKind, std::int32_t>> kinds = {
+      {BusyKind::Rejected, kCallRejected},
+      {BusyKind::RetryLater, kRetryLater},
+      {BusyKind::Ignored, kIgnored},
+      {BusyKind::IgnoredInException, kIgnoredNumber}};
+  for (const auto& [kind, number] : kinds) {
+    model.SetBusy(kind);
+    EXPECT_EQ(FailureNumber([&] { app.Get("Visible"); }), number);
+    model.SetBusyFor(kind, std::chrono::hours(1));
+    EXPECT_EQ(FailureNumber([&] { app.Get("Visible"); }), number);
+    model.SetBusyFor(kind, std::chrono::milliseconds(0));
+    EXPECT_EQ(FailureNumber([&] { app.Get("Visible"); }), 0);
+    EXPECT_EQ(model.Busy(), BusyKind::None);
+  }
+
+  // Busy from the second write of Hidden on: that call and every other is turned away.
+  const Object row = Sheet().GetObject("Rows", {std::string("1:1")});
+  model.BusyAtCall("Hidden", 2, BusyKind::RetryLater, std::chrono::hours(1));
+  EXPECT_EQ(FailureNumber([&] { row.Put("Hidden", true); }), 0);
+  EXPECT_EQ(FailureNumber([&] { row.Put("Hidden", false); }), kRetryLater);
+  EXPECT_EQ(FailureNumber([&] { app.Get("Visible"); }), kRetryLater);
+  EXPECT_TRUE(model.IsRowHidden(1));
+  model.SetBusy(false);
+  EXPECT_EQ(FailureNumber([&] { row.Put("Hidden", false); }), 0);
+  EXPECT_FALSE(model.IsRowHidden(1));
 }
 
 TEST_F(StandinModel, QuitDisconnectsEveryObject) {

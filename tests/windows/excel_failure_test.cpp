@@ -55,13 +55,55 @@ TEST(FailureFromHresult, OtherCodesKeepTheHresultAndTheSystemsText) {
   EXPECT_EQ(FailureFromHresult(static_cast<HRESULT>(0x8004F3A7)).Description(), "自动化错误");
 }
 
-TEST(FailureFromHresult, BusyExcelIsExplained) {
-  for (const HRESULT hr : {RPC_E_CALL_REJECTED, RPC_E_SERVERCALL_RETRYLATER}) {
-    const Failure failure = FailureFromHresult(hr);
-    EXPECT_EQ(failure.Number(), static_cast<std::int32_t>(hr));
-    EXPECT_EQ(failure.Description(), "Excel 正忙(可能正在编辑单元格),请完成编辑后再试。");
+constexpr char kBusyText[] = "Excel 正忙(可能正在编辑单元格),请完成编辑后再试。";
+
+TEST(FailureFromHresult, EachBusyAnswerIsExplainedTheSameWay) {
+  struct Case {
+    HRESULT hr;
+    std::int32_t number;
+  };
+  const Case cases[] = {
+      {RPC_E_CALL_REJECTED, -2147418111},
+      {RPC_E_SERVERCALL_RETRYLATER, -2147417846},
+      {kVbaIgnore, 50290},  // Excel's own code: its low 16 bits, as for any of Excel's errors
+  };
+  for (const auto& c : cases) {
+    EXPECT_TRUE(IsBusy(c.hr)) << std::hex << c.hr;
+    const Failure failure = FailureFromHresult(c.hr);
+    EXPECT_EQ(failure.Number(), c.number);
+    EXPECT_EQ(failure.Description(), kBusyText);
   }
-  EXPECT_FALSE(IsBusy(E_FAIL));
+  for (const HRESULT hr : {E_FAIL, kExcelError, RPC_E_DISCONNECTED, static_cast<HRESULT>(0x800AC471)}) {
+    EXPECT_FALSE(IsBusy(hr)) << std::hex << hr;
+  }
+}
+
+HRESULT STDAPICALLTYPE FillIgnored(EXCEPINFO* info) {
+  info->scode = kVbaIgnore;
+  info->bstrDescription = SysAllocString(L"Microsoft Excel 正忙。");
+  return S_OK;
+}
+
+TEST(IsBusyException, VbaIgnoreInsideTheExceptionIsBusyFilledInOrDeferred) {
+  EXCEPINFO info{};
+  info.scode = kVbaIgnore;
+  EXPECT_TRUE(IsBusyException(info));
+
+  info = EXCEPINFO{};
+  info.pfnDeferredFillIn = FillIgnored;
+  EXPECT_TRUE(IsBusyException(info));
+  EXPECT_EQ(info.pfnDeferredFillIn, nullptr);
+  // What the user reads is what to do, whatever Excel wrote.
+  const Failure failure = FailureFromException(info);
+  EXPECT_EQ(failure.Number(), 50290);
+  EXPECT_EQ(failure.Description(), kBusyText);
+
+  info = EXCEPINFO{};
+  info.scode = kExcelError;
+  EXPECT_FALSE(IsBusyException(info));
+  info = EXCEPINFO{};
+  info.wCode = 1004;
+  EXPECT_FALSE(IsBusyException(info));
 }
 
 TEST(FailureFromException, ScodeAndDescriptionComeFromTheServer) {

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "excel/win32/com.hpp"
@@ -412,6 +413,54 @@ TEST_F(StandinProcess, StartedByComItIsInvisibleEmptyAndKeepsWhatItIsTold) {
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(win32::FindExcelWindow(L"Microsoft Excel - Book1"), window);
 
+  QuitAndExpectTheEnd(app);
+}
+
+TEST_F(StandinProcess, EachKindOfBusyReachesTheClientAsExcelAnswersIt) {
+  const Object app = connector.Start("Excel.Application");
+  Follow(app);
+  IDispatch* raw = RawOf(app);
+  const DISPID caption = IdOf(raw, L"Caption");
+  LPOLESTR names[] = {const_cast<LPOLESTR>(L"Visible")};
+  constexpr auto kIgnore = static_cast<HRESULT>(0x800AC472);
+  struct Case {
+    int kind;
+    HRESULT answer;  // of GetIDsOfNames, and of Invoke but for kind 4
+  };
+  for (const Case c : {Case{1, RPC_E_CALL_REJECTED}, Case{2, RPC_E_SERVERCALL_RETRYLATER}, Case{3, kIgnore},
+                       Case{4, S_OK}}) {
+    SCOPED_TRACE(c.kind);
+    app.Call("StandinSetBusy", {c.kind});
+    DISPID id = 0;
+    EXPECT_EQ(raw->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), c.answer);
+    const auto answer = RawCall(raw, caption, DISPATCH_PROPERTYGET);
+    if (c.kind == 4) {
+      EXPECT_EQ(answer->hr, DISP_E_EXCEPTION);
+      EXPECT_EQ(answer->info.scode, kIgnore);
+      EXPECT_EQ(answer->info.pfnDeferredFillIn, nullptr);
+    } else {
+      EXPECT_EQ(answer->hr, c.answer);
+    }
+  }
+  app.Call("StandinSetBusy", {false});
+
+  // A spell of busy ends by itself; a busy from the nth call starts by itself.
+  app.Call("StandinBusyFor", {2, 300});
+  EXPECT_EQ(RawCall(raw, caption, DISPATCH_PROPERTYGET)->hr, RPC_E_SERVERCALL_RETRYLATER);
+  std::this_thread::sleep_for(400ms);
+  EXPECT_EQ(RawCall(raw, caption, DISPATCH_PROPERTYGET)->hr, S_OK);
+  app.Call("StandinBusyAtCall", {std::string("Caption"), 2, 3, 300});
+  EXPECT_EQ(RawCall(raw, caption, DISPATCH_PROPERTYGET)->hr, S_OK);
+  EXPECT_EQ(RawCall(raw, caption, DISPATCH_PROPERTYGET)->hr, kIgnore);
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinSetBusy", {5}); }), 1004);
+
+  // A lasting fault fails every call from the nth on.
+  app.Call("StandinFailCall", {std::string("Name"), 2, 1004, std::string("x"), true});
+  app.GetObject("Workbooks").Call("Add");
+  const Object book = app.GetObject("ActiveWorkbook");
+  EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), 0);
+  EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), 1004);
+  EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), 1004);
   QuitAndExpectTheEnd(app);
 }
 

@@ -1,0 +1,156 @@
+// quarnel.exe beside a busy stand-in Excel: every way Excel says it is busy is waited out, the
+// palette keeps answering meanwhile, and a restore cut short still switches drawing back on.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <iostream>
+#include <string>
+#include <thread>
+
+#include "tests/e2e/fixture.hpp"
+
+namespace quarnel::e2e {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr char kBusyText[] = "Excel 正忙(可能正在编辑单元格),请完成编辑后再试。";
+// Windows calls a window hung when it takes no message for 5 s; the palette must do far better.
+constexpr Millis kAnswerWithin = 250ms;
+
+struct Answers {
+  int asked = 0;
+  int answered = 0;
+  Millis slowest{0};
+};
+
+// Sends WM_NULL to `window` every 100 ms for `span`, as the system does to find hung windows.
+Answers Probe(HWND window, Millis span) {
+  Answers answers;
+  const auto until = Clock::now() + span;
+  while (Clock::now() < until) {
+    const auto sent = Clock::now();
+    DWORD_PTR result = 0;
+    ++answers.asked;
+    if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(kAnswerWithin.count()),
+                            &result)) {
+      ++answers.answered;
+    }
+    answers.slowest = std::max(answers.slowest, std::chrono::ceil<Millis>(Clock::now() - sent));
+    std::this_thread::sleep_for(100ms);
+  }
+  return answers;
+}
+
+void ExpectAnswering(const Answers& answers) {
+  EXPECT_GT(answers.asked, 5);
+  EXPECT_EQ(answers.answered, answers.asked);
+  EXPECT_LT(answers.slowest, kAnswerWithin);
+}
+
+void WriteSnapshot(const std::wstring& path, const std::string& lines) {
+  const HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+TEST_F(QuarnelE2E, EveryKindOfBusyIsWaitedOutWhileThePaletteKeepsAnswering) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+
+  // Busy for a moment, as while a person finishes typing into a cell, in each of Excel's ways:
+  // rejected, retry later, VBA_E_IGNORE bare and inside EXCEPINFO.
+  const std::array<std::pair<int, std::int32_t>, 4> kinds = {{{1, 3}, {2, 4}, {3, 6}, {4, 7}}};
+  for (const auto& [kind, row] : kinds) {
+    SCOPED_TRACE("busy kind " + std::to_string(kind));
+    excel.Select("B" + std::to_string(row));
+    excel.App().Call("StandinBusyFor", {kind, 2500});
+    const auto start = Clock::now();
+    q.Click(kHideRow);
+    std::this_thread::sleep_for(200ms);
+    // A click while the command waits starts nothing.
+    q.Click(kHideColumn);
+    const Answers answers = Probe(q.Window(), 1800ms);
+    ExpectAnswering(answers);
+    EXPECT_FALSE(excel.RowHidden(row));
+    ExpectDoneWithoutBox([&] { return excel.RowHidden(row); }, "the row hidden once Excel answered");
+    const auto took = std::chrono::duration_cast<Millis>(Clock::now() - start);
+    std::cout << "[ busy " << kind << " ] " << answers.answered << "/" << answers.asked
+              << " WM_NULL answered, slowest " << answers.slowest.count() << " ms; row hidden after about "
+              << took.count() << " ms\n";
+    EXPECT_FALSE(excel.ColumnHidden(2));
+  }
+
+  // Busy for good: the tool gives up with a message, answering all the while, and goes on.
+  excel.App().Call("StandinSetBusy", {4});
+  const auto start = Clock::now();
+  q.Click(kHideColumn);
+  ExpectAnswering(Probe(q.Window(), 5s));
+  const Box box = ExpectBox(60s);
+  const auto waited = std::chrono::duration_cast<Millis>(Clock::now() - start);
+  std::cout << "[ busy for good ] the message came after " << waited.count() << " ms\n";
+  RecordProperty("busy_message_after_ms", static_cast<int>(waited.count()));
+  // One wait of 10 s for the whole command, not one per call.
+  EXPECT_LT(waited, 20s);
+  EXPECT_EQ(box.title, "Quarnel");
+  EXPECT_EQ(box.text, std::string("运行时错误 '50290':\n\n") + kBusyText);
+  EXPECT_TRUE(q.CloseBox(box));
+  excel.App().Call("StandinSetBusy", {false});
+  EXPECT_FALSE(excel.ColumnHidden(2));
+  EXPECT_TRUE(q.Program().Running());
+
+  q.Click(kHideColumn);
+  ExpectDoneWithoutBox([&] { return excel.ColumnHidden(2); }, "column B hidden after the busy spell");
+}
+
+TEST_F(QuarnelE2E, ARestoreCutShortByABusyExcelStillSwitchesDrawingBackOn) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  const std::wstring path = q.Folder() + L"\\busy.txt";
+  WriteSnapshot(path, "2:2/True\r\n3/True\r\n4:4/True\r\n6:6/True\r\n7:7/True\r\n");
+
+  // Excel turns busy at the third line and stays so for 12 s, longer than one call is waited for.
+  excel.App().Call("StandinBusyAtCall", {std::string("Hidden"), 3, 1, 12000});
+  q.Click(kRestore);
+  ASSERT_TRUE(q.ChooseFile(ExpectDialog(), path));
+  const auto chosen = Clock::now();
+  ExpectAnswering(Probe(q.Window(), 3s));
+  const Box box = ExpectBox(60s);
+  const auto waited = std::chrono::duration_cast<Millis>(Clock::now() - chosen);
+  std::cout << "[ restore ] the error box came " << waited.count() << " ms after the file was chosen\n";
+  EXPECT_EQ(box.text, kBusyText);
+  EXPECT_GE(waited, 11s);
+  // Drawing waited for Excel on its own and was back on before the box.
+  EXPECT_TRUE(excel::ToBool(excel.App().Get("ScreenUpdating")));
+  EXPECT_TRUE(excel.RowHidden(2));
+  EXPECT_TRUE(excel.ColumnHidden(3));
+  EXPECT_FALSE(excel.RowHidden(4));
+  EXPECT_TRUE(q.CloseBox(box));
+
+  // Excel refusing drawing for good: a second try is made once the box is closed.
+  const auto calls = [&] {
+    return excel::ToLong(excel.App().Call("StandinCalls", {std::string("ScreenUpdating")}));
+  };
+  excel.App().Call("StandinResetCounters");
+  excel.App().Call("StandinFailCall",
+                   {std::string("Hidden"), 1, 1004, std::string("不能设置类 Range 的 Hidden 属性")});
+  excel.App().Call("StandinFailCall", {std::string("ScreenUpdating"), 2, 1004, std::string("拒绝"), true});
+  q.Click(kRestore);
+  ASSERT_TRUE(q.ChooseFile(ExpectDialog(), path));
+  const Box refused = ExpectBox();
+  EXPECT_EQ(refused.text, "不能设置类 Range 的 Hidden 属性");
+  EXPECT_EQ(calls(), 2);
+  EXPECT_TRUE(q.CloseBox(refused));
+  EXPECT_TRUE(WaitFor([&] { return calls() == 3; }, 10s)) << calls();
+  EXPECT_TRUE(q.Idle());
+  EXPECT_TRUE(q.Boxes().empty());
+  EXPECT_TRUE(q.Program().Running());
+}
+
+}  // namespace
+}  // namespace quarnel::e2e

@@ -1,0 +1,183 @@
+// How the IDispatch client meets a busy Excel: which answers mean busy, how long it waits them
+// out, and that the thread's windows keep answering meanwhile.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "excel/win32/com_failure.hpp"
+#include "excel/win32/dispatch.hpp"
+#include "excel/win32/message_wait.hpp"
+#include "excel_fake_dispatch.hpp"
+
+namespace quarnel::win32 {
+namespace {
+
+using excel::Object;
+using excel::Value;
+using testing::FakeDispatch;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr BusyRetry kQuickRetry{300ms, 5ms};
+constexpr char kBusyText[] = "Excel 正忙(可能正在编辑单元格),请完成编辑后再试。";
+
+HRESULT STDAPICALLTYPE FillIgnored(EXCEPINFO* info) {
+  info->scode = kVbaIgnore;
+  info->bstrDescription = SysAllocString(L"Microsoft Excel 正忙。");
+  return S_OK;
+}
+
+// Answers "ok", after `ignored` answers of VBA_E_IGNORE inside a deferred EXCEPINFO, as Excel does.
+FakeDispatch::Answer IgnoredThenOk(int& ignored) {
+  return [&ignored](const testing::RecordedCall&, VARIANT* result, EXCEPINFO* info) {
+    if (ignored > 0) {
+      --ignored;
+      info->pfnDeferredFillIn = FillIgnored;
+      return DISP_E_EXCEPTION;
+    }
+    V_VT(result) = VT_BSTR;
+    V_BSTR(result) = SysAllocString(L"ok");
+    return S_OK;
+  };
+}
+
+class DispatchBusyTest : public ::testing::Test {
+ protected:
+  ComInit com;
+  FakeDispatch fake;
+};
+
+TEST_F(DispatchBusyTest, EveryBusyAnswerIsWaitedOutForNamesAndInvokesAlike) {
+  int ignored = 0;
+  for (const HRESULT busy : {RPC_E_CALL_REJECTED, RPC_E_SERVERCALL_RETRYLATER, kVbaIgnore}) {
+    SCOPED_TRACE(std::to_string(busy));
+    FakeDispatch target;
+    target.answer = IgnoredThenOk(ignored);
+    target.rejection = busy;
+    target.rejectNames = 2;
+    target.rejectInvokes = 2;
+    EXPECT_EQ(WrapDispatch(&target, kQuickRetry).Get("Value"), Value(std::string("ok")));
+    EXPECT_EQ(target.nameCalls, 3);
+    EXPECT_EQ(target.invokeCalls, 3);
+  }
+
+  // VBA_E_IGNORE as the scode of an exception, filled in late.
+  ignored = 3;
+  fake.answer = IgnoredThenOk(ignored);
+  EXPECT_EQ(WrapDispatch(&fake, kQuickRetry).Get("Value"), Value(std::string("ok")));
+  EXPECT_EQ(fake.calls.size(), 4u);
+}
+
+TEST_F(DispatchBusyTest, AnExcelThatStaysBusyIsReportedAsBusyWhicheverWayItSaysSo) {
+  int ignored = 1'000'000;
+  fake.answer = IgnoredThenOk(ignored);
+  const auto start = Clock::now();
+  try {
+    WrapDispatch(&fake, kQuickRetry).Put("Value", true);
+    FAIL() << "expected a failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Number(), 50290);
+    EXPECT_EQ(failure.Description(), kBusyText);
+  }
+  EXPECT_GE(Clock::now() - start, kQuickRetry.limit);
+}
+
+int pauses = 0;
+void CountPause(std::chrono::milliseconds) { ++pauses; }
+
+TEST_F(DispatchBusyTest, TriesArePacedByTheWaitThatKeepsWindowsAnswering) {
+  EXPECT_EQ(BusyRetry{}.wait, &WaitTakingMessages);
+  pauses = 0;
+  fake.rejectInvokes = 4;
+  WrapDispatch(&fake, BusyRetry{300ms, 5ms, &CountPause}).Get("Value");
+  EXPECT_EQ(pauses, 4);
+}
+
+TEST_F(DispatchBusyTest, AWaitAfreshIsAFullWaitRightAfterAGiveUp) {
+  fake.rejectInvokes = 1'000'000;
+  const Object object = WrapDispatch(&fake, kQuickRetry);
+  EXPECT_THROW(object.Get("Value"), Failure);
+  auto start = Clock::now();
+  EXPECT_THROW(object.Get("Value"), Failure);
+  EXPECT_LT(Clock::now() - start, kQuickRetry.limit / 2);
+
+  object.WaitAfresh();
+  start = Clock::now();
+  EXPECT_THROW(object.Get("Value"), Failure);
+  EXPECT_GE(Clock::now() - start, kQuickRetry.limit);
+
+  // Excel that becomes free during the fresh wait answers it.
+  object.WaitAfresh();
+  const int triesSoFar = fake.invokeCalls;
+  fake.rejectInvokes = 5;
+  EXPECT_NO_THROW(object.Get("Value"));
+  EXPECT_EQ(fake.invokeCalls, triesSoFar + 6);
+}
+
+TEST_F(DispatchBusyTest, NamesLookedUpWhileInvokeIsTurnedAwayDoNotRestartTheWait) {
+  // As Excel does while it answers VBA_E_IGNORE: names resolve, calls do not.
+  fake.AddMember(L"Caption", 2);
+  fake.AddMember(L"Name", 3);
+  fake.rejection = kVbaIgnore;
+  fake.rejectInvokes = 1'000'000;
+  const Object object = WrapDispatch(&fake, kQuickRetry);
+  EXPECT_THROW(object.Get("Value"), Failure);
+  const auto start = Clock::now();
+  EXPECT_THROW(object.Get("Caption"), Failure);
+  EXPECT_THROW(object.Get("Name"), Failure);
+  EXPECT_LT(Clock::now() - start, kQuickRetry.limit / 2);
+  EXPECT_EQ(fake.lookedUp.size(), 3u);
+}
+
+LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP) ++*reinterpret_cast<int*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(WaitTakingMessages, AnswersSentAndPostedMessagesAndLeavesTheQuitForTheLoop) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = CountingProcedure;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"QuarnelWaitTest";
+  RegisterClassW(&wc);
+  const HWND window =
+      CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  int posted = 0;
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&posted));
+
+  // Another thread sends while this one waits: as a "Not Responding" check does.
+  Clock::duration answeredIn{};
+  bool answered = false;
+  std::thread sender([&] {
+    std::this_thread::sleep_for(100ms);
+    const auto sent = Clock::now();
+    DWORD_PTR result = 0;
+    answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 250, &result) != 0;
+    answeredIn = Clock::now() - sent;
+  });
+  PostMessageW(window, WM_APP, 0, 0);
+  const auto start = Clock::now();
+  WaitTakingMessages(400ms);
+  EXPECT_GE(Clock::now() - start, 400ms);
+  sender.join();
+  EXPECT_TRUE(answered);
+  EXPECT_LT(answeredIn, 250ms);
+  EXPECT_EQ(posted, 1);
+
+  // A quit ends no wait early and is there for the loop afterwards, after what came before it.
+  PostMessageW(window, WM_APP, 0, 0);
+  PostQuitMessage(7);
+  WaitTakingMessages(50ms);
+  EXPECT_EQ(posted, 2);
+  MSG message{};
+  ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(message.wParam, 7u);
+  DestroyWindow(window);
+}
+
+}  // namespace
+}  // namespace quarnel::win32
