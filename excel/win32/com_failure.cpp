@@ -33,6 +33,9 @@ std::string_view KnownComDescription(HRESULT hr) {
     case CO_E_CLASSSTRING: return "无效的类字符串";
     case REGDB_E_CLASSNOTREG: return "没有注册类";
     case CO_E_SERVER_EXEC_FAILURE: return "服务器执行失败";
+    // Excel closed by the user while the tool still holds its objects.
+    case RPC_E_DISCONNECTED: return "对象调用者已与其客户端断开连接。";
+    case HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE): return "RPC 服务器不可用。";
     default: return {};
   }
 }

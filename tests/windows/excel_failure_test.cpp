@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "excel/win32/com_failure.hpp"
 
 namespace quarnel::win32 {
@@ -50,6 +52,12 @@ TEST(FailureFromHresult, OtherCodesKeepTheHresultAndTheSystemsText) {
   ASSERT_FALSE(system.empty());
   EXPECT_NE(system.back(), '\n');
   EXPECT_EQ(generic.Description(), system);
+
+  for (const auto& [hr, ours] : {std::pair{RPC_E_DISCONNECTED, "对象调用者已与其客户端断开连接。"},
+                                 std::pair{HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), "RPC 服务器不可用。"}}) {
+    const std::string text = SystemMessage(hr);
+    EXPECT_EQ(FailureFromHresult(hr).Description(), text.empty() ? ours : text);
+  }
 
   // A code the system has no text for.
   EXPECT_EQ(FailureFromHresult(static_cast<HRESULT>(0x8004F3A7)).Description(), "自动化错误");
