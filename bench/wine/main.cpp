@@ -18,7 +18,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -117,14 +116,11 @@ Object StartServer() {
   }
 }
 
-struct Command {
-  double ms = 0;
-  std::int64_t lines = 0;
+struct Command : LoopTiming {
   Server::Counters counters;
   double RoundTrips() const { return double(counters.names + counters.invokes) / double(lines); }
   double Names() const { return double(counters.names) / double(lines); }
   double Invokes() const { return double(counters.invokes) / double(lines); }
-  double PerLine() const { return ms / double(lines); }
 };
 
 struct Run {
@@ -136,12 +132,11 @@ struct Run {
 template <typename Body>
 Command Measure(const Server& server, std::int64_t lines, Body body) {
   server.ResetCounters();
-  const auto start = Clock::now();
+  const Stopwatch watch;
   body();
   Command command;
-  command.ms = Milliseconds(Clock::now() - start);
+  static_cast<LoopTiming&>(command) = watch.Stop(lines);
   command.counters = server.Read();
-  command.lines = lines;
   return command;
 }
 
@@ -226,34 +221,17 @@ void PrintRun(const std::string& prefix, const Run& run, std::int32_t rows, std:
   Print(prefix + "overhead ratio restore", run.restore.PerLine() / (3 * bareMs));
 }
 
-// Times per line of one way of working, one a repeat.
-class Series {
- public:
-  void Add(double value) { values_.push_back(value); }
-  bool Empty() const { return values_.empty(); }
-  double Median() const {
-    std::vector<double> sorted = values_;
-    std::sort(sorted.begin(), sorted.end());
-    const std::size_t n = sorted.size();
-    return n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
-  }
-  double SpreadPercent() const {
-    const auto [low, high] = std::minmax_element(values_.begin(), values_.end());
-    return (*high - *low) / Median() * 100;
-  }
-
- private:
-  std::vector<double> values_;
+struct Sides {
+  Side tool, raw, vbscript;
+  Run first;  // the tool's first run, for its counters
 };
 
-struct Side {
-  Series record;
-  Series restore;
-  void Add(double recordPerLine, double restorePerLine) {
-    record.Add(recordPerLine);
-    restore.Add(restorePerLine);
-  }
-};
+void ToolRecordAndRestore(const Server& server, std::int32_t rows, std::int32_t columns,
+                          const fs::path& folder, Sides& sides) {
+  const Run run = RecordAndRestore(server, rows, columns, NameLookup::Once, folder);
+  if (sides.tool.record.Empty()) sides.first = run;
+  sides.tool.Add(run.record, run.restore);
+}
 
 // The raw client on the same sheet as the commands, checked the same way.
 void RawRecordAndRestore(const Server& server, std::int32_t rows, std::int32_t columns,
@@ -272,7 +250,7 @@ void RawRecordAndRestore(const Server& server, std::int32_t rows, std::int32_t c
   CheckRestored(server, rows, columns);
   std::error_code ignored;
   fs::remove_all(folder, ignored);
-  side.Add(record.PerLine(), restore.PerLine());
+  side.Add(record, restore);
 }
 
 void VbscriptRecordAndRestore(std::int32_t rows, std::int32_t columns, const fs::path& folder, Side& side) {
@@ -280,7 +258,7 @@ void VbscriptRecordAndRestore(std::int32_t rows, std::int32_t columns, const fs:
   const VbscriptRun run = RunVbscriptLoops(rows, columns, folder / L"vbscript.txt");
   std::error_code ignored;
   fs::remove_all(folder, ignored);
-  side.Add(run.record.PerLine(), run.restore.PerLine());
+  side.Add(run.record, run.restore);
 }
 
 void PrintSide(const std::string& prefix, const Side& side) {
@@ -293,6 +271,11 @@ void PrintSide(const std::string& prefix, const Side& side) {
 void PrintComparison(const Side& tool, const Side& raw, const Side& vbscript) {
   PrintSide("raw client ", raw);
   PrintSide("vbscript ", vbscript);
+  // The client's own work apart from the waits on the server.
+  Print("client cpu per recorded row (ms)", tool.recordCpu.Median());
+  Print("client cpu per restored line (ms)", tool.restoreCpu.Median());
+  Print("raw client cpu per recorded row (ms)", raw.recordCpu.Median());
+  Print("raw client cpu per restored line (ms)", raw.restoreCpu.Median());
   Print("ratio to raw client record", tool.record.Median() / raw.record.Median());
   Print("ratio to raw client restore", tool.restore.Median() / raw.restore.Median());
   Print("speed-up over vbscript record", vbscript.record.Median() / tool.record.Median());
@@ -312,28 +295,27 @@ int Main(std::int32_t rows, std::int32_t columns, std::int32_t naiveRows, int re
   Print("bare call returning an object (ms)",
         BareCallMs(server.App().GetObject("ActiveSheet"), L"Rows", L"1:1"));
 
-  Run first;
-  Side tool, raw, vbscript;
-  const std::function<void()> ways[] = {[&] {
-                                          const Run run = RecordAndRestore(server, rows, columns,
-                                                                           NameLookup::Once, folder);
-                                          if (tool.record.Empty()) first = run;
-                                          tool.Add(run.record.PerLine(), run.restore.PerLine());
-                                        },
-                                        [&] { RawRecordAndRestore(server, rows, columns, folder, raw); },
-                                        [&] { VbscriptRecordAndRestore(rows, columns, folder, vbscript); }};
+  Sides sides;
   // Each repeat starts with the next way, so that a machine growing busier or quieter over the
   // run favours none of them.
   for (int repeat = 0; repeat < repeats; ++repeat) {
-    for (int i = 0; i < 3; ++i) ways[(repeat + i) % 3]();
+    for (int i = 0; i < 3; ++i) {
+      switch ((repeat + i) % 3) {
+        case 0: ToolRecordAndRestore(server, rows, columns, folder, sides); break;
+        case 1: RawRecordAndRestore(server, rows, columns, folder, sides.raw); break;
+        default: VbscriptRecordAndRestore(rows, columns, folder, sides.vbscript);
+      }
+    }
   }
+  Run& first = sides.first;
+  const Side& tool = sides.tool;
   first.record.ms = tool.record.Median() * double(first.record.lines);
   first.restore.ms = tool.restore.Median() * double(first.restore.lines);
   Print("repeats", std::int64_t{repeats});
   PrintRun("", first, rows, columns, bareMs);
   Print("time per recorded row spread (%)", tool.record.SpreadPercent());
   Print("time per restored line spread (%)", tool.restore.SpreadPercent());
-  PrintComparison(tool, raw, vbscript);
+  PrintComparison(tool, sides.raw, sides.vbscript);
   std::fflush(stdout);
 
   const Run naive = RecordAndRestore(server, naiveRows, columns, NameLookup::EveryCall, folder);

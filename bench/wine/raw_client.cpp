@@ -1,7 +1,6 @@
 #include "bench/wine/raw_client.hpp"
 
 #include <cctype>
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -13,7 +12,6 @@
 namespace quarnel::bench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Microsoft::WRL::ComPtr;
 
 constexpr short kXlUp = -4162;
@@ -121,14 +119,10 @@ long LastUsed(IDispatch* sheet, Members& m, long row, short column, short direct
   return GetLong(GetObject(corner.Get(), m.end, &towards, 1).Get(), answer);
 }
 
-double Since(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 }  // namespace
 
 LoopTiming RawRecord(IDispatch* application, const std::filesystem::path& path) {
-  const auto start = Clock::now();
+  const Stopwatch watch;
   Members m;
   const ComPtr<IDispatch> sheet = GetObject(application, m.activeSheet);
   const long lastRow = LastUsed(sheet.Get(), m, 65536, 1, kXlUp, m.row);
@@ -154,11 +148,11 @@ LoopTiming RawRecord(IDispatch* application, const std::filesystem::path& path) 
   out << text;
   out.close();
   if (!out) Fail("the file was not written");
-  return {Since(start), lastRow + lastColumn};
+  return watch.Stop(lastRow + lastColumn);
 }
 
 LoopTiming RawRestore(IDispatch* application, const std::filesystem::path& path) {
-  const auto start = Clock::now();
+  const Stopwatch watch;
   Members m;
   const ComPtr<IDispatch> sheet = GetObject(application, m.activeSheet);
   PutBool(application, m.screenUpdating, false);
@@ -189,7 +183,7 @@ LoopTiming RawRestore(IDispatch* application, const std::filesystem::path& path)
     PutBool(GetObject(range.Get(), rows ? m.entireRow : m.entireColumn).Get(), m.hidden, state);
   }
   PutBool(application, m.screenUpdating, true);
-  return {Since(start), lines};
+  return watch.Stop(lines);
 }
 
 }  // namespace quarnel::bench

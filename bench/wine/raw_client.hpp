@@ -3,18 +3,11 @@
 // The limit the tool is measured against: the record and restore loops written straight on
 // IDispatch, each member's DISPID looked up once, with none of the tool's code in between.
 
-#include <cstdint>
 #include <filesystem>
 
-#include "excel/win32/win_headers.hpp"
+#include "bench/wine/figures.hpp"
 
 namespace quarnel::bench {
-
-struct LoopTiming {
-  double ms = 0;
-  std::int64_t lines = 0;
-  double PerLine() const { return ms / double(lines); }
-};
 
 // Writes the lines of the active sheet's rows and columns to `path`, as the record command does.
 LoopTiming RawRecord(IDispatch* application, const std::filesystem::path& path);
