@@ -9,7 +9,9 @@
 // turn; times are the medians, spreads (max - min) / median. The commands run once more on a
 // smaller sheet (`naive rows`) with a look-up before every call. Round trips come from the
 // server's own counters, GetIDsOfNames and Invoke apart. Every line recorded and a sample of the
-// rows and all the columns restored are checked, for all three.
+// rows and all the columns restored are checked, for all three. The commands and the raw client
+// also run against the stand-in's objects inside this process, where no round trip hides what the
+// commands cost of their own.
 
 #include <algorithm>
 #include <chrono>
@@ -27,8 +29,10 @@
 #include "app/win32/clock.hpp"
 #include "app/win32/files.hpp"
 #include "bench/desktop.hpp"
+#include "bench/wine/in_process.hpp"
 #include "bench/wine/raw_client.hpp"
 #include "bench/wine/sheet.hpp"
+#include "bench/wine/tool_host.hpp"
 #include "bench/wine/vbscript_loops.hpp"
 #include "excel/attach.hpp"
 #include "excel/win32/com.hpp"
@@ -54,58 +58,6 @@ void Print(const std::string& name, std::int64_t value) {
 }
 
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-// The folder the commands see as the program's; each run its own, removed at the end.
-class Desktop final : public quarnel::Desktop {
- public:
-  explicit Desktop(fs::path folder) : folder_(std::move(folder)) { fs::create_directories(folder_); }
-  ~Desktop() override {
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-  }
-
-  void ShowMessage(std::string_view text, std::string_view, MessageIcon) override {
-    messages.emplace_back(text);
-  }
-  std::string NoteText() override { return " "; }
-  std::string ProgramFolder() override { return win32::ToUtf8(folder_.wstring()); }
-  std::string LocalDateTimeText() override { return win32::LocalDateTimeText(); }
-  FileSystem& Files() override { return files_; }
-  FileDialog& CommonDialog1() override { return dialog; }
-
-  // The dialog picks the file the bench names.
-  BenchDialog dialog;
-  std::vector<std::string> messages;
-
-  std::vector<fs::path> Snapshots() const {
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(folder_)) {
-      if (entry.path().extension() == L".txt") found.push_back(entry.path());
-    }
-    return found;
-  }
-
- private:
-  fs::path folder_;
-  win32::WideFileSystem files_;
-};
-
-// The tool's own connector, its objects looking names up as told.
-class Connector final : public excel::Connector {
- public:
-  explicit Connector(NameLookup lookup) : lookup_(lookup) {}
-  Object GetRunning(std::string_view progId) override { return Relookup(inner_.GetRunning(progId)); }
-  Object Start(std::string_view progId) override { return Relookup(inner_.Start(progId)); }
-  void ActivateWindow(std::string_view title) override { inner_.ActivateWindow(title); }
-
- private:
-  Object Relookup(const Object& object) const {
-    const auto* client = dynamic_cast<const win32::DispatchClient*>(object.Get());
-    return client ? win32::WrapDispatch(client->Raw(), client->Retry(), lookup_) : object;
-  }
-  win32::ComConnector inner_;
-  NameLookup lookup_;
-};
 
 Object StartServer() {
   win32::ComConnector connector;
@@ -140,17 +92,11 @@ Command Measure(const Server& server, std::int64_t lines, Body body) {
   return command;
 }
 
-void ClearHandles() {
-  链接cad及excel::ExcelApp = {};
-  链接cad及excel::ExcelBook = {};
-  链接cad及excel::ExcelSheet = {};
-}
-
 Run RecordAndRestore(const Server& server, std::int32_t rows, std::int32_t columns, NameLookup lookup,
                      const fs::path& folder) {
   SetUpSheet(server.App(), rows, columns);
-  Connector connector(lookup);
-  Desktop desktop(folder);
+  ToolConnector connector(lookup);
+  DiskDesktop desktop(folder);
   Host host{connector, desktop};
   Run run;
 
@@ -282,6 +228,17 @@ void PrintComparison(const Side& tool, const Side& raw, const Side& vbscript) {
   Print("speed-up over vbscript restore", vbscript.restore.Median() / tool.restore.Median());
 }
 
+// Per line, in microseconds: the commands' own cost is what they take beyond the raw client.
+void PrintInProcess(const InProcessSides& in) {
+  const auto us = [](const Series& series) { return series.Median() * 1000; };
+  Print("in-process time per recorded row (us)", us(in.tool.record));
+  Print("in-process time per restored line (us)", us(in.tool.restore));
+  Print("in-process raw client time per recorded row (us)", us(in.raw.record));
+  Print("in-process raw client time per restored line (us)", us(in.raw.restore));
+  Print("tool's own cost per recorded row (us)", us(in.tool.record) - us(in.raw.record));
+  Print("tool's own cost per restored line (us)", us(in.tool.restore) - us(in.raw.restore));
+}
+
 int Main(std::int32_t rows, std::int32_t columns, std::int32_t naiveRows, int repeats) {
   win32::ComInit com;
   const fs::path folder =
@@ -295,6 +252,8 @@ int Main(std::int32_t rows, std::int32_t columns, std::int32_t naiveRows, int re
   Print("bare call returning an object (ms)",
         BareCallMs(server.App().GetObject("ActiveSheet"), L"Rows", L"1:1"));
 
+  // First, as it is quick and needs no other process.
+  const InProcessSides inProcess = MeasureInProcess(rows, columns, repeats, folder);
   Sides sides;
   // Each repeat starts with the next way, so that a machine growing busier or quieter over the
   // run favours none of them.
@@ -316,6 +275,7 @@ int Main(std::int32_t rows, std::int32_t columns, std::int32_t naiveRows, int re
   Print("time per recorded row spread (%)", tool.record.SpreadPercent());
   Print("time per restored line spread (%)", tool.restore.SpreadPercent());
   PrintComparison(tool, sides.raw, sides.vbscript);
+  PrintInProcess(inProcess);
   std::fflush(stdout);
 
   const Run naive = RecordAndRestore(server, naiveRows, columns, NameLookup::EveryCall, folder);
