@@ -1,13 +1,17 @@
 // Figures of the record and restore commands run through COM against the stand-in server in its
 // own process, as against Excel; printed one a line as "name: value".
 //
-//   quarnel_wine_bench [rows] [columns] [naive rows]
+//   quarnel_wine_bench [rows] [columns] [naive rows] [repeats]
 //
-// Each run sets up a new workbook through automation: column A filled to `rows`, row 1 to
-// `columns`, every 97th row and 16th column hidden. The record and restore commands then run with
-// names looked up once, and again on a smaller sheet (`naive rows`) with a look-up before every
-// call. Round trips come from the server's own counters, GetIDsOfNames and Invoke apart. Every
-// line recorded and a sample of the rows and all the columns restored are checked.
+// Each run sets up a new workbook through automation (bench/wine/sheet.hpp). The record and
+// restore commands run with names looked up once, side by side with the same loops written
+// straight on IDispatch (the limit) and in VBScript under cscript (the peer), `repeats` times in
+// turn; times are the medians, spreads (max - min) / median. The commands run once more on a
+// smaller sheet (`naive rows`) with a look-up before every call. Round trips come from the
+// server's own counters, GetIDsOfNames and Invoke apart. Every line recorded and a sample of the
+// rows and all the columns restored are checked, for all three. The commands and the raw client
+// also run against the stand-in's objects inside this process, where no round trip hides what the
+// commands cost of their own.
 
 #include <algorithm>
 #include <chrono>
@@ -25,6 +29,11 @@
 #include "app/win32/clock.hpp"
 #include "app/win32/files.hpp"
 #include "bench/desktop.hpp"
+#include "bench/wine/in_process.hpp"
+#include "bench/wine/raw_client.hpp"
+#include "bench/wine/sheet.hpp"
+#include "bench/wine/tool_host.hpp"
+#include "bench/wine/vbscript_loops.hpp"
 #include "excel/attach.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
@@ -43,105 +52,12 @@ using win32::NameLookup;
 constexpr std::string_view kProgId = "Excel.Application";
 constexpr int kBareCalls = 1000;
 
-bool RowHidden(std::int32_t row) { return row % 97 == 0; }
-bool ColumnHidden(std::int32_t column) { return column % 16 == 0; }
-
-[[noreturn]] void Fail(const std::string& why) { throw Failure(1, "quarnel_wine_bench: " + why); }
-
 void Print(const std::string& name, double value) { std::printf("%s: %.3f\n", name.c_str(), value); }
 void Print(const std::string& name, std::int64_t value) {
   std::printf("%s: %lld\n", name.c_str(), static_cast<long long>(value));
 }
 
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-std::string ColumnLetters(std::int32_t column) {
-  std::string letters;
-  for (; column > 0; column = (column - 1) / 26)
-    letters.insert(letters.begin(), char('A' + (column - 1) % 26));
-  return letters;
-}
-
-std::string RowLine(std::int32_t row) {
-  return std::to_string(row) + ":" + std::to_string(row) + (RowHidden(row) ? "/True" : "/False");
-}
-std::string ColumnLine(std::int32_t column) {
-  return std::to_string(column) + (ColumnHidden(column) ? "/True" : "/False");
-}
-
-// The folder the commands see as the program's; each run its own, removed at the end.
-class Desktop final : public quarnel::Desktop {
- public:
-  explicit Desktop(fs::path folder) : folder_(std::move(folder)) { fs::create_directories(folder_); }
-  ~Desktop() override {
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-  }
-
-  void ShowMessage(std::string_view text, std::string_view, MessageIcon) override {
-    messages.emplace_back(text);
-  }
-  std::string NoteText() override { return " "; }
-  std::string ProgramFolder() override { return win32::ToUtf8(folder_.wstring()); }
-  std::string LocalDateTimeText() override { return win32::LocalDateTimeText(); }
-  FileSystem& Files() override { return files_; }
-  FileDialog& CommonDialog1() override { return dialog; }
-
-  // The dialog picks the file the bench names.
-  BenchDialog dialog;
-  std::vector<std::string> messages;
-
-  std::vector<fs::path> Snapshots() const {
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(folder_)) {
-      if (entry.path().extension() == L".txt") found.push_back(entry.path());
-    }
-    return found;
-  }
-
- private:
-  fs::path folder_;
-  win32::WideFileSystem files_;
-};
-
-// The tool's own connector, its objects looking names up as told.
-class Connector final : public excel::Connector {
- public:
-  explicit Connector(NameLookup lookup) : lookup_(lookup) {}
-  Object GetRunning(std::string_view progId) override { return Relookup(inner_.GetRunning(progId)); }
-  Object Start(std::string_view progId) override { return Relookup(inner_.Start(progId)); }
-  void ActivateWindow(std::string_view title) override { inner_.ActivateWindow(title); }
-
- private:
-  Object Relookup(const Object& object) const {
-    const auto* client = dynamic_cast<const win32::DispatchClient*>(object.Get());
-    return client ? win32::WrapDispatch(client->Raw(), client->Retry(), lookup_) : object;
-  }
-  win32::ComConnector inner_;
-  NameLookup lookup_;
-};
-
-struct Counters {
-  std::int64_t names = 0;
-  std::int64_t invokes = 0;
-};
-
-// The stand-in's own members: counted apart from, and never among, the calls it counts.
-class Server {
- public:
-  explicit Server(Object application) : app_(std::move(application)) {}
-  const Object& App() const { return app_; }
-  void ResetCounters() const { app_.Call("StandinResetCounters"); }
-  Counters Read() const {
-    return {excel::ToLong(app_.Get("StandinGetIDsOfNamesCount")),
-            excel::ToLong(app_.Get("StandinInvokeCount"))};
-  }
-  bool RowIsHidden(std::int32_t row) const { return excel::ToBool(app_.Call("StandinIsRowHidden", {row})); }
-  bool ColumnIsHidden(std::int32_t c) const { return excel::ToBool(app_.Call("StandinIsColumnHidden", {c})); }
-
- private:
-  Object app_;
-};
 
 Object StartServer() {
   win32::ComConnector connector;
@@ -152,76 +68,11 @@ Object StartServer() {
   }
 }
 
-// A new workbook in front whose sheet has the bench's content and hidden rows and columns.
-void SetUpSheet(const Object& app, std::int32_t rows, std::int32_t columns) {
-  app.GetObject("Workbooks").Call("Add");
-  const Object sheet = app.GetObject("ActiveSheet");
-  sheet.GetObject("Range", {"A1:A" + std::to_string(rows)}).Put("Value", std::int32_t{1});
-  sheet.GetObject("Range", {"A1:" + ColumnLetters(columns) + "1"}).Put("Value", std::int32_t{1});
-  for (std::int32_t row = 97; row <= rows; row += 97) {
-    sheet.GetObject("Rows", {std::to_string(row) + ":" + std::to_string(row)}).Put("Hidden", true);
-  }
-  for (std::int32_t column = 16; column <= columns; column += 16) {
-    sheet.GetObject("Columns", {column}).Put("Hidden", true);
-  }
-}
-
-void ScrambleSheet(const Object& app, std::int32_t rows, std::int32_t columns) {
-  const Object sheet = app.GetObject("ActiveSheet");
-  sheet.GetObject("Rows", {"1:" + std::to_string(rows)}).Put("Hidden", true);
-  sheet.GetObject("Range", {"A1:" + ColumnLetters(columns) + "1"})
-      .GetObject("EntireColumn")
-      .Put("Hidden", true);
-}
-
-std::vector<std::string> ReadLines(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line.back() != '\r') Fail("a snapshot line without CR LF");
-    line.pop_back();
-    lines.push_back(std::move(line));
-  }
-  return lines;
-}
-
-// How many rows the record took, after checking every line it wrote.
-std::int32_t CheckRecord(const std::vector<std::string>& lines, std::int32_t columns) {
-  std::int32_t rows = 0;
-  while (rows < static_cast<std::int32_t>(lines.size()) && lines[rows].find(':') != std::string::npos) {
-    if (lines[rows] != RowLine(rows + 1)) Fail("recorded " + lines[rows]);
-    ++rows;
-  }
-  const auto recordedColumns = static_cast<std::int32_t>(lines.size()) - rows;
-  if (rows == 0 || recordedColumns < 1 || recordedColumns > columns) Fail("the snapshot has the wrong size");
-  for (std::int32_t c = 1; c <= recordedColumns; ++c) {
-    if (lines[rows + c - 1] != ColumnLine(c)) Fail("recorded " + lines[rows + c - 1]);
-  }
-  return rows;
-}
-
-void CheckRestored(const Server& server, std::int32_t rows, std::int32_t columns) {
-  std::vector<std::int32_t> probes;
-  for (std::int32_t row = 1; row <= std::min(rows, 200); ++row) probes.push_back(row);
-  for (std::int32_t row = 97; row <= rows; row += 97)
-    probes.insert(probes.end(), {row - 1, row, std::min(row + 1, rows)});
-  probes.push_back(rows);
-  for (std::int32_t row : probes) {
-    if (server.RowIsHidden(row) != RowHidden(row)) Fail("row " + std::to_string(row) + " not restored");
-  }
-  for (std::int32_t c = 1; c <= columns; ++c) {
-    if (server.ColumnIsHidden(c) != ColumnHidden(c)) Fail("column " + std::to_string(c) + " not restored");
-  }
-}
-
-struct Command {
-  double ms = 0;
-  std::int64_t lines = 0;
-  Counters counters;
+struct Command : LoopTiming {
+  Server::Counters counters;
   double RoundTrips() const { return double(counters.names + counters.invokes) / double(lines); }
   double Names() const { return double(counters.names) / double(lines); }
   double Invokes() const { return double(counters.invokes) / double(lines); }
-  double PerLine() const { return ms / double(lines); }
 };
 
 struct Run {
@@ -233,26 +84,19 @@ struct Run {
 template <typename Body>
 Command Measure(const Server& server, std::int64_t lines, Body body) {
   server.ResetCounters();
-  const auto start = Clock::now();
+  const Stopwatch watch;
   body();
   Command command;
-  command.ms = Milliseconds(Clock::now() - start);
+  static_cast<LoopTiming&>(command) = watch.Stop(lines);
   command.counters = server.Read();
-  command.lines = lines;
   return command;
-}
-
-void ClearHandles() {
-  链接cad及excel::ExcelApp = {};
-  链接cad及excel::ExcelBook = {};
-  链接cad及excel::ExcelSheet = {};
 }
 
 Run RecordAndRestore(const Server& server, std::int32_t rows, std::int32_t columns, NameLookup lookup,
                      const fs::path& folder) {
   SetUpSheet(server.App(), rows, columns);
-  Connector connector(lookup);
-  Desktop desktop(folder);
+  ToolConnector connector(lookup);
+  DiskDesktop desktop(folder);
   Host host{connector, desktop};
   Run run;
 
@@ -323,7 +167,79 @@ void PrintRun(const std::string& prefix, const Run& run, std::int32_t rows, std:
   Print(prefix + "overhead ratio restore", run.restore.PerLine() / (3 * bareMs));
 }
 
-int Main(std::int32_t rows, std::int32_t columns, std::int32_t naiveRows) {
+struct Sides {
+  Side tool, raw, vbscript;
+  Run first;  // the tool's first run, for its counters
+};
+
+void ToolRecordAndRestore(const Server& server, std::int32_t rows, std::int32_t columns,
+                          const fs::path& folder, Sides& sides) {
+  const Run run = RecordAndRestore(server, rows, columns, NameLookup::Once, folder);
+  if (sides.tool.record.Empty()) sides.first = run;
+  sides.tool.Add(run.record, run.restore);
+}
+
+// The raw client on the same sheet as the commands, checked the same way.
+void RawRecordAndRestore(const Server& server, std::int32_t rows, std::int32_t columns,
+                         const fs::path& folder, Side& side) {
+  SetUpSheet(server.App(), rows, columns);
+  IDispatch* app = dynamic_cast<const win32::DispatchClient&>(*server.App().Get()).Raw();
+  fs::create_directories(folder);
+  const fs::path path = folder / L"raw.txt";
+  const LoopTiming record = RawRecord(app, path);
+  const std::vector<std::string> lines = ReadLines(path);
+  if (CheckRecord(lines, columns) != rows || record.lines != std::int64_t{rows} + columns) {
+    Fail("the raw record did not take the whole sheet");
+  }
+  ScrambleSheet(server.App(), rows, columns);
+  const LoopTiming restore = RawRestore(app, path);
+  CheckRestored(server, rows, columns);
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+  side.Add(record, restore);
+}
+
+void VbscriptRecordAndRestore(std::int32_t rows, std::int32_t columns, const fs::path& folder, Side& side) {
+  fs::create_directories(folder);
+  const VbscriptRun run = RunVbscriptLoops(rows, columns, folder / L"vbscript.txt");
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+  side.Add(run.record, run.restore);
+}
+
+void PrintSide(const std::string& prefix, const Side& side) {
+  Print(prefix + "time per recorded row (ms)", side.record.Median());
+  Print(prefix + "time per restored line (ms)", side.restore.Median());
+  Print(prefix + "time per recorded row spread (%)", side.record.SpreadPercent());
+  Print(prefix + "time per restored line spread (%)", side.restore.SpreadPercent());
+}
+
+void PrintComparison(const Side& tool, const Side& raw, const Side& vbscript) {
+  PrintSide("raw client ", raw);
+  PrintSide("vbscript ", vbscript);
+  // The client's own work apart from the waits on the server.
+  Print("client cpu per recorded row (ms)", tool.recordCpu.Median());
+  Print("client cpu per restored line (ms)", tool.restoreCpu.Median());
+  Print("raw client cpu per recorded row (ms)", raw.recordCpu.Median());
+  Print("raw client cpu per restored line (ms)", raw.restoreCpu.Median());
+  Print("ratio to raw client record", tool.record.Median() / raw.record.Median());
+  Print("ratio to raw client restore", tool.restore.Median() / raw.restore.Median());
+  Print("speed-up over vbscript record", vbscript.record.Median() / tool.record.Median());
+  Print("speed-up over vbscript restore", vbscript.restore.Median() / tool.restore.Median());
+}
+
+// Per line, in microseconds: the commands' own cost is what they take beyond the raw client.
+void PrintInProcess(const InProcessSides& in) {
+  const auto us = [](const Series& series) { return series.Median() * 1000; };
+  Print("in-process time per recorded row (us)", us(in.tool.record));
+  Print("in-process time per restored line (us)", us(in.tool.restore));
+  Print("in-process raw client time per recorded row (us)", us(in.raw.record));
+  Print("in-process raw client time per restored line (us)", us(in.raw.restore));
+  Print("tool's own cost per recorded row (us)", us(in.tool.record) - us(in.raw.record));
+  Print("tool's own cost per restored line (us)", us(in.tool.restore) - us(in.raw.restore));
+}
+
+int Main(std::int32_t rows, std::int32_t columns, std::int32_t naiveRows, int repeats) {
   win32::ComInit com;
   const fs::path folder =
       fs::temp_directory_path() / ("quarnel-bench-" + std::to_string(GetCurrentProcessId()));
@@ -336,9 +252,32 @@ int Main(std::int32_t rows, std::int32_t columns, std::int32_t naiveRows) {
   Print("bare call returning an object (ms)",
         BareCallMs(server.App().GetObject("ActiveSheet"), L"Rows", L"1:1"));
 
-  const Run cached = RecordAndRestore(server, rows, columns, NameLookup::Once, folder);
-  PrintRun("", cached, rows, columns, bareMs);
+  // First, as it is quick and needs no other process.
+  const InProcessSides inProcess = MeasureInProcess(rows, columns, repeats, folder);
+  Sides sides;
+  // Each repeat starts with the next way, so that a machine growing busier or quieter over the
+  // run favours none of them.
+  for (int repeat = 0; repeat < repeats; ++repeat) {
+    for (int i = 0; i < 3; ++i) {
+      switch ((repeat + i) % 3) {
+        case 0: ToolRecordAndRestore(server, rows, columns, folder, sides); break;
+        case 1: RawRecordAndRestore(server, rows, columns, folder, sides.raw); break;
+        default: VbscriptRecordAndRestore(rows, columns, folder, sides.vbscript);
+      }
+    }
+  }
+  Run& first = sides.first;
+  const Side& tool = sides.tool;
+  first.record.ms = tool.record.Median() * double(first.record.lines);
+  first.restore.ms = tool.restore.Median() * double(first.restore.lines);
+  Print("repeats", std::int64_t{repeats});
+  PrintRun("", first, rows, columns, bareMs);
+  Print("time per recorded row spread (%)", tool.record.SpreadPercent());
+  Print("time per restored line spread (%)", tool.restore.SpreadPercent());
+  PrintComparison(tool, sides.raw, sides.vbscript);
+  PrintInProcess(inProcess);
   std::fflush(stdout);
+
   const Run naive = RecordAndRestore(server, naiveRows, columns, NameLookup::EveryCall, folder);
   PrintRun("naive ", naive, naiveRows, columns, bareMs);
 
@@ -356,14 +295,17 @@ int main(int argc, char** argv) {
   const long rows = arg(1, 1000);
   const long columns = arg(2, 255);
   const long naiveRows = arg(3, std::min(rows, 300L));
-  if (rows < 1 || rows > 65536 || columns < 1 || columns > 256 || naiveRows < 1 || naiveRows > 65536) {
+  const long repeats = arg(4, 3);
+  if (rows < 1 || rows > 65536 || columns < 1 || columns > 256 || naiveRows < 1 || naiveRows > 65536 ||
+      repeats < 1 || repeats > 100) {
     std::fprintf(stderr,
-                 "usage: quarnel_wine_bench [rows 1..65536] [columns 1..256] [naive rows 1..65536]\n");
+                 "usage: quarnel_wine_bench [rows 1..65536] [columns 1..256] [naive rows 1..65536] "
+                 "[repeats 1..100]\n");
     return 2;
   }
   try {
     return quarnel::bench::Main(static_cast<std::int32_t>(rows), static_cast<std::int32_t>(columns),
-                                static_cast<std::int32_t>(naiveRows));
+                                static_cast<std::int32_t>(naiveRows), static_cast<int>(repeats));
   } catch (const quarnel::Failure& failure) {
     std::fprintf(stderr, "quarnel_wine_bench: failure %d: %s\n", static_cast<int>(failure.Number()),
                  failure.Description().c_str());

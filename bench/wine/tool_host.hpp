@@ -1,0 +1,85 @@
+#pragma once
+
+// What the tool's commands run with in the bench: a desktop on a folder of its own and the tool's
+// own connector.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "excel/win32/win_headers.hpp"
+//
+#include "app/win32/clock.hpp"
+#include "app/win32/files.hpp"
+#include "bench/desktop.hpp"
+#include "excel/attach.hpp"
+#include "excel/win32/connector.hpp"
+#include "excel/win32/dispatch.hpp"
+#include "excel/win32/utf16.hpp"
+
+namespace quarnel::bench {
+
+namespace fs = std::filesystem;
+using excel::Object;
+using win32::NameLookup;
+
+// The folder the commands see as the program's; each run its own, removed at the end.
+class DiskDesktop final : public quarnel::Desktop {
+ public:
+  explicit DiskDesktop(fs::path folder) : folder_(std::move(folder)) { fs::create_directories(folder_); }
+  ~DiskDesktop() override {
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+
+  void ShowMessage(std::string_view text, std::string_view, MessageIcon) override {
+    messages.emplace_back(text);
+  }
+  std::string NoteText() override { return " "; }
+  std::string ProgramFolder() override { return win32::ToUtf8(folder_.wstring()); }
+  std::string LocalDateTimeText() override { return win32::LocalDateTimeText(); }
+  FileSystem& Files() override { return files_; }
+  FileDialog& CommonDialog1() override { return dialog; }
+
+  // The dialog picks the file the bench names.
+  BenchDialog dialog;
+  std::vector<std::string> messages;
+
+  std::vector<fs::path> Snapshots() const {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(folder_)) {
+      if (entry.path().extension() == L".txt") found.push_back(entry.path());
+    }
+    return found;
+  }
+
+ private:
+  fs::path folder_;
+  win32::WideFileSystem files_;
+};
+
+// The tool's own connector, its objects looking names up as told.
+class ToolConnector final : public excel::Connector {
+ public:
+  explicit ToolConnector(NameLookup lookup) : lookup_(lookup) {}
+  Object GetRunning(std::string_view progId) override { return Relookup(inner_.GetRunning(progId)); }
+  Object Start(std::string_view progId) override { return Relookup(inner_.Start(progId)); }
+  void ActivateWindow(std::string_view title) override { inner_.ActivateWindow(title); }
+
+ private:
+  Object Relookup(const Object& object) const {
+    const auto* client = dynamic_cast<const win32::DispatchClient*>(object.Get());
+    return client ? win32::WrapDispatch(client->Raw(), client->Retry(), lookup_) : object;
+  }
+  win32::ComConnector inner_;
+  NameLookup lookup_;
+};
+
+// Each measured run attaches afresh.
+inline void ClearHandles() {
+  链接cad及excel::ExcelApp = {};
+  链接cad及excel::ExcelBook = {};
+  链接cad及excel::ExcelSheet = {};
+}
+
+}  // namespace quarnel::bench
