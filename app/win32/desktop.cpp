@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/win32/clock.hpp"
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 namespace {

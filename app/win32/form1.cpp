@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/form_layout.hpp"
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 namespace {

@@ -20,16 +20,16 @@
 #include <vector>
 
 // First: the Windows headers, without their GetObject macro, before any other includes them.
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 //
 #include "app/win32/clock.hpp"
 #include "app/win32/files.hpp"
 #include "bench/desktop.hpp"
+#include "common/win32/utf16.hpp"
 #include "excel/attach.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
 #include "excel/win32/dispatch.hpp"
-#include "excel/win32/utf16.hpp"
 #include "snapshot/commands.hpp"
 
 namespace quarnel::bench {

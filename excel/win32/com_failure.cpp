@@ -3,8 +3,8 @@
 #include <string_view>
 #include <utility>
 
+#include "common/win32/utf16.hpp"
 #include "excel/win32/com.hpp"
-#include "excel/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 namespace {

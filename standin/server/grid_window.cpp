@@ -4,8 +4,8 @@
 #include <string>
 #include <variant>
 
+#include "common/win32/utf16.hpp"
 #include "excel/win32/excel_windows.hpp"
-#include "excel/win32/utf16.hpp"
 #include "standin/model/address.hpp"
 #include "standin/model/state.hpp"
 #include "standin/server/window_object.hpp"

@@ -12,7 +12,7 @@
 #include "app/form_layout.hpp"
 #include "app/win32/desktop.hpp"
 #include "app/win32/form1.hpp"
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 namespace {
