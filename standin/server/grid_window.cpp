@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "common/win32/utf16.hpp"
+#include "common/win32/window_text.hpp"
 #include "excel/win32/excel_windows.hpp"
 #include "standin/model/address.hpp"
 #include "standin/model/state.hpp"
@@ -136,9 +137,7 @@ void GridWindow::Refresh() {
   std::string title = app.caption;
   if (auto book = app.ActiveWorkbook()) title += " - " + book->name;
   const std::wstring wanted = win32::ToUtf16(title);
-  wchar_t current[512] = {};
-  GetWindowTextW(main, current, 512);
-  if (wanted != current) SetWindowTextW(main, wanted.c_str());
+  if (wanted != win32::WindowText(main)) SetWindowTextW(main, wanted.c_str());
 
   const bool shown = IsWindowVisible(main) != FALSE;
   if (model.Visible() != shown) ShowWindow(main, model.Visible() ? SW_SHOWNORMAL : SW_HIDE);
