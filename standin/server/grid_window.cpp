@@ -4,6 +4,7 @@
 #include <string>
 #include <variant>
 
+#include "common/win32/owned.hpp"
 #include "common/win32/utf16.hpp"
 #include "common/win32/window_text.hpp"
 #include "excel/win32/excel_windows.hpp"
@@ -172,16 +173,15 @@ LRESULT GridWindow::Receive(UINT message, WPARAM wParam, LPARAM lParam) {
       const HDC dc = BeginPaint(window_, &paint);
       RECT client;
       GetClientRect(window_, &client);
-      // Drawn off screen first, so a repaint after every call does not flicker.
-      const HDC memory = CreateCompatibleDC(dc);
-      const HBITMAP bitmap =
-          CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
-      const HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-      Paint(memory, client);
-      BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-      SelectObject(memory, oldBitmap);
-      DeleteObject(bitmap);
-      DeleteDC(memory);
+      {
+        // Drawn off screen first, so a repaint after every call does not flicker.
+        const win32::MemoryDc memory(dc);
+        const win32::OwnedBitmap bitmap(
+            CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)));
+        const win32::Selection selected(memory.Get(), bitmap.Get());
+        Paint(memory.Get(), client);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+      }
       EndPaint(window_, &paint);
       return 0;
     }
