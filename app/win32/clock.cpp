@@ -1,7 +1,7 @@
 #include "app/win32/clock.hpp"
 
 #include "common/failure.hpp"
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 namespace {

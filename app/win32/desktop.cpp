@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "app/win32/clock.hpp"
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
+#include "common/win32/window_text.hpp"
 
 namespace quarnel::win32 {
 
@@ -20,20 +21,11 @@ void WindowsDesktop::ShowMessage(std::string_view text, std::string_view title, 
   MessageBoxW(owner, ToUtf16(text).c_str(), ToUtf16(title).c_str(), type);
 }
 
-std::string WindowsDesktop::NoteText() { return note_ ? WindowText(note_) : std::string(); }
+std::string WindowsDesktop::NoteText() { return note_ ? ToUtf8(WindowText(note_)) : std::string(); }
 
 std::string WindowsDesktop::ProgramFolder() { return win32::ProgramFolder(); }
 
 std::string WindowsDesktop::LocalDateTimeText() { return win32::LocalDateTimeText(); }
-
-std::string WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  if (length <= 0) return {};
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-  return ToUtf8(text);
-}
 
 std::string ProgramFolder() {
   std::vector<wchar_t> path(MAX_PATH);

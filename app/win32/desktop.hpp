@@ -34,9 +34,6 @@ class WindowsDesktop final : public Desktop {
   TaskbarProgress progress_;
 };
 
-// The text of a window, in UTF-8.
-std::string WindowText(HWND window);
-
 // The folder that holds the running program's file, without a trailing "\".
 std::string ProgramFolder();
 

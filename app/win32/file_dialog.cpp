@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 namespace {

@@ -3,29 +3,11 @@
 #include <algorithm>
 #include <limits>
 
-#include "excel/win32/utf16.hpp"
+#include "common/win32/owned.hpp"
+#include "common/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 namespace {
-
-class Handle {
- public:
-  explicit Handle(HANDLE handle) noexcept : handle_(handle) {}
-  ~Handle() { Close(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-
-  HANDLE Get() const noexcept { return handle_; }
-  bool Close() noexcept {
-    if (handle_ == INVALID_HANDLE_VALUE) return true;
-    const bool closed = CloseHandle(handle_) != FALSE;
-    handle_ = INVALID_HANDLE_VALUE;
-    return closed;
-  }
-
- private:
-  HANDLE handle_;
-};
 
 constexpr DWORD kChunkLimit = 1u << 30;
 
@@ -48,7 +30,7 @@ class WideOutputFile final : public OutputFile {
   }
 
  private:
-  Handle file_;
+  OwnedHandle file_;
 };
 
 class WideInputFile final : public InputFile {
@@ -68,7 +50,7 @@ class WideInputFile final : public InputFile {
   }
 
  private:
-  Handle file_;
+  OwnedHandle file_;
 };
 
 }  // namespace

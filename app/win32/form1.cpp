@@ -2,11 +2,8 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <vector>
-
 #include "app/form_layout.hpp"
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 namespace {
@@ -15,7 +12,6 @@ constexpr wchar_t kClassName[] = L"QuarnelForm1";
 // Away from IDOK and IDCANCEL, which Enter and Escape send: they must click nothing.
 constexpr int kFirstControlId = 1001;
 constexpr UINT kDpiChanged = 0x02E0;
-constexpr int kButtonPoints = 9;
 
 void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSEXW existing{};
@@ -35,75 +31,13 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
   if (!RegisterClassExW(&wc)) throw Failure(7, "内存溢出");
 }
 
-int CALLBACK CollectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM faces) {
-  reinterpret_cast<std::vector<std::wstring>*>(faces)->emplace_back(font->lfFaceName);
-  return 1;
-}
-
-HFONT MakeFont(const std::wstring& face, int height, int weight, BYTE charset) {
-  LOGFONTW font{};
-  font.lfHeight = height;
-  font.lfWeight = weight;
-  font.lfCharSet = charset;
-  face.copy(font.lfFaceName, LF_FACESIZE - 1);
-  return CreateFontIndirectW(&font);
-}
-
-bool ShowsAll(HDC dc, const std::wstring& face, std::wstring_view sample) {
-  const HFONT font = MakeFont(face, -16, FW_NORMAL, GB2312_CHARSET);
-  if (!font) return false;
-  const HGDIOBJ old = SelectObject(dc, font);
-  std::vector<WORD> glyphs(sample.size());
-  const DWORD done = GetGlyphIndicesW(dc, sample.data(), static_cast<int>(sample.size()), glyphs.data(),
-                                      GGI_MARK_NONEXISTING_GLYPHS);
-  SelectObject(dc, old);
-  DeleteObject(font);
-  return done != GDI_ERROR && std::find(glyphs.begin(), glyphs.end(), WORD{0xFFFF}) == glyphs.end();
-}
-
-// Every text the window shows, and the Latin letters and digits a note may hold.
-std::wstring FormSample() {
-  std::wstring sample = L"Quarnel 0123456789 abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-  for (const auto& control : app::Form1Definition().controls) {
-    sample += ToUtf16(control.text);
-    sample += ToUtf16(control.tooltip);
-  }
-  sample.erase(std::remove(sample.begin(), sample.end(), L' '), sample.end());
-  return sample;
-}
-
 HCURSOR WaitCursor() { return LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)); }  // IDC_WAIT
 
-void SetFont(HWND control, HFONT font) {
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+void SetFont(HWND control, const OwnedFont& font) {
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
 }
 
 }  // namespace
-
-std::wstring ChineseUiFace(std::wstring_view sample, std::initializer_list<const wchar_t*> preferred) {
-  std::vector<std::wstring> faces;
-  LOGFONTW query{};
-  query.lfCharSet = GB2312_CHARSET;
-  const HDC screen = GetDC(nullptr);
-  EnumFontFamiliesExW(screen, &query, CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
-  std::vector<std::wstring> candidates;
-  for (const wchar_t* face : preferred) {
-    if (std::find(faces.begin(), faces.end(), face) != faces.end()) candidates.emplace_back(face);
-  }
-  // Wine offers the host's CJK families under their own names; some lack Latin letters.
-  for (const auto& face : faces) {
-    if (!face.empty() && face.front() != L'@') candidates.push_back(face);
-  }
-  std::wstring chosen;
-  for (const auto& face : candidates) {
-    if (ShowsAll(screen, face, sample)) {
-      chosen = face;
-      break;
-    }
-  }
-  ReleaseDC(nullptr, screen);
-  return chosen;
-}
 
 Form1::Form1(HINSTANCE instance, ClickHandler onClick, bool endsProgram)
     : onClick_(std::move(onClick)), endsProgram_(endsProgram) {
@@ -129,8 +63,6 @@ Form1::Form1(HINSTANCE instance, ClickHandler onClick, bool endsProgram)
 
 Form1::~Form1() {
   if (window_) DestroyWindow(window_);
-  if (buttonFont_) DeleteObject(buttonFont_);
-  if (noteFont_) DeleteObject(noteFont_);
 }
 
 HWND Form1::Control(std::string_view name) const noexcept {
@@ -184,7 +116,7 @@ void Form1::CreateTooltips(HINSTANCE instance) {
     if (!SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)))
       throw Failure(7, "内存溢出");
   }
-  SetFont(tooltips_, buttonFont_);
+  SetFont(tooltips_, fonts_.button);
 }
 
 void Form1::Layout(Dpi dpi) {
@@ -201,29 +133,16 @@ void Form1::Layout(Dpi dpi) {
   SetWindowPos(window_, nullptr, 0, 0, TwipsToPixels(form.clientWidth, dpi.x) + frameX,
                TwipsToPixels(form.clientHeight, dpi.y) + frameY, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-  const std::wstring sample = FormSample();
-  const std::wstring buttonFace =
-      ChineseUiFace(sample, {L"Microsoft YaHei UI", L"Microsoft YaHei", L"SimSun", L"宋体", L"NSimSun"});
-  const HFONT buttonFont = MakeFont(buttonFace, -MulDiv(kButtonPoints, dpi.y, 72), FW_NORMAL, GB2312_CHARSET);
-  const app::FontDef& note = form.text1Font;
-  // SimSun where it is installed; else the mapper's pick could lack Latin letters (as under Wine).
-  std::wstring noteFace = ChineseUiFace(sample, {L"宋体", L"SimSun"});
-  if (noteFace == L"SimSun" || noteFace == L"宋体" || noteFace.empty()) noteFace = ToUtf16(note.face);
-  const HFONT noteFont =
-      MakeFont(noteFace, -MulDiv(note.decipoints, dpi.y, 720), note.weight, static_cast<BYTE>(note.charset));
-
+  FormFonts fonts = MakeFormFonts(dpi);
   for (std::size_t i = 0; i < form.controls.size(); ++i) {
     const app::TwipsRect& r = form.controls[i].rect;
     MoveWindow(controls_[i], TwipsToPixels(r.left, dpi.x), TwipsToPixels(r.top, dpi.y),
                TwipsToPixels(r.width, dpi.x), TwipsToPixels(r.height, dpi.y), TRUE);
-    SetFont(controls_[i], form.controls[i].kind == app::ControlKind::TextBox ? noteFont : buttonFont);
+    SetFont(controls_[i], form.controls[i].kind == app::ControlKind::TextBox ? fonts.note : fonts.button);
   }
-  if (tooltips_) SetFont(tooltips_, buttonFont);
-
-  if (buttonFont_) DeleteObject(buttonFont_);
-  if (noteFont_) DeleteObject(noteFont_);
-  buttonFont_ = buttonFont;
-  noteFont_ = noteFont;
+  if (tooltips_) SetFont(tooltips_, fonts.button);
+  // The fonts these replace are deleted only now that no control uses them.
+  fonts_ = std::move(fonts);
 }
 
 void Form1::Click(app::Button button) {

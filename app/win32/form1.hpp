@@ -4,11 +4,11 @@
 
 #include <array>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "app/click.hpp"
+#include "app/win32/form_fonts.hpp"
 #include "app/win32/placement.hpp"
 
 namespace quarnel::win32 {
@@ -45,8 +45,7 @@ class Form1 {
   HWND window_ = nullptr;
   std::array<HWND, 8> controls_{};
   HWND tooltips_ = nullptr;
-  HFONT buttonFont_ = nullptr;
-  HFONT noteFont_ = nullptr;
+  FormFonts fonts_;
   HWND focus_ = nullptr;
   bool running_ = false;
   ClickHandler onClick_;
@@ -56,9 +55,5 @@ class Form1 {
 // Runs the thread's message loop with the window's keyboard navigation until the loop is ended;
 // returns the exit code.
 int RunMessageLoop(HWND window);
-
-// An installed font family for Simplified Chinese that has a glyph for every character of
-// `sample`: the first of `preferred` that does, else any; empty when none does.
-std::wstring ChineseUiFace(std::wstring_view sample, std::initializer_list<const wchar_t*> preferred);
 
 }  // namespace quarnel::win32

@@ -10,10 +10,10 @@
 #include "app/win32/desktop.hpp"
 #include "app/win32/form1.hpp"
 #include "common/text.hpp"
+#include "common/win32/utf16.hpp"
 #include "excel/attach.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
-#include "excel/win32/utf16.hpp"
 
 namespace {
 

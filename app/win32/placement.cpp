@@ -2,6 +2,7 @@
 
 #include "app/placement.hpp"
 #include "common/failure.hpp"
+#include "common/win32/owned.hpp"
 
 namespace quarnel::win32 {
 
@@ -14,9 +15,8 @@ Dpi WindowDpi(HWND window) {
     const auto dpi = static_cast<int>(getDpiForWindow(window));
     if (dpi > 0) return {dpi, dpi};
   }
-  const HDC screen = GetDC(nullptr);
-  const Dpi dpi{GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
-  ReleaseDC(nullptr, screen);
+  const ScreenDc screen;
+  const Dpi dpi{GetDeviceCaps(screen.Get(), LOGPIXELSX), GetDeviceCaps(screen.Get(), LOGPIXELSY)};
   return dpi.x > 0 && dpi.y > 0 ? dpi : Dpi{96, 96};
 }
 

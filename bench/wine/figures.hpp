@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::bench {
 

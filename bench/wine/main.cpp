@@ -24,7 +24,7 @@
 #include <vector>
 
 // First: the Windows headers, without their GetObject macro, before any other includes them.
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 //
 #include "app/win32/clock.hpp"
 #include "app/win32/files.hpp"
@@ -38,7 +38,6 @@
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
 #include "excel/win32/dispatch.hpp"
-#include "excel/win32/utf16.hpp"
 #include "snapshot/commands.hpp"
 
 namespace quarnel::bench {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 //
 #include "app/win32/clock.hpp"
 #include "app/win32/files.hpp"
@@ -15,7 +15,7 @@
 #include "excel/attach.hpp"
 #include "excel/win32/connector.hpp"
 #include "excel/win32/dispatch.hpp"
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
 
 namespace quarnel::bench {
 

@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "common/win32/utf16.hpp"
 #include "excel/win32/com_failure.hpp"
-#include "excel/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 

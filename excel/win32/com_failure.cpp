@@ -3,8 +3,9 @@
 #include <string_view>
 #include <utility>
 
+#include "common/win32/owned.hpp"
+#include "common/win32/utf16.hpp"
 #include "excel/win32/com.hpp"
-#include "excel/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 namespace {
@@ -82,14 +83,12 @@ bool IsBusyException(EXCEPINFO& info) {
 }
 
 std::string SystemMessage(HRESULT hr) {
-  wchar_t* buffer = nullptr;
+  LocalMemory<wchar_t*> buffer;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  if (length == 0 || buffer == nullptr) return {};
-  std::string text = ToUtf8(TrimTrailing(std::wstring_view(buffer, length)));
-  LocalFree(buffer);
-  return text;
+      static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(buffer.Put()), 0, nullptr);
+  if (length == 0 || buffer.Get() == nullptr) return {};
+  return ToUtf8(TrimTrailing(std::wstring_view(buffer.Get(), length)));
 }
 
 Failure FailureFromHresult(HRESULT hr) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/failure.hpp"
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
 

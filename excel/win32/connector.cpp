@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "common/win32/utf16.hpp"
 #include "excel/win32/com_failure.hpp"
 #include "excel/win32/excel_windows.hpp"
-#include "excel/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 namespace {

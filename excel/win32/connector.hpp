@@ -3,7 +3,7 @@
 #include <memory>
 #include <string_view>
 
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 // After the Windows headers, which must not rename Object::GetObject.
 #include "excel/connector.hpp"
 #include "excel/win32/dispatch.hpp"

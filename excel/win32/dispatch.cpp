@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "common/win32/utf16.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/com_failure.hpp"
-#include "excel/win32/utf16.hpp"
 #include "excel/win32/variant.hpp"
 
 namespace quarnel::win32 {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/win32/win_headers.hpp"
 #include "excel/win32/message_wait.hpp"
-#include "excel/win32/win_headers.hpp"
 // After the Windows headers, which must not rename Object::GetObject.
 #include "excel/automation.hpp"
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/win32/window_text.hpp"
 #include "excel/win32/com_failure.hpp"
 
 namespace quarnel::win32 {
@@ -30,13 +31,6 @@ std::wstring ClassOf(HWND window) {
   wchar_t name[64] = {};
   GetClassNameW(window, name, 64);
   return name;
-}
-
-std::wstring TitleOf(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
-  return text;
 }
 
 }  // namespace
@@ -74,7 +68,7 @@ HWND FindExcelWindow(std::wstring_view title, HWND preferred) {
   HWND exact = nullptr;
   HWND prefix = nullptr;
   for (HWND window : ExcelMainWindows()) {
-    const std::wstring text = TitleOf(window);
+    const std::wstring text = WindowText(window);
     if (!text.starts_with(title)) continue;
     if (window == preferred) return window;
     if (!exact && text == title) exact = window;

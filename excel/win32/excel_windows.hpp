@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
 

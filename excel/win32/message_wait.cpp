@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
 

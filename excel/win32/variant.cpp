@@ -6,8 +6,8 @@
 #include <string>
 #include <variant>
 
+#include "common/win32/utf16.hpp"
 #include "excel/win32/com_failure.hpp"
-#include "excel/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 namespace {

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <variant>
 
+#include "common/win32/utf16.hpp"
 #include "excel/win32/com.hpp"
-#include "excel/win32/utf16.hpp"
 #include "excel/win32/variant.hpp"
 #include "standin/model/failures.hpp"
 #include "standin/server/dispids.hpp"

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::standin::server {
 

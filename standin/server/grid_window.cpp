@@ -4,8 +4,10 @@
 #include <string>
 #include <variant>
 
+#include "common/win32/owned.hpp"
+#include "common/win32/utf16.hpp"
+#include "common/win32/window_text.hpp"
 #include "excel/win32/excel_windows.hpp"
-#include "excel/win32/utf16.hpp"
 #include "standin/model/address.hpp"
 #include "standin/model/state.hpp"
 #include "standin/server/window_object.hpp"
@@ -136,9 +138,7 @@ void GridWindow::Refresh() {
   std::string title = app.caption;
   if (auto book = app.ActiveWorkbook()) title += " - " + book->name;
   const std::wstring wanted = win32::ToUtf16(title);
-  wchar_t current[512] = {};
-  GetWindowTextW(main, current, 512);
-  if (wanted != current) SetWindowTextW(main, wanted.c_str());
+  if (wanted != win32::WindowText(main)) SetWindowTextW(main, wanted.c_str());
 
   const bool shown = IsWindowVisible(main) != FALSE;
   if (model.Visible() != shown) ShowWindow(main, model.Visible() ? SW_SHOWNORMAL : SW_HIDE);
@@ -173,16 +173,15 @@ LRESULT GridWindow::Receive(UINT message, WPARAM wParam, LPARAM lParam) {
       const HDC dc = BeginPaint(window_, &paint);
       RECT client;
       GetClientRect(window_, &client);
-      // Drawn off screen first, so a repaint after every call does not flicker.
-      const HDC memory = CreateCompatibleDC(dc);
-      const HBITMAP bitmap =
-          CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
-      const HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-      Paint(memory, client);
-      BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-      SelectObject(memory, oldBitmap);
-      DeleteObject(bitmap);
-      DeleteDC(memory);
+      {
+        // Drawn off screen first, so a repaint after every call does not flicker.
+        const win32::MemoryDc memory(dc);
+        const win32::OwnedBitmap bitmap(
+            CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)));
+        const win32::Selection selected(memory.Get(), bitmap.Get());
+        Paint(memory.Get(), client);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+      }
       EndPaint(window_, &paint);
       return 0;
     }

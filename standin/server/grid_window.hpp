@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 #include "standin/server/excel_frame.hpp"
 #include "standin/server/session.hpp"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::standin::server {
 

@@ -3,10 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 //
 #include <shellapi.h>
 
+#include "common/win32/owned.hpp"
 #include "standin/server/registration.hpp"
 #include "standin/server/server.hpp"
 #include "standin/server/switches.hpp"
@@ -27,10 +28,10 @@ std::wstring ProgramPath() {
 
 std::vector<std::wstring> Arguments() {
   int count = 0;
-  LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count);
+  quarnel::win32::LocalMemory<LPWSTR*> list;
+  *list.Put() = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::wstring> args;
-  for (int i = 1; list && i < count; ++i) args.emplace_back(list[i]);
-  LocalFree(list);
+  for (int i = 1; list.Get() && i < count; ++i) args.emplace_back(list.Get()[i]);
   return args;
 }
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 #include "standin/model/model.hpp"
 
 namespace quarnel::standin::server {

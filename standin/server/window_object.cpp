@@ -5,7 +5,7 @@
 #include <atomic>
 #include <string>
 
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
 #include "standin/model/state.hpp"
 
 namespace quarnel::standin::server {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 #include "standin/server/session.hpp"
 
 namespace quarnel::standin::server {

@@ -5,8 +5,8 @@
 #include <thread>
 #include <utility>
 
+#include "common/win32/utf16.hpp"
 #include "excel/win32/connector.hpp"
-#include "excel/win32/utf16.hpp"
 
 namespace quarnel::e2e {
 namespace {

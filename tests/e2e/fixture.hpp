@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "common/win32/utf16.hpp"
 #include "excel/win32/com.hpp"
-#include "excel/win32/utf16.hpp"
 #include "tests/e2e/driver.hpp"
 
 namespace quarnel::e2e {

@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "common/win32/utf16.hpp"
 #include "excel/win32/com.hpp"
-#include "excel/win32/utf16.hpp"
 #include "tests/e2e/fixture.hpp"
 
 namespace quarnel::e2e {

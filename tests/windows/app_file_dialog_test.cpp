@@ -6,7 +6,7 @@
 
 #include "app/win32/desktop.hpp"
 #include "app/win32/file_dialog.hpp"
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
 
 namespace quarnel::win32 {
 namespace {

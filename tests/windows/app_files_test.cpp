@@ -6,7 +6,7 @@
 
 #include "app/win32/desktop.hpp"
 #include "app/win32/files.hpp"
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
 #include "support/failure_number.hpp"
 
 namespace quarnel::win32 {

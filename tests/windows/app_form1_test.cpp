@@ -12,7 +12,8 @@
 #include "app/form_layout.hpp"
 #include "app/win32/desktop.hpp"
 #include "app/win32/form1.hpp"
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
+#include "common/win32/window_text.hpp"
 
 namespace quarnel::win32 {
 namespace {
@@ -107,7 +108,7 @@ TEST_F(Form1Test, IsAFixedTopmostWindowCaptionedQuarnelBeforeItIsShown) {
   const HWND window = form.Handle();
   ASSERT_TRUE(IsWindow(window));
   EXPECT_FALSE(IsWindowVisible(window));
-  EXPECT_EQ(WindowText(window), "Quarnel");
+  EXPECT_EQ(ToUtf8(WindowText(window)), "Quarnel");
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
   EXPECT_EQ(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
   EXPECT_TRUE(style & WS_SYSMENU);
@@ -146,7 +147,7 @@ TEST_F(Form1Test, ControlsStandAtTheirPlacesWithTheirTexts) {
     ASSERT_TRUE(control);
     EXPECT_TRUE(IsWindowVisible(control) || !IsWindowVisible(form.Handle()));
     EXPECT_TRUE(IsWindowEnabled(control));
-    EXPECT_EQ(WindowText(control), def.text);
+    EXPECT_EQ(ToUtf8(WindowText(control)), def.text);
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
     EXPECT_TRUE(style & WS_TABSTOP);
     if (def.kind == app::ControlKind::Button) {

@@ -9,6 +9,8 @@
 #include "app/win32/desktop.hpp"
 #include "app/win32/form1.hpp"
 #include "app/win32/taskbar_progress.hpp"
+#include "common/win32/utf16.hpp"
+#include "common/win32/window_text.hpp"
 #include "excel/win32/com.hpp"
 
 namespace quarnel::win32 {
@@ -86,7 +88,7 @@ TEST(Form1Busy, ShowsTheWaitCursorWhileACommandRunsAndNotAfter) {
   SetCursor(nullptr);
   SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_NE(GetCursor(), wait);
-  EXPECT_EQ(WindowText(window), "Quarnel");
+  EXPECT_EQ(ToUtf8(WindowText(window)), "Quarnel");
 }
 
 }  // namespace

@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "common/win32/utf16.hpp"
 #include "excel/win32/com_failure.hpp"
 #include "excel/win32/connector.hpp"
 #include "excel/win32/excel_windows.hpp"
-#include "excel/win32/utf16.hpp"
 #include "excel_fake_dispatch.hpp"
 #include "support/failure_number.hpp"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/win_headers.hpp"
 #include "excel/win32/com.hpp"
-#include "excel/win32/win_headers.hpp"
 
 namespace quarnel::testing {
 

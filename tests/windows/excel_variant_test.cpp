@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
 #include "excel/win32/variant.hpp"
 #include "excel_fake_dispatch.hpp"
 

@@ -7,11 +7,11 @@
 #include <thread>
 #include <vector>
 
+#include "common/win32/utf16.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
 #include "excel/win32/dispatch.hpp"
 #include "excel/win32/excel_windows.hpp"
-#include "excel/win32/utf16.hpp"
 #include "standin/server/application_object.hpp"
 #include "standin/server/registration.hpp"
 #include "standin/server/switches.hpp"

@@ -1,9 +1,9 @@
-#include "excel/win32/utf16.hpp"
+#include "common/win32/utf16.hpp"
 
 #include <limits>
 #include <stdexcept>
 
-#include "excel/win32/win_headers.hpp"
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
 namespace {

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "common/win32/win_headers.hpp"
+
+namespace quarnel::win32 {
+
+// The whole text of a window: a caption, a note box. Empty for a window that is gone.
+std::wstring WindowText(HWND window);
+
+}  // namespace quarnel::win32

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/win32/form_fonts.hpp"
+#include "common/win32/owned.hpp"
+#include "common/win32/window_text.hpp"
+
+namespace quarnel::win32 {
+namespace {
+
+HWND MakeEdit() {
+  const HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_AUTOHSCROLL, 0, 0, 100, 20, nullptr,
+                                    nullptr, GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+  return edit;
+}
+
+TEST(WindowTextTest, ReadsLongTextsWholeAndGoneWindowsAsEmpty) {
+  const HWND edit = MakeEdit();
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(WindowText(edit), L"");
+  std::wstring text;
+  while (text.size() < 70000) text += L"行列状态 note 0123 ";
+  ASSERT_TRUE(SetWindowTextW(edit, text.c_str()));
+  EXPECT_EQ(WindowText(edit), text);
+  DestroyWindow(edit);
+  EXPECT_EQ(WindowText(edit), L"");
+}
+
+TEST(OwnedHandleTest, ClosesOnceAndMovesOwnership) {
+  HANDLE raw = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  ASSERT_NE(raw, nullptr);
+  DWORD flags = 0;
+  {
+    OwnedHandle first(raw);
+    OwnedHandle second(std::move(first));
+    EXPECT_FALSE(first);
+    EXPECT_EQ(second.Get(), raw);
+    EXPECT_TRUE(GetHandleInformation(raw, &flags));
+  }
+  EXPECT_FALSE(GetHandleInformation(raw, &flags));
+
+  OwnedHandle failed(INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(failed);
+  EXPECT_TRUE(failed.Close());
+}
+
+TEST(GdiOwnersTest, SelectionPutsBackWhatItDisplacedAndFontsAreDeleted) {
+  const ScreenDc screen;
+  ASSERT_NE(screen.Get(), nullptr);
+  const MemoryDc memory(screen.Get());
+  const HGDIOBJ before = GetCurrentObject(memory.Get(), OBJ_FONT);
+  LOGFONTW query{};
+  query.lfHeight = -20;
+  HFONT raw = CreateFontIndirectW(&query);
+  {
+    const OwnedFont font(raw);
+    const Selection selected(memory.Get(), font.Get());
+    EXPECT_EQ(GetCurrentObject(memory.Get(), OBJ_FONT), raw);
+  }
+  EXPECT_EQ(GetCurrentObject(memory.Get(), OBJ_FONT), before);
+  EXPECT_EQ(GetObjectType(raw), 0u);
+}
+
+TEST(FormFontsTest, ScaleWithTheResolutionAndShowNoMissingFace) {
+  const FormFonts normal = MakeFormFonts({96, 96});
+  const FormFonts doubled = MakeFormFonts({192, 192});
+  ASSERT_TRUE(normal.button && normal.note && doubled.button && doubled.note);
+  LOGFONTW small{};
+  LOGFONTW large{};
+  ASSERT_TRUE(GetObjectW(normal.button.Get(), sizeof(small), &small));
+  ASSERT_TRUE(GetObjectW(doubled.button.Get(), sizeof(large), &large));
+  EXPECT_EQ(large.lfHeight, 2 * small.lfHeight);
+  // No font has a glyph for a private-use character of the last plane.
+  EXPECT_EQ(ChineseUiFace(L"\U0010FFFD", {L"SimSun"}), L"");
+}
+
+}  // namespace
+}  // namespace quarnel::win32
