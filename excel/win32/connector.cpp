@@ -75,7 +75,7 @@ excel::Object ComConnector::Start(std::string_view progId) {
 
 void ComConnector::ActivateWindow(std::string_view title) {
   const HWND window = FindExcelWindow(ToUtf16(title), found_);
-  if (!window) throw Failure(5, "无效的过程调用或参数");
+  if (!window) throw errors::Catalogued(errors::kInvalidCall);
   BringToFront(window);
 }
 

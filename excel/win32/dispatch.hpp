@@ -49,7 +49,6 @@ class DispatchClient final : public excel::Dispatch {
 
   IDispatch* Raw() const noexcept { return target_.Get(); }
   const BusyRetry& Retry() const noexcept { return retry_; }
-  NameLookup Lookup() const noexcept { return lookup_; }
 
  private:
   using Deadline = std::chrono::steady_clock::time_point;
