@@ -141,6 +141,7 @@ Form1::Form1(HINSTANCE instance, app::ClickTarget& clicks, bool endsProgram)
     // After the load step: under Wine a topmost popup owned by the window keeps it out of the band.
     CreateTooltips(instance);
   } catch (...) {
+    // Not handled here: the half-built window goes, and the failure reaches the start-up report.
     DestroyWindow(window_);
     throw;
   }
