@@ -25,6 +25,7 @@
 #include "app/win32/clock.hpp"
 #include "app/win32/files.hpp"
 #include "bench/desktop.hpp"
+#include "bench/wine/look_up_every_call.hpp"
 #include "excel/attach.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
@@ -38,7 +39,10 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using excel::Object;
-using win32::NameLookup;
+
+// Once: the tool's own client, which asks for a member's DISPID the first time only. EveryCall:
+// naive late binding, a look-up before every call; kept to measure what Once saves.
+enum class NameLookup { Once, EveryCall };
 
 constexpr std::string_view kProgId = "Excel.Application";
 constexpr int kBareCalls = 1000;
@@ -114,8 +118,7 @@ class Connector final : public excel::Connector {
 
  private:
   Object Relookup(const Object& object) const {
-    const auto* client = dynamic_cast<const win32::DispatchClient*>(object.Get());
-    return client ? win32::WrapDispatch(client->Raw(), client->Retry(), lookup_) : object;
+    return lookup_ == NameLookup::EveryCall ? LookUpEveryCall::Wrap(object) : object;
   }
   win32::ComConnector inner_;
   NameLookup lookup_;
@@ -281,7 +284,7 @@ Run RecordAndRestore(const Server& server, std::int32_t rows, std::int32_t colum
 
 // One round trip with nothing of the tool's in it: the DISPID known, the same call made again.
 double BareCallMs(const Object& target, const wchar_t* member, const std::wstring& argument = {}) {
-  IDispatch* raw = dynamic_cast<const win32::DispatchClient&>(*target.Get()).Raw();
+  IDispatch* raw = RawOf(target);
   std::wstring name(member);
   LPOLESTR names[] = {name.data()};
   DISPID id = 0;
