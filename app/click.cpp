@@ -1,23 +1,10 @@
 #include "app/click.hpp"
 
-#include "common/text.hpp"
 #include "snapshot/commands.hpp"
 #include "visibility/commands.hpp"
 
 namespace quarnel::app {
 namespace {
-
-bool commandRunning = false;
-
-// COM may dispatch window messages while a call waits on Excel; a click arriving then must not
-// start a second command.
-class RunningGuard {
- public:
-  RunningGuard() { commandRunning = true; }
-  ~RunningGuard() { commandRunning = false; }
-  RunningGuard(const RunningGuard&) = delete;
-  RunningGuard& operator=(const RunningGuard&) = delete;
-};
 
 void Run(Button button, Host& host) {
   switch (button) {
@@ -31,24 +18,19 @@ void Run(Button button, Host& host) {
   }
 }
 
-void Report(Desktop& desktop, const Failure& failure) {
-  desktop.ShowMessage("运行时错误 '" + 常用函数::ValueText(failure.Number()) + "':\n\n" +
-                      failure.Description());
-}
-
 }  // namespace
 
 AfterClick OnClick(Button button, Host& host) {
-  // Leaving mid-command would leave Excel half-changed and its drawing paused.
-  if (commandRunning) return AfterClick::Busy;
   if (button == Button::Command5) return AfterClick::Exit;
-  RunningGuard guard;
+  // The one place a command's failure becomes the box the user sees.
   try {
     Run(button, host);
   } catch (...) {
-    Report(host.desktop, CurrentFailure());
+    ReportCurrentFailure(host.desktop);
   }
   return AfterClick::KeepRunning;
 }
+
+void ReportCurrentFailure(Desktop& desktop) { desktop.ShowMessage(RunTimeErrorText(CurrentFailure())); }
 
 }  // namespace quarnel::app

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/click.hpp"
+#include "app/button.hpp"
 
 namespace quarnel::app {
 

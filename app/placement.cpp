@@ -8,10 +8,10 @@
 namespace quarnel::app {
 namespace {
 
-Failure Overflow() { return Failure(6, "溢出"); }
+Failure Overflow() { return errors::Catalogued(errors::kOverflow); }
 
 std::int32_t WholeDivide(std::int32_t dividend, std::int32_t divisor) {
-  if (divisor == 0) throw Failure(11, "除数为零");
+  if (divisor == 0) throw errors::Catalogued(errors::kDivisionByZero);
   if (dividend == std::numeric_limits<std::int32_t>::min() && divisor == -1) throw Overflow();
   return dividend / divisor;
 }
@@ -53,7 +53,7 @@ TwipsPoint PlacedPosition(float screenWidth, float screenHeight, float width, fl
 }
 
 std::int32_t PixelsFromTwips(double twips, double twipsPerPixel) {
-  if (twipsPerPixel == 0.0) throw Failure(11, "除数为零");
+  if (twipsPerPixel == 0.0) throw errors::Catalogued(errors::kDivisionByZero);
   return RoundHalfEven(twips / twipsPerPixel);
 }
 

@@ -57,12 +57,12 @@ class GeneratedInput : public InputFile {
 
 }  // namespace
 
-bool BenchFiles::Exists(const std::string& path) {
+bool BenchFiles::Taken(const std::string& path) const {
   return written.contains(path) || generated.contains(path);
 }
 
 std::unique_ptr<OutputFile> BenchFiles::CreateNew(const std::string& path) {
-  if (Exists(path)) throw Failure(errors::kFileAlreadyExists, "文件已存在");
+  if (Taken(path)) throw errors::Catalogued(errors::kFileAlreadyExists);
   return std::make_unique<MemoryOutput>(written[path]);
 }
 
@@ -73,13 +73,13 @@ std::unique_ptr<InputFile> BenchFiles::OpenRead(const std::string& path) {
   if (const auto found = written.find(path); found != written.end()) {
     return std::make_unique<MemoryInput>(found->second);
   }
-  throw Failure(errors::kFileNotFound, "文件未找到");
+  throw errors::Catalogued(errors::kFileNotFound);
 }
 
 void BenchFiles::RenameNoReplace(const std::string& from, const std::string& to) {
-  if (Exists(to)) throw Failure(errors::kFileAlreadyExists, "文件已存在");
+  if (Taken(to)) throw errors::Catalogued(errors::kFileAlreadyExists);
   const auto found = written.find(from);
-  if (found == written.end()) throw Failure(errors::kFileNotFound, "文件未找到");
+  if (found == written.end()) throw errors::Catalogued(errors::kFileNotFound);
   written[to] = std::move(found->second);
   written.erase(found);
 }

@@ -24,11 +24,13 @@ class BenchFiles : public FileSystem {
   // Files produced as they are read, so that no file of any size is ever held whole.
   std::map<std::string, LineSource> generated;
 
-  bool Exists(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateNew(const std::string& path) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
   void RenameNoReplace(const std::string& from, const std::string& to) override;
   void Remove(const std::string& path) noexcept override { written.erase(path); }
+
+ private:
+  bool Taken(const std::string& path) const;
 };
 
 class BenchDialog : public FileDialog {

@@ -39,7 +39,6 @@ class InputFile {
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
-  virtual bool Exists(const std::string& path) = 0;
   // Fails with 58 when the path exists already: nothing is ever overwritten.
   virtual std::unique_ptr<OutputFile> CreateNew(const std::string& path) = 0;
   virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;

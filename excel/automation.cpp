@@ -10,7 +10,7 @@
 namespace quarnel::excel {
 namespace {
 
-Failure Overflow() { return {6, "溢出"}; }
+Failure Overflow() { return errors::Catalogued(errors::kOverflow); }
 
 double ParseNumber(std::string_view text) {
   std::string_view body = TrimSpaces(text);
@@ -101,7 +101,7 @@ Object ToObject(const Value& value) {
   if (const auto* object = std::get_if<Object>(&value)) return *object;
   // An object property may answer Nothing (ActiveWorkbook with no workbook in front).
   if (std::holds_alternative<std::monostate>(value)) return {};
-  throw Failure(424, "要求对象");
+  throw errors::Catalogued(errors::kObjectRequired);
 }
 
 }  // namespace quarnel::excel

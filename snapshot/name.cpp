@@ -24,10 +24,10 @@ std::optional<Failure> RefuseNote(std::string_view note) {
     if (byte < 0x20) {
       char code[8];
       std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(byte));
-      return Failure(kNoteRefused, std::string("备注中含有控制字符 ") + code + std::string(kRule));
+      return Failure(errors::kNoteRefused, std::string("备注中含有控制字符 ") + code + std::string(kRule));
     }
     if (kForbidden.find(c) != std::string_view::npos) {
-      return Failure(kNoteRefused, std::string("备注中含有字符“") + c + "”" + std::string(kRule));
+      return Failure(errors::kNoteRefused, std::string("备注中含有字符“") + c + "”" + std::string(kRule));
     }
   }
   return std::nullopt;
@@ -84,20 +84,20 @@ std::optional<Failure> RefuseLength(std::string_view workbookName, std::string_v
   const std::string noteLength = Count(CharacterCount(note));
   if (with.name > kMaxNameLength) {
     if (!note.empty() && without.name <= kMaxNameLength) {
-      return Failure(kNameTooLong, "备注太长：Windows 文件名最多 255 个字符，加上这条 " + noteLength +
-                                       " 个字符的备注，快照文件名将有 " + Count(with.name) +
-                                       " 个字符。请缩短备注后再记录。");
+      return Failure(errors::kNameTooLong, "备注太长：Windows 文件名最多 255 个字符，加上这条 " + noteLength +
+                                               " 个字符的备注，快照文件名将有 " + Count(with.name) +
+                                               " 个字符。请缩短备注后再记录。");
     }
-    return Failure(kNameTooLong, "工作簿名称太长：Windows 文件名最多 255 个字符，快照文件名将有 " +
-                                     Count(with.name) + " 个字符。请缩短工作簿名称后再记录。");
+    return Failure(errors::kNameTooLong, "工作簿名称太长：Windows 文件名最多 255 个字符，快照文件名将有 " +
+                                             Count(with.name) + " 个字符。请缩短工作簿名称后再记录。");
   }
   if (with.path > kMaxPathLength) {
     if (!note.empty() && without.path <= kMaxPathLength) {
-      return Failure(kNameTooLong, "备注太长：Windows 路径最多 259 个字符，加上这条 " + noteLength +
-                                       " 个字符的备注，快照文件的完整路径将有 " + Count(with.path) +
-                                       " 个字符。请缩短备注后再记录。");
+      return Failure(errors::kNameTooLong, "备注太长：Windows 路径最多 259 个字符，加上这条 " + noteLength +
+                                               " 个字符的备注，快照文件的完整路径将有 " + Count(with.path) +
+                                               " 个字符。请缩短备注后再记录。");
     }
-    return Failure(kNameTooLong,
+    return Failure(errors::kNameTooLong,
                    "程序所在文件夹的路径太长：Windows 路径最多 259 个字符，快照文件的完整路径将有 " +
                        Count(with.path) + " 个字符。请把程序放到路径较短的文件夹后再记录。");
   }

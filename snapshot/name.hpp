@@ -11,8 +11,6 @@
 namespace quarnel::snapshot {
 
 inline constexpr std::string_view kTag = "-行列状态";
-inline constexpr std::int32_t kNoteRefused = 32001;
-inline constexpr std::int32_t kNameTooLong = 32002;
 // The attempts at a free name before the failure of the last one is let through.
 inline constexpr int kNameAttempts = 1000;
 // Windows' limits in UTF-16 units: a name, and a full path without long-path support.

@@ -6,7 +6,7 @@
 namespace quarnel::win32 {
 namespace {
 
-Failure FormatFailure() { return Failure(5, "无效的过程调用或参数"); }
+Failure FormatFailure() { return errors::Catalogued(errors::kInvalidCall); }
 
 std::wstring DatePart(const SYSTEMTIME& time, const wchar_t* locale) {
   const int size = GetDateFormatEx(locale, DATE_SHORTDATE, &time, nullptr, nullptr, 0, nullptr);

@@ -31,7 +31,7 @@ std::string ProgramFolder() {
   std::vector<wchar_t> path(MAX_PATH);
   for (;;) {
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) throw Failure(errors::kDeviceIoError, "设备 I/O 错误");
+    if (length == 0) throw errors::Catalogued(errors::kDeviceIoError);
     if (length < path.size()) {
       const std::wstring_view full(path.data(), length);
       const auto slash = full.find_last_of(L'\\');

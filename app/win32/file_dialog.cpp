@@ -16,9 +16,9 @@ constexpr std::size_t kNameCapacity = 32768;
 
 Failure DialogFailure(DWORD error) {
   switch (error) {
-    case FNERR_BUFFERTOOSMALL: return {20476, "缓冲区太小"};
-    case FNERR_INVALIDFILENAME: return {20477, "文件名无效"};
-    default: return {32765, "对话框初始化失败"};
+    case FNERR_BUFFERTOOSMALL: return errors::Catalogued(errors::kBufferTooSmall);
+    case FNERR_INVALIDFILENAME: return errors::Catalogued(errors::kBadDialogFileName);
+    default: return errors::Catalogued(errors::kDialogFailed);
   }
 }
 
@@ -61,7 +61,7 @@ void OpenFileDialog::ShowOpen() {
   }
   const DWORD error = CommDlgExtendedError();
   if (error != 0) throw DialogFailure(error);
-  if (cancelError_) throw Failure(errors::kDialogCancelled, "选定了“取消”。");
+  if (cancelError_) throw errors::Catalogued(errors::kDialogCancelled);
 }
 
 }  // namespace quarnel::win32

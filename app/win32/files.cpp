@@ -57,29 +57,25 @@ class WideInputFile final : public InputFile {
 
 Failure FileFailure(DWORD error) {
   switch (error) {
-    case ERROR_FILE_NOT_FOUND: return {errors::kFileNotFound, "文件未找到"};
+    case ERROR_FILE_NOT_FOUND: return errors::Catalogued(errors::kFileNotFound);
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME: return {errors::kPathNotFound, "路径未找到"};
+    case ERROR_BAD_NET_NAME: return errors::Catalogued(errors::kPathNotFound);
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT: return {errors::kPermissionDenied, "拒绝的权限"};
+    case ERROR_WRITE_PROTECT: return errors::Catalogued(errors::kPermissionDenied);
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return {errors::kFileAlreadyExists, "文件已存在"};
+    case ERROR_ALREADY_EXISTS: return errors::Catalogued(errors::kFileAlreadyExists);
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
     case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_DIRECTORY: return {errors::kBadFileName, "文件名或文件号错误"};
+    case ERROR_DIRECTORY: return errors::Catalogued(errors::kBadFileName);
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return {61, "磁盘已满"};
-    default: return {errors::kDeviceIoError, "设备 I/O 错误"};
+    case ERROR_HANDLE_DISK_FULL: return errors::Catalogued(errors::kDiskFull);
+    default: return errors::Catalogued(errors::kDeviceIoError);
   }
-}
-
-bool WideFileSystem::Exists(const std::string& path) {
-  return GetFileAttributesW(ToUtf16(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::unique_ptr<OutputFile> WideFileSystem::CreateNew(const std::string& path) {

@@ -12,7 +12,6 @@ namespace quarnel::win32 {
 // Files through the wide APIs, so names keep their Chinese characters under any ANSI code page.
 class WideFileSystem final : public FileSystem {
  public:
-  bool Exists(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateNew(const std::string& path) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
   void RenameNoReplace(const std::string& from, const std::string& to) override;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/form_layout.hpp"
+#include "common/failure.hpp"
 #include "common/win32/utf16.hpp"
 
 namespace quarnel::win32 {
@@ -28,10 +29,28 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
   wc.hIconSm =
       static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                     GetSystemMetrics(SM_CYSMICON), 0));
-  if (!RegisterClassExW(&wc)) throw Failure(7, "内存溢出");
+  if (!RegisterClassExW(&wc)) throw errors::Catalogued(errors::kOutOfMemory);
 }
 
 HCURSOR WaitCursor() { return LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)); }  // IDC_WAIT
+
+// While a command runs: the guard up and the wait cursor shown, both undone however it ends.
+class RunningScope {
+ public:
+  explicit RunningScope(bool& running) noexcept : running_(running), previous_(SetCursor(WaitCursor())) {
+    running_ = true;
+  }
+  ~RunningScope() {
+    running_ = false;
+    SetCursor(previous_);
+  }
+  RunningScope(const RunningScope&) = delete;
+  RunningScope& operator=(const RunningScope&) = delete;
+
+ private:
+  bool& running_;
+  HCURSOR previous_;
+};
 
 void SetFont(HWND control, const OwnedFont& font) {
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
@@ -39,15 +58,15 @@ void SetFont(HWND control, const OwnedFont& font) {
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance, ClickHandler onClick, bool endsProgram)
-    : onClick_(std::move(onClick)), endsProgram_(endsProgram) {
+Form1::Form1(HINSTANCE instance, app::ClickTarget& clicks, bool endsProgram)
+    : clicks_(clicks), endsProgram_(endsProgram) {
   RegisterFormClass(instance, &Form1::Procedure);
   const std::wstring caption = ToUtf16(app::Form1Definition().caption);
   // Fixed single border, system menu and close box only.
   const DWORD style = WS_CAPTION | WS_SYSMENU;
   window_ = CreateWindowExW(0, kClassName, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 320, 120,
                             nullptr, nullptr, instance, this);
-  if (!window_) throw Failure(7, "内存溢出");
+  if (!window_) throw errors::Catalogued(errors::kOutOfMemory);
   try {
     CreateControls(instance);
     Layout(WindowDpi(window_));
@@ -56,6 +75,7 @@ Form1::Form1(HINSTANCE instance, ClickHandler onClick, bool endsProgram)
     // After the load step: under Wine a topmost popup owned by the window keeps it out of the band.
     CreateTooltips(instance);
   } catch (...) {
+    // Not handled here: the half-built window goes, and the failure reaches the start-up report.
     DestroyWindow(window_);
     throw;
   }
@@ -66,11 +86,9 @@ Form1::~Form1() {
 }
 
 HWND Form1::Control(std::string_view name) const noexcept {
-  const auto& controls = app::Form1Definition().controls;
-  for (std::size_t i = 0; i < controls.size(); ++i) {
-    if (controls[i].name == name) return controls_[i];
-  }
-  return nullptr;
+  const app::ControlDef* def = app::FindControl(name);
+  if (!def) return nullptr;
+  return controls_[static_cast<std::size_t>(def - app::Form1Definition().controls.data())];
 }
 
 void Form1::Show(int showCommand) {
@@ -91,7 +109,7 @@ void Form1::CreateControls(HINSTANCE instance) {
         isButton ? 0 : WS_EX_CLIENTEDGE, isButton ? L"BUTTON" : L"EDIT", ToUtf16(def.text).c_str(), style, 0,
         0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + def.tabIndex)),
         instance, nullptr);
-    if (!controls_[i]) throw Failure(7, "内存溢出");
+    if (!controls_[i]) throw errors::Catalogued(errors::kOutOfMemory);
     if (!isButton) SendMessageW(controls_[i], EM_SETLIMITTEXT, 0, 0);  // the largest the box allows
   }
   focus_ = controls_[0];
@@ -102,7 +120,7 @@ void Form1::CreateTooltips(HINSTANCE instance) {
   tooltips_ =
       CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
-  if (!tooltips_) throw Failure(7, "内存溢出");
+  if (!tooltips_) throw errors::Catalogued(errors::kOutOfMemory);
   for (std::size_t i = 0; i < controls.size(); ++i) {
     if (controls[i].tooltip.empty()) continue;
     std::wstring text = ToUtf16(controls[i].tooltip);
@@ -114,7 +132,7 @@ void Form1::CreateTooltips(HINSTANCE instance) {
     tool.uId = reinterpret_cast<UINT_PTR>(controls_[i]);
     tool.lpszText = text.data();
     if (!SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)))
-      throw Failure(7, "内存溢出");
+      throw errors::Catalogued(errors::kOutOfMemory);
   }
   SetFont(tooltips_, fonts_.button);
 }
@@ -146,18 +164,14 @@ void Form1::Layout(Dpi dpi) {
 }
 
 void Form1::Click(app::Button button) {
-  // A click that COM's modal loop lets through while a command waits on Excel starts nothing.
+  // A click that COM's modal loop lets through while a command waits on Excel starts nothing:
+  // leaving mid-command would leave Excel half-changed and its drawing paused.
   if (running_) return;
-  running_ = true;
-  const HCURSOR previous = SetCursor(WaitCursor());
   app::AfterClick after = app::AfterClick::KeepRunning;
-  try {
-    after = onClick_(button);
-  } catch (...) {
-    // The commands report their own failures; nothing may cross the window procedure.
+  {
+    const RunningScope scope(running_);
+    after = clicks_.OnClick(button);
   }
-  running_ = false;
-  SetCursor(previous);
   if (after == app::AfterClick::Exit && window_) DestroyWindow(window_);
 }
 
@@ -172,6 +186,9 @@ LRESULT CALLBACK Form1::Procedure(HWND window, UINT message, WPARAM wParam, LPAR
   try {
     return form->Handle(message, wParam, lParam);
   } catch (...) {
+    // An exception must not unwind through the system's frames that called us. The commands report
+    // their own failures; what reaches here is a re-layout or a report that ran out of memory, after
+    // which the window goes on as it was.
     return DefWindowProcW(window, message, wParam, lParam);
   }
 }

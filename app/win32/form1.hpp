@@ -3,11 +3,10 @@
 #include <windows.h>
 
 #include <array>
-#include <functional>
 #include <string>
 #include <string_view>
 
-#include "app/click.hpp"
+#include "app/button.hpp"
 #include "app/win32/form_fonts.hpp"
 #include "app/win32/placement.hpp"
 
@@ -17,12 +16,10 @@ namespace quarnel::win32 {
 // screen's resolution, with tooltips, tab order and the load step.
 class Form1 {
  public:
-  using ClickHandler = std::function<app::AfterClick(app::Button)>;
-
   // Creates the window and its controls hidden and runs the load step; a failure of the load step
-  // destroys the window and reaches the caller. With `endsProgram`, destroying the window ends the
-  // thread's message loop.
-  Form1(HINSTANCE instance, ClickHandler onClick, bool endsProgram = true);
+  // destroys the window and reaches the caller. Clicks go to `clicks`, one at a time. With
+  // `endsProgram`, destroying the window ends the thread's message loop.
+  Form1(HINSTANCE instance, app::ClickTarget& clicks, bool endsProgram = true);
   ~Form1();
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -47,8 +44,9 @@ class Form1 {
   HWND tooltips_ = nullptr;
   FormFonts fonts_;
   HWND focus_ = nullptr;
+  // Up while a command runs: the one guard against a second click or a close under it.
   bool running_ = false;
-  ClickHandler onClick_;
+  app::ClickTarget& clicks_;
   bool endsProgram_;
 };
 

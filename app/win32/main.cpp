@@ -9,22 +9,11 @@
 #include "app/click.hpp"
 #include "app/win32/desktop.hpp"
 #include "app/win32/form1.hpp"
-#include "common/text.hpp"
-#include "common/win32/utf16.hpp"
 #include "excel/attach.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
 
 namespace {
-
-// What ends the program when start-up fails: the number and the description, as a run-time error.
-int ReportStartFailure(const quarnel::Failure& failure) {
-  const std::string text =
-      "运行时错误 '" + 常用函数::ValueText(failure.Number()) + "':\n\n" + failure.Description();
-  MessageBoxW(nullptr, quarnel::win32::ToUtf16(text).c_str(),
-              quarnel::win32::ToUtf16(quarnel::kAppTitle).c_str(), MB_OK);
-  return 1;
-}
 
 struct HandleRelease {
   HandleRelease() = default;
@@ -52,14 +41,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     quarnel::win32::ComConnector connector;
     quarnel::win32::WindowsDesktop desktop;
     quarnel::Host host{connector, desktop};
-    quarnel::win32::Form1 form(
-        instance, [&host](quarnel::app::Button button) { return quarnel::app::OnClick(button, host); });
+    quarnel::app::Commands commands(host);
+    quarnel::win32::Form1 form(instance, commands);
     desktop.SetWindow(form.Handle(), form.Control("Text1"));
     form.Show(showCommand);
     return quarnel::win32::RunMessageLoop(form.Handle());
-  } catch (const quarnel::Failure& failure) {
-    return ReportStartFailure(failure);
-  } catch (const std::exception& e) {
-    return ReportStartFailure(quarnel::Failure(51, std::string("内部错误: ") + e.what()));
+  } catch (...) {
+    // Start-up failed, so no window is there to own the box: it ends the program.
+    quarnel::win32::WindowsDesktop desktop;
+    quarnel::app::ReportCurrentFailure(desktop);
+    return 1;
   }
 }

@@ -27,7 +27,7 @@ namespace {
 
 using quarnel::Failure;
 
-Failure CallFailure() { return Failure(5, "无效的过程调用或参数"); }
+Failure CallFailure() { return quarnel::errors::Catalogued(quarnel::errors::kInvalidCall); }
 
 struct Twips {
   float perPixelX;

@@ -34,6 +34,7 @@
 #include "bench/wine/sheet.hpp"
 #include "bench/wine/tool_host.hpp"
 #include "bench/wine/vbscript_loops.hpp"
+#include "bench/wine/look_up_every_call.hpp"
 #include "excel/attach.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
@@ -46,7 +47,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using excel::Object;
-using win32::NameLookup;
 
 constexpr std::string_view kProgId = "Excel.Application";
 constexpr int kBareCalls = 1000;
@@ -124,7 +124,7 @@ Run RecordAndRestore(const Server& server, std::int32_t rows, std::int32_t colum
 
 // One round trip with nothing of the tool's in it: the DISPID known, the same call made again.
 double BareCallMs(const Object& target, const wchar_t* member, const std::wstring& argument = {}) {
-  IDispatch* raw = dynamic_cast<const win32::DispatchClient&>(*target.Get()).Raw();
+  IDispatch* raw = RawOf(target);
   std::wstring name(member);
   LPOLESTR names[] = {name.data()};
   DISPID id = 0;

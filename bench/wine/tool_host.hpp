@@ -11,6 +11,7 @@
 //
 #include "app/win32/clock.hpp"
 #include "app/win32/files.hpp"
+#include "bench/wine/look_up_every_call.hpp"
 #include "bench/desktop.hpp"
 #include "excel/attach.hpp"
 #include "excel/win32/connector.hpp"
@@ -21,7 +22,10 @@ namespace quarnel::bench {
 
 namespace fs = std::filesystem;
 using excel::Object;
-using win32::NameLookup;
+
+// Once: the tool's own client, which asks for a member's DISPID the first time only. EveryCall:
+// naive late binding, a look-up before every call; kept to measure what Once saves.
+enum class NameLookup { Once, EveryCall };
 
 // The folder the commands see as the program's; each run its own, removed at the end.
 class DiskDesktop final : public quarnel::Desktop {
@@ -68,8 +72,7 @@ class ToolConnector final : public excel::Connector {
 
  private:
   Object Relookup(const Object& object) const {
-    const auto* client = dynamic_cast<const win32::DispatchClient*>(object.Get());
-    return client ? win32::WrapDispatch(client->Raw(), client->Retry(), lookup_) : object;
+    return lookup_ == NameLookup::EveryCall ? LookUpEveryCall::Wrap(object) : object;
   }
   win32::ComConnector inner_;
   NameLookup lookup_;

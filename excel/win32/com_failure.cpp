@@ -13,16 +13,16 @@ namespace {
 constexpr std::string_view kAutomationError = "自动化错误";
 constexpr std::string_view kBusy = "Excel 正忙(可能正在编辑单元格),请完成编辑后再试。";
 
-// Texts that Excel's users know for the numbers a Chinese system gives them.
+// The numbers whose texts Excel's users know from a Chinese system.
 std::string_view KnownDescription(std::int32_t number) {
   switch (number) {
-    case 5: return "无效的过程调用或参数";
-    case 6: return "溢出";
-    case errors::kSubscriptOutOfRange: return "下标越界";
-    case errors::kTypeMismatch: return "类型不匹配";
-    case errors::kNotSupported: return "对象不支持该属性或方法";
-    case 450: return "错误的参数号或无效的属性赋值";
-    case errors::kApplicationDefined: return "应用程序定义或对象定义的错误";
+    case errors::kInvalidCall:
+    case errors::kOverflow:
+    case errors::kSubscriptOutOfRange:
+    case errors::kTypeMismatch:
+    case errors::kNotSupported:
+    case errors::kBadArgument:
+    case errors::kApplicationDefined: return errors::Description(number);
     default: return {};
   }
 }
@@ -56,8 +56,8 @@ std::int32_t NumberOf(HRESULT hr) {
     case DISP_E_TYPEMISMATCH: return errors::kTypeMismatch;
     case DISP_E_BADINDEX: return errors::kSubscriptOutOfRange;
     case DISP_E_BADPARAMCOUNT:
-    case DISP_E_PARAMNOTOPTIONAL: return 450;
-    case DISP_E_OVERFLOW: return 6;
+    case DISP_E_PARAMNOTOPTIONAL: return errors::kBadArgument;
+    case DISP_E_OVERFLOW: return errors::kOverflow;
     default: break;
   }
   const auto bits = static_cast<std::uint32_t>(hr);

@@ -42,7 +42,7 @@ excel::Object ComConnector::GetRunning(std::string_view progId) {
   Microsoft::WRL::ComPtr<IDispatch> dispatch;
   hr = running.As(&dispatch);
   if (FAILED(hr)) throw FailureFromHresult(hr);
-  return WrapDispatch(dispatch.Get(), retry_, NameLookup::Once, streak_);
+  return WrapDispatch(dispatch.Get(), retry_, streak_);
 }
 
 // Excel enters the running object table only once its window first loses focus, and only the
@@ -52,8 +52,7 @@ excel::Object ComConnector::FromExcelWindows() {
     try {
       const Microsoft::WRL::ComPtr<IDispatch> window = NativeWindowObject(main);
       if (!window) continue;
-      excel::Object application =
-          WrapDispatch(window.Get(), retry_, NameLookup::Once, streak_).GetObject("Application");
+      excel::Object application = WrapDispatch(window.Get(), retry_, streak_).GetObject("Application");
       if (!application) continue;
       found_ = main;
       return application;
@@ -70,12 +69,12 @@ excel::Object ComConnector::Start(std::string_view progId) {
   Microsoft::WRL::ComPtr<IDispatch> dispatch;
   const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&dispatch));
   if (FAILED(hr)) throw FailureFromHresult(hr);
-  return WrapDispatch(dispatch.Get(), retry_, NameLookup::Once, streak_);
+  return WrapDispatch(dispatch.Get(), retry_, streak_);
 }
 
 void ComConnector::ActivateWindow(std::string_view title) {
   const HWND window = FindExcelWindow(ToUtf16(title), found_);
-  if (!window) throw Failure(5, "无效的过程调用或参数");
+  if (!window) throw errors::Catalogued(errors::kInvalidCall);
   BringToFront(window);
 }
 

@@ -115,14 +115,10 @@ class NameCache {
   std::unordered_map<std::string, std::shared_ptr<NameCache>> children_;
 };
 
-DispatchClient::DispatchClient(Microsoft::WRL::ComPtr<IDispatch> target, BusyRetry retry, NameLookup lookup,
+DispatchClient::DispatchClient(Microsoft::WRL::ComPtr<IDispatch> target, BusyRetry retry,
                                std::shared_ptr<NameCache> names, std::shared_ptr<BusyStreak> streak)
-    : target_(std::move(target)),
-      retry_(retry),
-      lookup_(lookup),
-      names_(std::move(names)),
-      streak_(std::move(streak)) {
-  if (lookup_ == NameLookup::Once && !names_) names_ = std::make_shared<NameCache>();
+    : target_(std::move(target)), retry_(retry), names_(std::move(names)), streak_(std::move(streak)) {
+  if (!names_) names_ = std::make_shared<NameCache>();
   if (!streak_) streak_ = std::make_shared<BusyStreak>();
 }
 
@@ -140,11 +136,10 @@ DISPID DispatchClient::Resolve(std::string_view member, Deadline deadline) {
 excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kind,
                                     std::span<const excel::Value> args) {
   const Deadline deadline = Clock::now() + retry_.limit;
-  const bool cached = lookup_ == NameLookup::Once;
-  const std::string folded = cached ? Fold(member) : std::string();
-  const std::optional<DISPID> known = cached ? names_->Find(folded) : std::nullopt;
+  const std::string folded = Fold(member);
+  const std::optional<DISPID> known = names_->Find(folded);
   DISPID id = known ? *known : Resolve(member, deadline);
-  if (cached && !known) names_->Store(folded, id);
+  if (!known) names_->Store(folded, id);
 
   Arguments arguments(args);
   DISPID putId = DISPID_PROPERTYPUT;
@@ -178,25 +173,23 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
     hr = call();
   }
   // Not kept when even a fresh look-up fails: the next call would only pay for the refresh again.
-  if (cached && StaleId(hr)) names_->Forget(folded);
+  if (StaleId(hr)) names_->Forget(folded);
   if (hr == DISP_E_EXCEPTION) throw FailureFromException(info);
   ClearExcepInfo(info);
   if (FAILED(hr)) throw FailureFromHresult(hr);
 
   const VARIANT& answer = result.Get();
   if (V_VT(&answer) == VT_DISPATCH && V_DISPATCH(&answer)) {
-    return excel::Object(
-        std::make_shared<DispatchClient>(Microsoft::WRL::ComPtr<IDispatch>(V_DISPATCH(&answer)), retry_,
-                                         lookup_, cached ? names_->Child(folded) : nullptr, streak_));
+    return excel::Object(std::make_shared<DispatchClient>(
+        Microsoft::WRL::ComPtr<IDispatch>(V_DISPATCH(&answer)), retry_, names_->Child(folded), streak_));
   }
   return FromVariant(answer, retry_);
 }
 
-excel::Object WrapDispatch(IDispatch* target, BusyRetry retry, NameLookup lookup,
-                           std::shared_ptr<BusyStreak> streak) {
+excel::Object WrapDispatch(IDispatch* target, BusyRetry retry, std::shared_ptr<BusyStreak> streak) {
   if (!target) return {};
   return excel::Object(std::make_shared<DispatchClient>(Microsoft::WRL::ComPtr<IDispatch>(target), retry,
-                                                        lookup, nullptr, std::move(streak)));
+                                                        nullptr, std::move(streak)));
 }
 
 }  // namespace quarnel::win32

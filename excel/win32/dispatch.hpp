@@ -28,19 +28,16 @@ struct BusyStreak {
   std::chrono::steady_clock::time_point gaveUpAt{};
 };
 
-// Once: a member's DISPID is asked for the first time and then reused. EveryCall: each call asks
-// for it again, as naive late binding does; kept to measure what Once saves.
-enum class NameLookup { Once, EveryCall };
-
 // The DISPIDs known for the objects that one call site reaches: all results of "member M of
 // object X" share one cache, a child of X's.
 class NameCache;
 
-// A late-bound object over an IDispatch. Objects it returns retry and look names up as it does.
+// A late-bound object over an IDispatch. A member's DISPID is asked for the first time and then
+// reused. Objects it returns retry as it does and share its look-ups.
 class DispatchClient final : public excel::Dispatch {
  public:
   explicit DispatchClient(Microsoft::WRL::ComPtr<IDispatch> target, BusyRetry retry = {},
-                          NameLookup lookup = NameLookup::Once, std::shared_ptr<NameCache> names = nullptr,
+                          std::shared_ptr<NameCache> names = nullptr,
                           std::shared_ptr<BusyStreak> streak = nullptr);
 
   excel::Value Invoke(std::string_view member, excel::CallKind kind,
@@ -48,8 +45,6 @@ class DispatchClient final : public excel::Dispatch {
   void WaitAfresh() noexcept override { streak_->gaveUpAt = {}; }
 
   IDispatch* Raw() const noexcept { return target_.Get(); }
-  const BusyRetry& Retry() const noexcept { return retry_; }
-  NameLookup Lookup() const noexcept { return lookup_; }
 
  private:
   using Deadline = std::chrono::steady_clock::time_point;
@@ -58,13 +53,12 @@ class DispatchClient final : public excel::Dispatch {
 
   Microsoft::WRL::ComPtr<IDispatch> target_;
   BusyRetry retry_;
-  NameLookup lookup_;
   std::shared_ptr<NameCache> names_;
   std::shared_ptr<BusyStreak> streak_;
 };
 
 // An object calling `target`, with a cache of its own; empty when `target` is null.
-excel::Object WrapDispatch(IDispatch* target, BusyRetry retry = {}, NameLookup lookup = NameLookup::Once,
+excel::Object WrapDispatch(IDispatch* target, BusyRetry retry = {},
                            std::shared_ptr<BusyStreak> streak = nullptr);
 
 }  // namespace quarnel::win32

@@ -23,7 +23,7 @@ AccessibleObjectFromWindowProc AccessibleObjectFromWindowFn() {
     found = reinterpret_cast<AccessibleObjectFromWindowProc>(
         reinterpret_cast<void*>(GetProcAddress(library, "AccessibleObjectFromWindow")));
   }
-  if (!found) throw Failure(48, "加载 DLL 错误 (oleacc.dll)");
+  if (!found) throw errors::Catalogued(errors::kDllLoad, " (oleacc.dll)");
   return found;
 }
 

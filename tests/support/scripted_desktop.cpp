@@ -58,8 +58,6 @@ class MemoryInput : public InputFile {
 
 }  // namespace
 
-bool MemoryFiles::Exists(const std::string& path) { return files.contains(path); }
-
 std::unique_ptr<OutputFile> MemoryFiles::CreateNew(const std::string& path) {
   log.push_back("create " + path);
   if (failCreate) throw *failCreate;

@@ -33,7 +33,6 @@ class MemoryFiles : public FileSystem {
   std::function<void()> whileReading;
   std::vector<std::string> log;  // "create path", "rename a -> b", "remove path", "open path"
 
-  bool Exists(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateNew(const std::string& path) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
   void RenameNoReplace(const std::string& from, const std::string& to) override;

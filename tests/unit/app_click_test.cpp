@@ -63,21 +63,4 @@ TEST_F(ClickTest, WhatACommandDidBeforeItFailedStaysDone) {
   EXPECT_EQ(desktop.messages[0].text, "运行时错误 '1004':\n\n选定区域无效");
 }
 
-TEST_F(ClickTest, AClickWhileACommandRunsStartsNothing) {
-  connector.running.reset();  // the attachment's message box is where the click arrives
-  std::vector<AfterClick> nested;
-  desktop.onMessage = [&](const quarnel::testing::ShownMessage&) {
-    if (nested.empty()) {
-      nested.push_back(OnClick(Button::Command2, host));
-      nested.push_back(OnClick(Button::Command5, host));
-    }
-  };
-  OnClick(Button::Command1, host);
-  EXPECT_EQ(nested, (std::vector<AfterClick>{AfterClick::Busy, AfterClick::Busy}));
-  EXPECT_EQ(connector.starts, 1);
-  // Once the command is over, clicks work again.
-  desktop.onMessage = nullptr;
-  EXPECT_EQ(OnClick(Button::Command5, host), AfterClick::Exit);
-}
-
 }  // namespace

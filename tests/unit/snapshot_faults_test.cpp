@@ -35,7 +35,6 @@ class FaultyFiles : public FileSystem {
   bool failClose = false;
   bool failRename = false;
 
-  bool Exists(const std::string& path) override { return files_.Exists(path); }
   std::unique_ptr<OutputFile> CreateNew(const std::string& path) override {
     return std::make_unique<Output>(*this, files_.CreateNew(path));
   }

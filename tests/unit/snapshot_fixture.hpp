@@ -16,8 +16,6 @@ class SnapshotCommandTest : public AttachedExcelTest {
     model.AddWorkbook("Plan.xlsx");
   }
 
-  static constexpr const char* kFolder = "C:\\Tools\\Quarnel";
-
   // Fills column A down to `lastRow` and row 1 across to `lastColumn`.
   void UseArea(std::int32_t lastRow, std::int32_t lastColumn) {
     for (std::int32_t row = 1; row <= lastRow; ++row) model.SetCell(row, 1, std::string("x"));

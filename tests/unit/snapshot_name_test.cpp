@@ -35,7 +35,7 @@ TEST(SnapshotNote, RefusesEveryCharacterWindowsForbidsAndNamesIt) {
   for (const char forbidden : std::string("\\/:*?\"<>|")) {
     const auto refusal = RefuseNote(std::string("ab") + forbidden + "cd");
     ASSERT_TRUE(refusal) << forbidden;
-    EXPECT_EQ(refusal->Number(), kNoteRefused);
+    EXPECT_EQ(refusal->Number(), errors::kNoteRefused);
     EXPECT_NE(refusal->Description().find(std::string("“") + forbidden + "”"), std::string::npos)
         << refusal->Description();
   }

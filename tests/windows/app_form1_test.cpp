@@ -6,6 +6,7 @@
 // clang-format on
 
 #include <array>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -68,6 +69,19 @@ bool Installed(const wchar_t* face) {
   return count > 0;
 }
 
+// Records each click; Command5 asks the window to end, as the commands do.
+class RecordedClicks final : public app::ClickTarget {
+ public:
+  AfterClick OnClick(Button button) override {
+    clicks.push_back(button);
+    if (duringClick) duringClick(button);
+    return button == Button::Command5 ? AfterClick::Exit : AfterClick::KeepRunning;
+  }
+
+  std::vector<Button> clicks;
+  std::function<void(Button)> duringClick;
+};
+
 class Form1Test : public ::testing::Test {
  protected:
   Form1Test() {
@@ -93,15 +107,10 @@ class Form1Test : public ::testing::Test {
 
   HWND Control(std::string_view name) { return form.Control(name); }
 
-  std::vector<Button> clicks;
-  std::function<void(Button)> duringClick;
-  Form1 form{GetModuleHandleW(nullptr),
-             [this](Button button) {
-               clicks.push_back(button);
-               if (duringClick) duringClick(button);
-               return button == Button::Command5 ? AfterClick::Exit : AfterClick::KeepRunning;
-             },
-             false};
+  RecordedClicks recorded;
+  std::vector<Button>& clicks = recorded.clicks;
+  std::function<void(Button)>& duringClick = recorded.duringClick;
+  Form1 form{GetModuleHandleW(nullptr), recorded, false};
 };
 
 TEST_F(Form1Test, IsAFixedTopmostWindowCaptionedQuarnelBeforeItIsShown) {

@@ -65,25 +65,27 @@ TEST(TaskbarProgress, TakesStepsAndEndsWithOrWithoutTheShell) {
 
 TEST(Form1Busy, ShowsTheWaitCursorWhileACommandRunsAndNotAfter) {
   const HCURSOR wait = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));
-  HWND window = nullptr;
-  HCURSOR during = nullptr;
-  LRESULT answered = 0;
-  HCURSOR afterSetCursor = nullptr;
-  Form1 form{GetModuleHandleW(nullptr),
-             [&](app::Button) {
-               during = GetCursor();
-               SetCursor(nullptr);
-               answered = SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
-                                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-               afterSetCursor = GetCursor();
-               return app::AfterClick::KeepRunning;
-             },
-             false};
-  window = form.Handle();
+  // What the cursor is during the command, and after the window is asked to set it then.
+  struct CursorWatch final : app::ClickTarget {
+    app::AfterClick OnClick(app::Button) override {
+      during = GetCursor();
+      SetCursor(nullptr);
+      answered = SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                              MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+      afterSetCursor = GetCursor();
+      return app::AfterClick::KeepRunning;
+    }
+    HWND window = nullptr;
+    HCURSOR during = nullptr;
+    LRESULT answered = 0;
+    HCURSOR afterSetCursor = nullptr;
+  } watch;
+  Form1 form{GetModuleHandleW(nullptr), watch, false};
+  const HWND window = watch.window = form.Handle();
   SendMessageW(form.Control("Command1"), BM_CLICK, 0, 0);
-  EXPECT_EQ(during, wait);
-  EXPECT_EQ(answered, TRUE);
-  EXPECT_EQ(afterSetCursor, wait);
+  EXPECT_EQ(watch.during, wait);
+  EXPECT_EQ(watch.answered, TRUE);
+  EXPECT_EQ(watch.afterSetCursor, wait);
 
   SetCursor(nullptr);
   SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));

@@ -225,17 +225,5 @@ TEST_F(DispatchCacheTest, BusyRefusalsAreRetriedAndNeverTakenForAStaleNumber) {
   EXPECT_EQ(fake.calls.size(), 2u);
 }
 
-TEST_F(DispatchCacheTest, EveryCallLookUpAsksEachTimeForTheObjectsItReturnsToo) {
-  Sheet fake;
-  const Object sheet = WrapDispatch(&fake.sheet, {}, NameLookup::EveryCall);
-  for (int line = 1; line <= 3; ++line) {
-    sheet.GetObject("Rows", {std::string("1:1")}).GetObject("EntireRow").Put("Hidden", true);
-  }
-  EXPECT_EQ(fake.sheet.nameCalls, 3);
-  EXPECT_EQ(Sheet::Lookups(fake.ranges), 3);
-  EXPECT_EQ(Sheet::Lookups(fake.rows), 3);
-  EXPECT_EQ(fake.sheet.invokeCalls + Sheet::Invokes(fake.ranges) + Sheet::Invokes(fake.rows), 9);
-}
-
 }  // namespace
 }  // namespace quarnel::win32

@@ -237,8 +237,8 @@ TEST_F(DispatchClientTest, ACommandWaitsOutABusyExcelOnceNotOncePerCall) {
   FakeDispatch earlier;
   earlier.rejectNames = 1'000'000;
   const auto shared = std::make_shared<BusyStreak>();
-  const Object first = WrapDispatch(&earlier, kQuickRetry, NameLookup::Once, shared);
-  const Object second = WrapDispatch(&earlier, kQuickRetry, NameLookup::Once, shared);
+  const Object first = WrapDispatch(&earlier, kQuickRetry, shared);
+  const Object second = WrapDispatch(&earlier, kQuickRetry, shared);
   EXPECT_THROW(first.Get("Value"), Failure);
   const auto sharedStart = std::chrono::steady_clock::now();
   EXPECT_THROW(second.Get("Value"), Failure);

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <new>
+#include <set>
+#include <stdexcept>
+#include <string>
+
+#include "common/failure.hpp"
+
+namespace quarnel {
+namespace {
+
+template <typename Throw>
+Failure FailureOf(Throw&& raise) {
+  try {
+    raise();
+  } catch (...) {
+    return CurrentFailure();
+  }
+  ADD_FAILURE() << "nothing was thrown";
+  return {0, ""};
+}
+
+TEST(FailureCatalogue, EveryNumberHasOneTextOfItsOwn) {
+  using namespace errors;
+  std::set<std::string> texts;
+  for (const std::int32_t number :
+       {kInvalidCall,    kOverflow,          kOutOfMemory,  kSubscriptOutOfRange, kDivisionByZero,
+        kTypeMismatch,   kDllLoad,           kInternal,     kBadFileName,         kFileNotFound,
+        kDeviceIoError,  kFileAlreadyExists, kDiskFull,     kPermissionDenied,    kPathNotFound,
+        kObjectNotSet,   kObjectRequired,    kNotSupported, kBadArgument,         kApplicationDefined,
+        kBufferTooSmall, kBadDialogFileName, kDialogFailed, kDialogCancelled}) {
+    SCOPED_TRACE(number);
+    const Failure failure = Catalogued(number);
+    EXPECT_EQ(failure.Number(), number);
+    EXPECT_FALSE(failure.Description().empty());
+    EXPECT_TRUE(texts.insert(failure.Description()).second) << failure.Description();
+  }
+  // Numbers the catalogue does not hold, Excel's and the note refusals alike, have no text there.
+  EXPECT_TRUE(Description(12345).empty());
+  EXPECT_TRUE(Description(kNoteRefused).empty());
+  EXPECT_EQ(Catalogued(kDllLoad, " (oleacc.dll)").Description(), "加载 DLL 错误 (oleacc.dll)");
+}
+
+TEST(FailureCatalogue, AnyExceptionBecomesAFailureWithItsNumber) {
+  const Failure ours = FailureOf([] { throw Failure(1004, "选定区域无效"); });
+  EXPECT_EQ(ours.Number(), 1004);
+  EXPECT_EQ(ours.Description(), "选定区域无效");
+
+  const Failure memory = FailureOf([] { throw std::bad_alloc(); });
+  EXPECT_EQ(memory.Number(), 7);
+  EXPECT_EQ(memory.Description(), "内存溢出");
+
+  const Failure internal = FailureOf([] { throw std::logic_error("broken"); });
+  EXPECT_EQ(internal.Number(), 51);
+  EXPECT_EQ(internal.Description(), "内部错误: broken");
+
+  EXPECT_EQ(FailureOf([] { throw 42; }).Description(), "内部错误");
+}
+
+TEST(FailureCatalogue, TheReportNamesTheNumberAsARunTimeError) {
+  EXPECT_EQ(RunTimeErrorText(Failure(91, "对象变量或 With 块变量未设置")),
+            "运行时错误 '91':\n\n对象变量或 With 块变量未设置");
+  // COM numbers that are no Excel error stay negative, as Excel's own boxes show them.
+  EXPECT_EQ(RunTimeErrorText(Failure(-2147221021, "操作无法使用")),
+            "运行时错误 '-2147221021':\n\n操作无法使用");
+}
+
+}  // namespace
+}  // namespace quarnel
