@@ -1,0 +1,327 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "excel/win32/com.hpp"
+#include "excel/win32/connector.hpp"
+#include "excel/win32/dispatch.hpp"
+#include "excel/win32/excel_windows.hpp"
+#include "excel/win32/utf16.hpp"
+#include "standin/server/registration.hpp"
+#include "standin_raw_call.hpp"
+#include "support/failure_number.hpp"
+
+namespace quarnel::standin::server {
+namespace {
+
+using quarnel::testing::FailureNumber;
+
+using excel::Object;
+using excel::Value;
+using Microsoft::WRL::ComPtr;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// ---------------------------------------------------------------------------------------------
+// excel_standin.exe in a process of its own, reached through COM as quarnel.exe reaches Excel.
+
+std::wstring ProgramPath() {
+  std::wstring path = win32::ToUtf16(QUARNEL_STANDIN_EXE);
+  // CMake names it by its Unix path; Wine shows the root as drive Z:.
+  if (path.starts_with(L"/")) {
+    for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
+    path = L"Z:" + path;
+  }
+  return path;
+}
+
+HANDLE Launch(const std::wstring& switches) {
+  std::wstring command = L"\"" + ProgramPath() + L"\" " + switches;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    return nullptr;
+  }
+  CloseHandle(info.hThread);
+  return info.hProcess;
+}
+
+DWORD RunToEnd(const std::wstring& switches) {
+  const HANDLE process = Launch(switches);
+  if (!process) return 0xFFFFFFFF;
+  DWORD code = 0xFFFFFFFE;
+  if (WaitForSingleObject(process, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  return code;
+}
+
+class StandinProcess : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_EQ(RunToEnd(L"/RegServer"), 0u); }
+  static void TearDownTestSuite() { EXPECT_EQ(RunToEnd(L"/UnregServer"), 0u); }
+
+  ~StandinProcess() override {
+    // A test that failed half-way must not leave a server for the next one to find.
+    if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
+    if (process_) CloseHandle(process_);
+  }
+
+  // The server's process, from its own word, so the test can wait for it to end.
+  void Follow(const Object& app) {
+    const auto pid = static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId")));
+    EXPECT_NE(pid, GetCurrentProcessId());
+    process_ = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+    ASSERT_NE(process_, nullptr);
+  }
+
+  void QuitAndExpectTheEnd(const Object& app) {
+    EXPECT_NO_THROW(app.Call("Quit"));
+    ExpectTheEnd(app);
+  }
+
+  void ExpectTheEnd(const Object& app) {
+    ASSERT_EQ(WaitForSingleObject(process_, 10000), WAIT_OBJECT_0);
+    const std::int32_t number = FailureNumber([&] { app.Get("Caption"); });
+    EXPECT_TRUE(number == static_cast<std::int32_t>(RPC_E_DISCONNECTED) ||
+                number == static_cast<std::int32_t>(HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE)) ||
+                number == static_cast<std::int32_t>(CO_E_OBJNOTCONNECTED))
+        << std::hex << number;
+  }
+
+  win32::ComInit com;
+  win32::ComConnector connector{win32::BusyRetry{2000ms, 20ms}};
+  HANDLE process_ = nullptr;
+};
+
+TEST_F(StandinProcess, StartedByComItIsInvisibleEmptyAndKeepsWhatItIsTold) {
+  const Object app = connector.Start("Excel.Application");
+  Follow(app);
+  EXPECT_FALSE(excel::ToBool(app.Get("Visible")));
+  EXPECT_EQ(excel::ToLong(app.GetObject("Workbooks").Get("Count")), 0);
+  EXPECT_FALSE(excel::ToObject(app.Get("ActiveWorkbook")));
+  const HWND window =
+      reinterpret_cast<HWND>(static_cast<std::intptr_t>(excel::ToLong(app.Get("StandinWindow"))));
+  EXPECT_FALSE(IsWindowVisible(window));
+
+  const Object book = excel::ToObject(app.GetObject("Workbooks").Call("Add"));
+  app.GetObject("Range", {std::string("A1:A5")}).Put("Value", std::string("数据"));
+  EXPECT_EQ(excel::ToText(app.GetObject("Range", {std::string("A3")}).Get("Value")), "数据");
+  EXPECT_EQ(app.GetObject("cells", {6, 1}).Get("Value"), Value());
+
+  const Object sheet = book.GetObject("ActiveSheet");
+  sheet.GetObject("Rows", {std::string("3:3")}).GetObject("EntireRow").Put("Hidden", true);
+  EXPECT_TRUE(
+      excel::ToBool(sheet.GetObject("Rows", {std::string("3:3")}).GetObject("EntireRow").Get("Hidden")));
+  EXPECT_TRUE(excel::ToBool(app.Call("StandinIsRowHidden", {3})));
+  EXPECT_FALSE(excel::ToBool(app.Call("StandinIsRowHidden", {4})));
+
+  app.Put("Visible", true);
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(win32::FindExcelWindow(L"Microsoft Excel - Book1"), window);
+
+  QuitAndExpectTheEnd(app);
+}
+
+TEST_F(StandinProcess, EachKindOfBusyReachesTheClientAsExcelAnswersIt) {
+  const Object app = connector.Start("Excel.Application");
+  Follow(app);
+  IDispatch* raw = RawOf(app);
+  const DISPID caption = IdOf(raw, L"Caption");
+  LPOLESTR names[] = {const_cast<LPOLESTR>(L"Visible")};
+  constexpr auto kIgnore = static_cast<HRESULT>(0x800AC472);
+  struct Case {
+    int kind;
+    HRESULT answer;  // of GetIDsOfNames, and of Invoke but for kind 4
+  };
+  for (const Case c : {Case{1, RPC_E_CALL_REJECTED}, Case{2, RPC_E_SERVERCALL_RETRYLATER}, Case{3, kIgnore},
+                       Case{4, S_OK}}) {
+    SCOPED_TRACE(c.kind);
+    app.Call("StandinSetBusy", {c.kind});
+    DISPID id = 0;
+    EXPECT_EQ(raw->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), c.answer);
+    const auto answer = RawCall(raw, caption, DISPATCH_PROPERTYGET);
+    if (c.kind == 4) {
+      EXPECT_EQ(answer->hr, DISP_E_EXCEPTION);
+      EXPECT_EQ(answer->info.scode, kIgnore);
+      EXPECT_EQ(answer->info.pfnDeferredFillIn, nullptr);
+    } else {
+      EXPECT_EQ(answer->hr, c.answer);
+    }
+  }
+  app.Call("StandinSetBusy", {false});
+
+  // A spell of busy ends by itself; a busy from the nth call starts by itself.
+  app.Call("StandinBusyFor", {2, 300});
+  EXPECT_EQ(RawCall(raw, caption, DISPATCH_PROPERTYGET)->hr, RPC_E_SERVERCALL_RETRYLATER);
+  std::this_thread::sleep_for(400ms);
+  EXPECT_EQ(RawCall(raw, caption, DISPATCH_PROPERTYGET)->hr, S_OK);
+  app.Call("StandinBusyAtCall", {std::string("Caption"), 2, 3, 300});
+  EXPECT_EQ(RawCall(raw, caption, DISPATCH_PROPERTYGET)->hr, S_OK);
+  EXPECT_EQ(RawCall(raw, caption, DISPATCH_PROPERTYGET)->hr, kIgnore);
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinSetBusy", {5}); }), 1004);
+
+  // A lasting fault fails every call from the nth on.
+  app.Call("StandinFailCall", {std::string("Name"), 2, 1004, std::string("x"), true});
+  app.GetObject("Workbooks").Call("Add");
+  const Object book = app.GetObject("ActiveWorkbook");
+  EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), 0);
+  EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), 1004);
+  EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), 1004);
+  QuitAndExpectTheEnd(app);
+}
+
+TEST_F(StandinProcess, FailuresAndBusyAnswersCrossTheProcessBoundary) {
+  const Object app = connector.Start("Excel.Application");
+  Follow(app);
+  app.GetObject("Workbooks").Call("Add");
+
+  try {
+    app.GetObject("Columns", {0});
+    ADD_FAILURE() << "Columns(0) answered";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Number(), 1004);
+    EXPECT_EQ(failure.Description(), kApplicationDefinedText);
+  }
+  app.Call("StandinFailCall", {std::string("Row"), 1, 70, std::string("拒绝的权限")});
+  try {
+    app.GetObject("Selection").Get("Row");
+    ADD_FAILURE() << "the armed Row answered";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Number(), 70);
+    EXPECT_EQ(failure.Description(), "拒绝的权限");
+  }
+
+  // Busy: the client retries until its deadline, then gives up with the rejection.
+  app.Call("StandinSetBusy", {true});
+  const Object impatient = win32::WrapDispatch(RawOf(app), win32::BusyRetry{300ms, 20ms});
+  const auto start = Clock::now();
+  EXPECT_EQ(FailureNumber([&] { impatient.Get("Caption"); }), static_cast<std::int32_t>(RPC_E_CALL_REJECTED));
+  EXPECT_GE(Clock::now() - start, 300ms);
+  app.Call("StandinSetBusy", {false});
+  EXPECT_EQ(excel::ToText(impatient.Get("Caption")), "Microsoft Excel");
+
+  // Each raw call is one round trip; the cost goes into the test's output.
+  IDispatch* target = RawOf(app);
+  app.Call("StandinResetCounters");
+  constexpr int kCalls = 200;
+  auto begin = Clock::now();
+  for (int i = 0; i < kCalls; ++i) RawCall(target, IdOf(target, L"Caption"), DISPATCH_PROPERTYGET);
+  const auto lookedUp = Clock::now() - begin;
+  EXPECT_EQ(excel::ToText(app.Get("StandinCounters")),
+            "getidsofnames=" + std::to_string(kCalls) + ";invoke=" + std::to_string(kCalls));
+  const DISPID caption = IdOf(target, L"Caption");
+  begin = Clock::now();
+  for (int i = 0; i < kCalls; ++i) RawCall(target, caption, DISPATCH_PROPERTYGET);
+  const auto invokeOnly = Clock::now() - begin;
+  const auto micros = [](auto d) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(d).count() / kCalls;
+  };
+  std::cout << "[ stand-in ] one cross-process Invoke: " << micros(invokeOnly)
+            << " us; GetIDsOfNames then Invoke: " << micros(lookedUp) << " us\n";
+  RecordProperty("invoke_us", static_cast<int>(micros(invokeOnly)));
+
+  QuitAndExpectTheEnd(app);
+}
+
+TEST_F(StandinProcess, TheDemoIsFoundRunningWithItsWorkbookOnScreen) {
+  process_ = Launch(L"/Demo");
+  ASSERT_NE(process_, nullptr);
+  Object app;
+  for (const auto until = Clock::now() + 15s; !app && Clock::now() < until; Sleep(100)) {
+    try {
+      app = connector.GetRunning("Excel.Application");
+    } catch (const Failure&) {
+      // Not in the running object table yet.
+    }
+  }
+  ASSERT_TRUE(app);
+  EXPECT_EQ(excel::ToText(app.GetObject("ActiveWorkbook").Get("Name")), "演示.xlsx");
+  EXPECT_TRUE(excel::ToBool(app.Get("Visible")));
+  const Object selection = app.GetObject("Selection");
+  EXPECT_EQ(excel::ToLong(selection.Get("Row")), 3);
+  EXPECT_EQ(excel::ToLong(selection.Get("Column")), 2);
+  const Object sheet = app.GetObject("ActiveSheet");
+  EXPECT_EQ(excel::ToLong(sheet.GetObject("cells", {65536, 1}).GetObject("end", {-4162}).Get("Row")), 30);
+  EXPECT_EQ(excel::ToLong(sheet.GetObject("cells", {1, 256}).GetObject("end", {-4159}).Get("Column")), 8);
+  for (int row : {5, 12, 13}) EXPECT_TRUE(excel::ToBool(app.Call("StandinIsRowHidden", {row}))) << row;
+  EXPECT_FALSE(excel::ToBool(app.Call("StandinIsRowHidden", {11})));
+  EXPECT_TRUE(excel::ToBool(app.Call("StandinIsColumnHidden", {7})));
+
+  const HWND window =
+      reinterpret_cast<HWND>(static_cast<std::intptr_t>(excel::ToLong(app.Get("StandinWindow"))));
+  EXPECT_EQ(win32::FindExcelWindow(L"Microsoft Excel"), window);
+  EXPECT_TRUE(IsWindowVisible(window));
+
+  // A person drags from B3 to D6 in the workbook window and then clicks row 7's number. Row 5 is
+  // hidden, so row 6 is the fifth row on screen; rows are 22 pixels high under a 22-pixel header,
+  // columns 80 wide right of a 48-pixel one.
+  const HWND grid = FindWindowExW(FindWindowExW(window, nullptr, win32::kExcelDeskClass, nullptr), nullptr,
+                                  win32::kExcelBookClass, nullptr);
+  ASSERT_NE(grid, nullptr);
+  const auto at = [](int x, int y) { return static_cast<LPARAM>(MAKELONG(x, y)); };
+  SendMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, at(48 + 80 + 20, 22 + 2 * 22 + 5));
+  SendMessageW(grid, WM_MOUSEMOVE, MK_LBUTTON, at(48 + 3 * 80 + 20, 22 + 4 * 22 + 5));
+  SendMessageW(grid, WM_LBUTTONUP, 0, at(48 + 3 * 80 + 20, 22 + 4 * 22 + 5));
+  EXPECT_EQ(excel::ToText(app.GetObject("Selection").Get("Address")), "$B$3:$D$6");
+  SendMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, at(10, 22 + 5 * 22 + 5));
+  SendMessageW(grid, WM_LBUTTONUP, 0, at(10, 22 + 5 * 22 + 5));
+  EXPECT_EQ(excel::ToText(app.GetObject("Selection").Get("Address")), "$7:$7");
+
+  // Closing Excel's window quits it, clients or not.
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  ExpectTheEnd(app);
+}
+
+// As Excel: the workbook window hands out its Window object across processes at once, while the
+// running object table learns of the application only when the main window first loses the focus.
+TEST_F(StandinProcess, TheWorkbookWindowLeadsToTheApplicationBeforeItIsRegistered) {
+  process_ = Launch(L"/LateRegister");
+  ASSERT_NE(process_, nullptr);
+  HWND main = nullptr;
+  for (const auto until = Clock::now() + 15s; !main && Clock::now() < until; Sleep(100)) {
+    for (HWND candidate : win32::ExcelMainWindows()) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(candidate, &owner);
+      if (owner == GetProcessId(process_)) main = candidate;
+    }
+  }
+  ASSERT_NE(main, nullptr);
+  const ComPtr<IDispatch> window = win32::NativeWindowObject(main);
+  ASSERT_NE(window, nullptr);
+  const Object windowObject = win32::WrapDispatch(window.Get());
+  EXPECT_EQ(excel::ToText(windowObject.Get("Caption")), "Book1");
+  const Object app = windowObject.GetObject("Application");
+  EXPECT_EQ(static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId"))), GetProcessId(process_));
+  EXPECT_EQ(FailureNumber([&] { windowObject.Get("Parent"); }), 438);
+
+  CLSID clsid{};
+  ASSERT_EQ(CLSIDFromProgID(L"Excel.Application", &clsid), S_OK);
+  ComPtr<IUnknown> running;
+  EXPECT_EQ(GetActiveObject(clsid, nullptr, &running), MK_E_UNAVAILABLE);
+
+  // Another window takes the focus.
+  const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
+                                     nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(main);
+  SetForegroundWindow(other);
+  HRESULT found = MK_E_UNAVAILABLE;
+  for (const auto until = Clock::now() + 10s; FAILED(found) && Clock::now() < until; Sleep(50)) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    found = GetActiveObject(clsid, nullptr, &running);
+  }
+  EXPECT_EQ(found, S_OK);
+  DestroyWindow(other);
+
+  QuitAndExpectTheEnd(app);
+}
+
+}  // namespace
+}  // namespace quarnel::standin::server
