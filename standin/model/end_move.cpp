@@ -7,7 +7,7 @@ namespace {
 
 // Works on any ordered container whose keys are (line, position along the line).
 template <typename Keys, typename KeyOf>
-std::int32_t MoveAlong(const Keys& keys, KeyOf key_of, std::int32_t line, std::int32_t from, bool forward,
+std::int32_t MoveAlong(const Keys& keys, KeyOf keyOf, std::int32_t line, std::int32_t from, bool forward,
                        std::int32_t edge) {
   if (from == edge) return from;
   const std::int32_t step = forward ? 1 : -1;
@@ -21,10 +21,10 @@ std::int32_t MoveAlong(const Keys& keys, KeyOf key_of, std::int32_t line, std::i
   // Empty start, or a filled one facing a gap: the next filled cell beyond, else the edge.
   if (forward) {
     auto it = keys.upper_bound({line, from});
-    if (it != keys.end() && key_of(*it).first == line) return key_of(*it).second;
+    if (it != keys.end() && keyOf(*it).first == line) return keyOf(*it).second;
   } else {
     auto it = keys.lower_bound({line, from});
-    if (it != keys.begin() && key_of(*std::prev(it)).first == line) return key_of(*std::prev(it)).second;
+    if (it != keys.begin() && keyOf(*std::prev(it)).first == line) return keyOf(*std::prev(it)).second;
   }
   return edge;
 }
@@ -32,20 +32,20 @@ std::int32_t MoveAlong(const Keys& keys, KeyOf key_of, std::int32_t line, std::i
 }  // namespace
 
 CellPosition EndMove(const SheetState& sheet, CellPosition from, Direction direction) {
-  const auto cell_key = [](const auto& entry) -> const SheetState::Key& { return entry.first; };
-  const auto plain_key = [](const SheetState::Key& key) -> const SheetState::Key& { return key; };
+  const auto cellKey = [](const auto& entry) -> const SheetState::Key& { return entry.first; };
+  const auto plainKey = [](const SheetState::Key& key) -> const SheetState::Key& { return key; };
   switch (direction) {
     case Direction::Up:
-      from.row = MoveAlong(sheet.filled_by_column, plain_key, from.column, from.row, false, 1);
+      from.row = MoveAlong(sheet.filledByColumn, plainKey, from.column, from.row, false, 1);
       break;
     case Direction::Down:
-      from.row = MoveAlong(sheet.filled_by_column, plain_key, from.column, from.row, true, kMaxRows);
+      from.row = MoveAlong(sheet.filledByColumn, plainKey, from.column, from.row, true, kMaxRows);
       break;
     case Direction::ToLeft:
-      from.column = MoveAlong(sheet.cells, cell_key, from.row, from.column, false, 1);
+      from.column = MoveAlong(sheet.cells, cellKey, from.row, from.column, false, 1);
       break;
     case Direction::ToRight:
-      from.column = MoveAlong(sheet.cells, cell_key, from.row, from.column, true, kMaxColumns);
+      from.column = MoveAlong(sheet.cells, cellKey, from.row, from.column, true, kMaxColumns);
       break;
   }
   return from;

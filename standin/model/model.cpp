@@ -36,7 +36,7 @@ void Model::AddSheet(std::string name) {
 }
 
 void Model::ActivateWorkbook(std::string_view name) {
-  state_->active_workbook = Named(state_->workbooks, name);
+  state_->activeWorkbook = Named(state_->workbooks, name);
 }
 
 void Model::ActivateSheet(std::string_view name) {
@@ -47,7 +47,7 @@ void Model::ActivateSheet(std::string_view name) {
 
 void Model::CloseWorkbook(std::string_view name) { state_->CloseWorkbook(Named(state_->workbooks, name)); }
 
-void Model::SetNoActiveWorkbook() { state_->active_workbook.reset(); }
+void Model::SetNoActiveWorkbook() { state_->activeWorkbook.reset(); }
 
 void Model::AddHiddenWorkbook(std::string name) { state_->AddWorkbook(std::move(name), true); }
 
@@ -64,9 +64,9 @@ void Model::AddChartSheet(std::string name) {
   state_->Activate(sheet);
 }
 
-void Model::ProtectSheet(bool on) { Sheet().protected_contents = on; }
+void Model::ProtectSheet(bool on) { Sheet().protectedContents = on; }
 
-void Model::SelectShape() { Sheet().shape_selected = true; }
+void Model::SelectShape() { Sheet().shapeSelected = true; }
 
 SheetState& Model::Sheet() const {
   auto sheet = state_->ActiveSheet();
@@ -90,17 +90,17 @@ excel::Value Model::Cell(std::int32_t row, std::int32_t column) const { return S
 
 void Model::SetRowsHidden(std::int32_t first, std::int32_t last, bool hidden) {
   RequireWithin(first, last, kMaxRows);
-  Sheet().hidden_rows.Assign(std::min(first, last), std::max(first, last), hidden);
+  Sheet().hiddenRows.Assign(std::min(first, last), std::max(first, last), hidden);
 }
 
 void Model::SetColumnsHidden(std::int32_t first, std::int32_t last, bool hidden) {
   RequireWithin(first, last, kMaxColumns);
-  Sheet().hidden_columns.Assign(std::min(first, last), std::max(first, last), hidden);
+  Sheet().hiddenColumns.Assign(std::min(first, last), std::max(first, last), hidden);
 }
 
-bool Model::IsRowHidden(std::int32_t row) const { return Sheet().hidden_rows.Contains(row); }
+bool Model::IsRowHidden(std::int32_t row) const { return Sheet().hiddenRows.Contains(row); }
 
-bool Model::IsColumnHidden(std::int32_t column) const { return Sheet().hidden_columns.Contains(column); }
+bool Model::IsColumnHidden(std::int32_t column) const { return Sheet().hiddenColumns.Contains(column); }
 
 void Model::Select(std::int32_t top, std::int32_t left, std::int32_t bottom, std::int32_t right) {
   RequireWithin(top, bottom, kMaxRows);
@@ -108,7 +108,7 @@ void Model::Select(std::int32_t top, std::int32_t left, std::int32_t bottom, std
   SheetState& sheet = Sheet();
   sheet.selection = {std::min(top, bottom), std::min(left, right), std::max(top, bottom),
                      std::max(left, right)};
-  sheet.shape_selected = false;
+  sheet.shapeSelected = false;
 }
 
 std::uint64_t Model::Calls(std::string_view member) const {
@@ -118,7 +118,7 @@ std::uint64_t Model::Calls(std::string_view member) const {
 
 void Model::ResetCounters() {
   state_->calls.clear();
-  state_->total_calls = 0;
+  state_->totalCalls = 0;
 }
 
 void Model::FailCall(std::string_view member, std::uint64_t nth, const Failure& failure, bool lasting) {
@@ -136,7 +136,7 @@ void Model::BusyAtCall(std::string_view member, std::uint64_t nth, BusyKind kind
   if (nth == 0) throw std::logic_error("stand-in: calls are counted from 1");
   Fault fault{FoldCase(member), nth, false, 0, {}};
   fault.busy = kind;
-  fault.busy_for = time;
+  fault.busyFor = time;
   state_->faults.push_back(std::move(fault));
 }
 

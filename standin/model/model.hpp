@@ -54,14 +54,14 @@ class Model {
 
   bool Visible() const { return state_->visible; }
   void SetVisible(bool visible) { state_->visible = visible; }
-  bool ScreenUpdating() const { return state_->screen_updating; }
+  bool ScreenUpdating() const { return state_->screenUpdating; }
   void SetCaption(std::string caption) { state_->caption = std::move(caption); }
   void Quit() { state_->quit = true; }
   bool HasQuit() const { return state_->quit; }
 
   // Calls per member (any case) and in all, rejected and failed calls included.
   std::uint64_t Calls(std::string_view member) const;
-  std::uint64_t TotalCalls() const { return state_->total_calls; }
+  std::uint64_t TotalCalls() const { return state_->totalCalls; }
   void ResetCounters();
 
   // The nth call of `member` from now fails with `failure`: once, or with `lasting` on every call
@@ -77,11 +77,11 @@ class Model {
   void SetBusy(bool busy) { SetBusy(busy ? BusyKind::Rejected : BusyKind::None); }
   void SetBusy(BusyKind kind) {
     state_->busy = kind;
-    state_->busy_until.reset();
+    state_->busyUntil.reset();
   }
   void SetBusyFor(BusyKind kind, std::chrono::milliseconds time) {
     state_->busy = kind;
-    state_->busy_until = std::chrono::steady_clock::now() + time;
+    state_->busyUntil = std::chrono::steady_clock::now() + time;
   }
   BusyKind Busy() const { return state_->BusyNow(); }
 

@@ -70,14 +70,14 @@ void SheetState::SetValue(std::int32_t row, std::int32_t column, excel::Value va
   if (std::holds_alternative<excel::Object>(value)) throw errors::TypeMismatch();
   if (IsEmptyValue(value)) {
     cells.erase({row, column});
-    filled_by_column.erase({column, row});
+    filledByColumn.erase({column, row});
     return;
   }
   // Excel keeps every number as a Double.
   if (const auto* small = std::get_if<std::int16_t>(&value)) value = static_cast<double>(*small);
   if (const auto* whole = std::get_if<std::int32_t>(&value)) value = static_cast<double>(*whole);
   cells.insert_or_assign(Key{row, column}, std::move(value));
-  filled_by_column.insert({column, row});
+  filledByColumn.insert({column, row});
 }
 
 excel::Value SheetState::ValueAt(std::int32_t row, std::int32_t column) const {
@@ -95,7 +95,7 @@ void SheetState::Fill(const Rect& rect, const excel::Value& value) {
       row = it->first.first;
       if (row > rect.bottom) break;
       while (it != cells.end() && it->first.first == row && it->first.second <= rect.right) {
-        filled_by_column.erase({it->first.second, row});
+        filledByColumn.erase({it->first.second, row});
         it = cells.erase(it);
       }
     }
@@ -109,28 +109,28 @@ void SheetState::Fill(const Rect& rect, const excel::Value& value) {
 std::shared_ptr<SheetState> AppState::ActiveSheet() const {
   auto book = ActiveWorkbook();
   if (!book || book->sheets.empty()) return nullptr;
-  return book->sheets[book->active_sheet];
+  return book->sheets[book->activeSheet];
 }
 
 std::shared_ptr<WorkbookState> AppState::AddWorkbook(std::string name, bool hidden) {
   auto book = std::make_shared<WorkbookState>();
-  ++workbooks_made;
-  book->name = name.empty() ? "Book" + std::to_string(workbooks_made) : std::move(name);
+  ++workbooksMade;
+  book->name = name.empty() ? "Book" + std::to_string(workbooksMade) : std::move(name);
   book->hidden = hidden;
   workbooks.push_back(book);
-  if (!hidden) active_workbook = book;
+  if (!hidden) activeWorkbook = book;
   AddSheet(book, {});
   return book;
 }
 
 std::shared_ptr<SheetState> AppState::AddSheet(const std::shared_ptr<WorkbookState>& book, std::string name) {
   auto sheet = std::make_shared<SheetState>();
-  ++book->sheets_made;
-  sheet->name = name.empty() ? "Sheet" + std::to_string(book->sheets_made) : std::move(name);
+  ++book->sheetsMade;
+  sheet->name = name.empty() ? "Sheet" + std::to_string(book->sheetsMade) : std::move(name);
   sheet->workbook = book;
-  const std::size_t at = book->sheets.empty() ? 0 : book->active_sheet;
+  const std::size_t at = book->sheets.empty() ? 0 : book->activeSheet;
   book->sheets.insert(book->sheets.begin() + static_cast<std::ptrdiff_t>(at), sheet);
-  book->active_sheet = at;
+  book->activeSheet = at;
   return sheet;
 }
 
@@ -139,17 +139,17 @@ void AppState::Activate(const std::shared_ptr<SheetState>& sheet) {
   if (!book) return;
   auto at = std::find(book->sheets.begin(), book->sheets.end(), sheet);
   if (at == book->sheets.end()) return;
-  book->active_sheet = static_cast<std::size_t>(at - book->sheets.begin());
-  active_workbook = book;
+  book->activeSheet = static_cast<std::size_t>(at - book->sheets.begin());
+  activeWorkbook = book;
 }
 
 void AppState::CloseWorkbook(const std::shared_ptr<WorkbookState>& book) {
   std::erase(workbooks, book);
   if (ActiveWorkbook() == book) {
-    active_workbook.reset();
+    activeWorkbook.reset();
     const auto shown =
         std::find_if(workbooks.rbegin(), workbooks.rend(), [](const auto& b) { return !b->hidden; });
-    if (shown != workbooks.rend()) active_workbook = *shown;
+    if (shown != workbooks.rend()) activeWorkbook = *shown;
   }
 }
 

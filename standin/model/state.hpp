@@ -57,13 +57,13 @@ struct SheetState {
   std::string name;
   std::weak_ptr<WorkbookState> workbook;
   std::map<Key, excel::Value> cells;  // (row, column): only filled cells
-  std::set<Key> filled_by_column;     // (column, row): the same cells, for moves along a column
-  IntervalSet hidden_rows;
-  IntervalSet hidden_columns;
+  std::set<Key> filledByColumn;       // (column, row): the same cells, for moves along a column
+  IntervalSet hiddenRows;
+  IntervalSet hiddenColumns;
   Rect selection;
-  bool chart = false;               // a chart sheet: no cells, rows or columns
-  bool protected_contents = false;  // Hidden can be read but not written
-  bool shape_selected = false;      // Selection is a drawing, not this sheet's cells
+  bool chart = false;              // a chart sheet: no cells, rows or columns
+  bool protectedContents = false;  // Hidden can be read but not written
+  bool shapeSelected = false;      // Selection is a drawing, not this sheet's cells
 
   // An empty value or empty text empties the cell, as assigning "" does in Excel.
   void SetValue(std::int32_t row, std::int32_t column, excel::Value value);
@@ -74,8 +74,8 @@ struct SheetState {
 struct WorkbookState {
   std::string name;
   std::vector<std::shared_ptr<SheetState>> sheets;
-  std::size_t active_sheet = 0;
-  int sheets_made = 0;  // Excel names new sheets by a counter that never goes back
+  std::size_t activeSheet = 0;
+  int sheetsMade = 0;   // Excel names new sheets by a counter that never goes back
   bool hidden = false;  // its window hidden (the personal macro workbook): counted, never in front
 };
 
@@ -85,36 +85,36 @@ enum class BusyKind { None, Rejected, RetryLater, Ignored, IgnoredInException };
 
 struct Fault {
   std::string member;  // case-folded
-  std::uint64_t calls_left = 0;
+  std::uint64_t callsLeft = 0;
   bool quit = false;
   std::int32_t number = 0;
   std::string description;
   bool lasting = false;            // fires on every call from the nth on
-  BusyKind busy = BusyKind::None;  // turns Excel busy for `busy_for` instead of failing
-  std::chrono::milliseconds busy_for{};
+  BusyKind busy = BusyKind::None;  // turns Excel busy for `busyFor` instead of failing
+  std::chrono::milliseconds busyFor{};
 };
 
 struct AppState {
   bool visible = false;
-  bool screen_updating = true;
+  bool screenUpdating = true;
   bool quit = false;
   BusyKind busy = BusyKind::None;
-  std::optional<std::chrono::steady_clock::time_point> busy_until;  // none: until switched off
+  std::optional<std::chrono::steady_clock::time_point> busyUntil;  // none: until switched off
   std::string caption = "Microsoft Excel";
   std::vector<std::shared_ptr<WorkbookState>> workbooks;
-  std::weak_ptr<WorkbookState> active_workbook;  // empty: none in front
-  int workbooks_made = 0;
+  std::weak_ptr<WorkbookState> activeWorkbook;  // empty: none in front
+  int workbooksMade = 0;
 
   std::map<std::string, std::uint64_t, std::less<>> calls;  // case-folded member -> count
-  std::uint64_t total_calls = 0;
+  std::uint64_t totalCalls = 0;
   std::vector<Fault> faults;
 
   // How calls are turned away now: a spell with an end is over once it has passed.
   BusyKind BusyNow() const {
-    if (busy_until && std::chrono::steady_clock::now() >= *busy_until) return BusyKind::None;
+    if (busyUntil && std::chrono::steady_clock::now() >= *busyUntil) return BusyKind::None;
     return busy;
   }
-  std::shared_ptr<WorkbookState> ActiveWorkbook() const { return active_workbook.lock(); }
+  std::shared_ptr<WorkbookState> ActiveWorkbook() const { return activeWorkbook.lock(); }
   std::shared_ptr<SheetState> ActiveSheet() const;
 
   // A hidden workbook does not come to the front.

@@ -28,11 +28,6 @@ class GridWindow {
   void Refresh();
 
  private:
-  // A row or column on screen: its number and where it starts, in pixels.
-  struct Line {
-    std::int32_t index;
-    int start;
-  };
   enum class Pick { Cells, Rows, Columns, All };
   struct Hit {
     Pick pick;
@@ -42,9 +37,7 @@ class GridWindow {
 
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Receive(UINT message, WPARAM wParam, LPARAM lParam);
-  void Paint(HDC dc, const RECT& client) const;
-  std::vector<Line> RowLines(int height) const;
-  std::vector<Line> ColumnLines(int width) const;
+  void PaintBuffered();
   Hit HitAt(POINT point) const;
   void SelectTo(const Hit& hit);
   void Scroll(int rows, int columns);

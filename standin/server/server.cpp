@@ -41,6 +41,24 @@ class ClassFactory final : public IClassFactory {
   IDispatch* application_;
 };
 
+// The demo; a visible Excel with an empty workbook when a person starts it; nothing under COM.
+void SetUpStart(Model& model, const Switches& switches) {
+  if (switches.demo) {
+    SetUpDemo(model);
+  } else if (!switches.embedding) {
+    model.AddWorkbook();
+    model.SetVisible(true);
+  }
+}
+
+void PumpMessages() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
 }  // namespace
 
 int RunServer(const Switches& switches) {
@@ -49,13 +67,7 @@ int RunServer(const Switches& switches) {
   int code = 0;
   {
     auto session = std::make_shared<Session>();
-    if (switches.demo) {
-      SetUpDemo(session->model);
-    } else if (!switches.embedding) {
-      // Started by a person: a visible Excel with an empty workbook.
-      session->model.AddWorkbook();
-      session->model.SetVisible(true);
-    }
+    SetUpStart(session->model, switches);
     GridWindow window(*session);
     session->window = window.Handle();
     session->changed = [&window] { window.Refresh(); };
@@ -86,13 +98,7 @@ int RunServer(const Switches& switches) {
     }
     window.Refresh();
 
-    if (code == 0) {
-      MSG message;
-      while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-      }
-    }
+    if (code == 0) PumpMessages();
 
     session->deactivated = nullptr;
     if (running) RevokeActiveObject(runningCookie, nullptr);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "excel/attach.hpp"
 #include "standin/model/model.hpp"
 #include "support/scripted_desktop.hpp"
@@ -25,6 +28,22 @@ class AttachedExcelTest : public ::testing::Test {
     connector.windowTitles = {"Book1 - Excel", "Microsoft Excel"};
   }
   void TearDown() override { ReleaseExcelHandles(); }
+
+  // Which of the first `last` rows (or columns) of the active sheet are hidden, in order.
+  std::vector<std::int32_t> HiddenRows(std::int32_t last) const {
+    std::vector<std::int32_t> rows;
+    for (std::int32_t row = 1; row <= last; ++row) {
+      if (excel.IsRowHidden(row)) rows.push_back(row);
+    }
+    return rows;
+  }
+  std::vector<std::int32_t> HiddenColumns(std::int32_t last) const {
+    std::vector<std::int32_t> columns;
+    for (std::int32_t column = 1; column <= last; ++column) {
+      if (excel.IsColumnHidden(column)) columns.push_back(column);
+    }
+    return columns;
+  }
 
   standin::Model excel;
   ScriptedConnector connector;

@@ -10,6 +10,7 @@
 
 #include "app/click.hpp"
 #include "excel/attach.hpp"
+#include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
 #include "standin/model/model.hpp"
 #include "support/scripted_desktop.hpp"
@@ -22,7 +23,6 @@ namespace {
 
 using standin::SheetState;
 
-constexpr const char* kSnapshot = "C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507.txt";
 constexpr const char* kChosen = "C:\\Tools\\Quarnel\\chosen.txt";
 const Failure kArmed(1004, "armed fault");
 
@@ -104,8 +104,8 @@ struct Visibility {
 Visibility Read(const SheetState& sheet) {
   Visibility v;
   for (std::int32_t n = 1; n <= kLooked; ++n) {
-    if (sheet.hidden_rows.Contains(n)) v.rows.insert(n);
-    if (sheet.hidden_columns.Contains(n)) v.columns.insert(n);
+    if (sheet.hiddenRows.Contains(n)) v.rows.insert(n);
+    if (sheet.hiddenColumns.Contains(n)) v.columns.insert(n);
   }
   return v;
 }
@@ -209,13 +209,13 @@ class RecordFaultsTest : public ::testing::Test {
   void RunAndCheck(const std::string& what, ArmFn arm, std::optional<std::string> mustFailWith) {
     SCOPED_TRACE(what);
     Rig rig;
-    rig.desktop.files.files[kSnapshot] = kOld;
+    rig.desktop.files.files[kSnapshotPath] = kOld;
     arm(rig);
 
     EXPECT_EQ(app::OnClick(app::Button::Command3, rig.host), app::AfterClick::KeepRunning);
 
     auto& files = rig.desktop.files.files;
-    EXPECT_EQ(files[kSnapshot], kOld) << "an existing snapshot was replaced";
+    EXPECT_EQ(files[kSnapshotPath], kOld) << "an existing snapshot was replaced";
     EXPECT_EQ(rig.desktop.files.openFiles, 0);
     if (!rig.model.HasQuit()) {
       EXPECT_TRUE(rig.model.ScreenUpdating());
@@ -240,7 +240,7 @@ class RecordFaultsTest : public ::testing::Test {
     ASSERT_EQ(files.size(), 2u);
     std::string written;
     for (const auto& [path, content] : files) {
-      if (path != kSnapshot) written = content;
+      if (path != kSnapshotPath) written = content;
     }
     rig.desktop.files.files.clear();
     rig.model.ClearFaults();
@@ -252,10 +252,10 @@ class RecordFaultsTest : public ::testing::Test {
 
 TEST_F(RecordFaultsTest, CleanRunRecordsAndKeepsTheEarlierSnapshot) {
   Rig rig;
-  rig.desktop.files.files[kSnapshot] = kOld;
+  rig.desktop.files.files[kSnapshotPath] = kOld;
   EXPECT_EQ(app::OnClick(app::Button::Command3, rig.host), app::AfterClick::KeepRunning);
   EXPECT_TRUE(rig.desktop.messages.empty());
-  EXPECT_EQ(rig.desktop.files.files[kSnapshot], kOld);
+  EXPECT_EQ(rig.desktop.files.files[kSnapshotPath], kOld);
   EXPECT_EQ(rig.desktop.files.files["C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_2.txt"],
             "1:1/False\r\n2:2/True\r\n3:3/False\r\n4:4/False\r\n1/True\r\n2/False\r\n3/True\r\n");
 }

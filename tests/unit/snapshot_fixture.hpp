@@ -9,6 +9,9 @@
 
 namespace quarnel::testing {
 
+// What the first record of Plan.xlsx writes on the scripted desktop, with no note.
+inline constexpr const char* kSnapshotPath = "C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507.txt";
+
 class SnapshotCommandTest : public AttachedExcelTest {
  public:
   void SetUp() override {

@@ -16,8 +16,6 @@ using snapshot::RestoreSnapshot;
 
 class ProgressTest : public SnapshotCommandTest {
  public:
-  static constexpr const char* kPath = "C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507.txt";
-
   void SetUp() override {
     SnapshotCommandTest::SetUp();
     // A box must never show beside a progress bar that is still running.
@@ -27,8 +25,8 @@ class ProgressTest : public SnapshotCommandTest {
   }
 
   void Restore(const std::string& content) {
-    desktop.files.files[kPath] = content;
-    desktop.dialog.answers.push_back(kPath);
+    desktop.files.files[kSnapshotPath] = content;
+    desktop.dialog.answers.push_back(kSnapshotPath);
     RestoreSnapshot(host);
   }
 

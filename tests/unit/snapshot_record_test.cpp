@@ -15,9 +15,7 @@ using snapshot::RecordSnapshot;
 
 class RecordTest : public SnapshotCommandTest {
  protected:
-  static constexpr const char* kPath = "C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507.txt";
-
-  std::string Written(const std::string& path = kPath) const {
+  std::string Written(const std::string& path = kSnapshotPath) const {
     const auto found = desktop.files.files.find(path);
     return found == desktop.files.files.end() ? "<none>" : found->second;
   }
@@ -27,7 +25,7 @@ TEST_F(RecordTest, EmptySheetGivesOneRowAndOneColumnRecord) {
   model.SetRowsHidden(1, 1, true);
   RecordSnapshot(host);
   EXPECT_EQ(Written(), "1:1/True\r\n1/False\r\n");
-  EXPECT_EQ(FileNames(), std::vector<std::string>{kPath});
+  EXPECT_EQ(FileNames(), std::vector<std::string>{kSnapshotPath});
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(desktop.files.openFiles, 0);
 }
@@ -132,13 +130,13 @@ TEST_F(RecordTest, SameSecondNeverReplacesAnEarlierSnapshot) {
 TEST_F(RecordTest, IsWrittenUnderAPartNameAndRenamedOnlyWhenComplete) {
   UseArea(3, 1);
   RecordSnapshot(host);
-  const std::string part = std::string(kPath) + ".part";
+  const std::string part = std::string(kSnapshotPath) + ".part";
   EXPECT_EQ(desktop.files.log,
-            (std::vector<std::string>{"create " + part, "rename " + part + " -> " + kPath}));
+            (std::vector<std::string>{"create " + part, "rename " + part + " -> " + kSnapshotPath}));
 }
 
 TEST_F(RecordTest, LeftoverPartFileIsLeftAloneAndAnotherUsed) {
-  const std::string leftover = std::string(kPath) + ".part";
+  const std::string leftover = std::string(kSnapshotPath) + ".part";
   desktop.files.files[leftover] = "1:1/Tr";
   RecordSnapshot(host);
   EXPECT_EQ(desktop.files.files[leftover], "1:1/Tr");

@@ -17,12 +17,10 @@ using snapshot::RestoreSnapshot;
 
 class RestoreTest : public SnapshotCommandTest {
  public:
-  static constexpr const char* kPath = "C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507.txt";
-
   // Runs the command with `content` as the file the user picks.
   void Restore(const std::string& content) {
-    desktop.files.files[kPath] = content;
-    desktop.dialog.answers.push_back(kPath);
+    desktop.files.files[kSnapshotPath] = content;
+    desktop.dialog.answers.push_back(kSnapshotPath);
     RestoreSnapshot(host);
   }
 
@@ -40,21 +38,6 @@ class RestoreTest : public SnapshotCommandTest {
     EXPECT_EQ(desktop.messages[0].icon, MessageIcon::None);
     EXPECT_TRUE(model.ScreenUpdating());
     EXPECT_EQ(desktop.files.openFiles, 0);
-  }
-
-  std::vector<std::int32_t> HiddenRows(std::int32_t last) const {
-    std::vector<std::int32_t> rows;
-    for (std::int32_t row = 1; row <= last; ++row) {
-      if (model.IsRowHidden(row)) rows.push_back(row);
-    }
-    return rows;
-  }
-  std::vector<std::int32_t> HiddenColumns(std::int32_t last) const {
-    std::vector<std::int32_t> columns;
-    for (std::int32_t column = 1; column <= last; ++column) {
-      if (model.IsColumnHidden(column)) columns.push_back(column);
-    }
-    return columns;
   }
 };
 
@@ -167,7 +150,7 @@ TEST_F(RestoreTest, CancelShowsTheErrorAndTheNextClickOffersThePreviousName) {
   std::string offered;
   desktop.dialog.whileOpen = [&] { offered = desktop.dialog.FileName(); };
   RestoreSnapshot(host);  // no answer: the user cancels
-  EXPECT_EQ(offered, kPath);
+  EXPECT_EQ(offered, kSnapshotPath);
   ExpectErrorBox("选定了“取消”");
   EXPECT_EQ(HiddenRows(10), Numbers{});
   EXPECT_EQ(desktop.files.log.size(), 1u);  // only the first run opened a file

@@ -101,21 +101,21 @@ TEST_F(StandinModel, HiddenReadsTrueOnlyWhenEveryRowOrColumnIsHidden) {
 TEST(StandinHiddenRuns, HidingAllRowsIsOneRunAndSplitsAndMergesCleanly) {
   Model model;
   model.AddWorkbook();
-  const Object all_rows = model.Application().GetObject("Rows", {std::string("1:1048576")});
-  all_rows.Put("Hidden", true);
+  const Object allRows = model.Application().GetObject("Rows", {std::string("1:1048576")});
+  allRows.Put("Hidden", true);
   const SheetState& sheet = *model.State().ActiveSheet();
-  EXPECT_EQ(sheet.hidden_rows.Runs().size(), 1u);
+  EXPECT_EQ(sheet.hiddenRows.Runs().size(), 1u);
   model.SetRowsHidden(500, 600, false);
-  EXPECT_FALSE(excel::ToBool(all_rows.Get("Hidden")));
+  EXPECT_FALSE(excel::ToBool(allRows.Get("Hidden")));
   EXPECT_TRUE(model.IsRowHidden(499));
   EXPECT_FALSE(model.IsRowHidden(500));
   EXPECT_FALSE(model.IsRowHidden(600));
   EXPECT_TRUE(model.IsRowHidden(601));
-  EXPECT_EQ(sheet.hidden_rows.Runs().size(), 2u);
+  EXPECT_EQ(sheet.hiddenRows.Runs().size(), 2u);
   model.SetRowsHidden(500, 550, true);
   model.SetRowsHidden(551, 600, true);
-  EXPECT_EQ(sheet.hidden_rows.Runs().size(), 1u);
-  EXPECT_TRUE(excel::ToBool(all_rows.Get("Hidden")));
+  EXPECT_EQ(sheet.hiddenRows.Runs().size(), 1u);
+  EXPECT_TRUE(excel::ToBool(allRows.Get("Hidden")));
 }
 
 TEST_F(StandinModel, WorkbooksSheetsAndTheActiveOnes) {
@@ -287,12 +287,12 @@ TEST(StandinLifetime, ObjectsOfAClosedWorkbookFailAndObjectsMayOutliveTheModel) 
   {
     Model model;
     model.AddWorkbook("Old.xlsx");
-    const Object old_sheet = model.Application().GetObject("ActiveSheet");
-    const Object old_cell = old_sheet.GetObject("cells", {1, 1});
+    const Object oldSheet = model.Application().GetObject("ActiveSheet");
+    const Object oldCell = oldSheet.GetObject("cells", {1, 1});
     model.AddWorkbook("New.xlsx");
     model.CloseWorkbook("old.xlsx");
-    EXPECT_EQ(FailureNumber([&] { old_sheet.Get("Name"); }), kObjectDeleted);
-    EXPECT_EQ(FailureNumber([&] { old_cell.Get("Value"); }), kObjectDeleted);
+    EXPECT_EQ(FailureNumber([&] { oldSheet.Get("Name"); }), kObjectDeleted);
+    EXPECT_EQ(FailureNumber([&] { oldCell.Get("Value"); }), kObjectDeleted);
     sheet = model.Application().GetObject("ActiveSheet");
   }
   sheet.GetObject("cells", {3, 3}).Put("Value", 1.0);

@@ -17,18 +17,6 @@ class VisibilityTest : public quarnel::testing::AttachedExcelTest {
     AttachedExcelTest::SetUp();
     excel.AddWorkbook("Plan.xlsx");
   }
-  std::vector<std::int32_t> HiddenRows(std::int32_t upTo) const {
-    std::vector<std::int32_t> rows;
-    for (std::int32_t r = 1; r <= upTo; ++r)
-      if (excel.IsRowHidden(r)) rows.push_back(r);
-    return rows;
-  }
-  std::vector<std::int32_t> HiddenColumns(std::int32_t upTo) const {
-    std::vector<std::int32_t> columns;
-    for (std::int32_t c = 1; c <= upTo; ++c)
-      if (excel.IsColumnHidden(c)) columns.push_back(c);
-    return columns;
-  }
 };
 
 TEST_F(VisibilityTest, RowCommandsUseTheFirstRowOfTheSelection) {

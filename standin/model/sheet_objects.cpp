@@ -1,0 +1,205 @@
+#include "standin/model/sheet_objects.hpp"
+
+#include <algorithm>
+#include <limits>
+#include <string>
+#include <utility>
+
+#include "standin/model/address.hpp"
+#include "standin/model/end_move.hpp"
+#include "standin/model/failures.hpp"
+
+namespace quarnel::standin {
+namespace {
+
+using excel::Value;
+
+class RangeObject : public Member {
+ public:
+  RangeObject(AppPtr app, std::weak_ptr<SheetState> sheet, Rect rect)
+      : Member(std::move(app)), sheet_(std::move(sheet)), rect_(rect) {}
+
+  const Rect& Area() const { return rect_; }
+  std::shared_ptr<SheetState> Sheet() const { return sheet_.lock(); }
+
+ private:
+  Value Answer(const Call& call) override {
+    auto sheet = sheet_.lock();
+    if (!sheet) throw ObjectDeleted();
+    if (call.Is("hidden")) return Hidden(*sheet, call);
+    if (call.Is("value") || call.Is("value2") || call.Is("")) return CellValue(*sheet, call);
+    call.ReadOnly();
+    if (call.Is("end")) return End(*sheet, call);
+    call.Arity(0, 0);
+    if (call.Is("row")) return rect_.top;
+    if (call.Is("column")) return rect_.left;
+    if (call.Is("entirerow")) return Make<RangeObject>(app_, sheet_, RowsRect(rect_.top, rect_.bottom));
+    if (call.Is("entirecolumn")) {
+      return Make<RangeObject>(app_, sheet_, ColumnsRect(rect_.left, rect_.right));
+    }
+    if (call.Is("select") || call.Is("activate")) {
+      sheet->selection = rect_;
+      sheet->shapeSelected = false;
+      app_->Activate(sheet);
+      return {};
+    }
+    if (call.Is("count")) {
+      const std::int64_t count = std::int64_t{rect_.bottom - rect_.top + 1} * (rect_.right - rect_.left + 1);
+      if (count > std::numeric_limits<std::int32_t>::max()) throw Overflow();
+      return static_cast<std::int32_t>(count);
+    }
+    if (call.Is("address")) return FormatAddress(rect_);
+    throw errors::NotSupported();
+  }
+
+  Value CellValue(SheetState& sheet, const Call& call) const {
+    call.Arity(0, 0);
+    if (call.IsPut()) {
+      sheet.Fill(rect_, *call.assigned);
+      return {};
+    }
+    // Excel answers an array here, which no caller of ours can take as one value.
+    if (rect_.top != rect_.bottom || rect_.left != rect_.right) throw errors::TypeMismatch();
+    return sheet.ValueAt(rect_.top, rect_.left);
+  }
+
+  Value End(const SheetState& sheet, const Call& call) const {
+    call.Arity(1, 1);
+    const std::int32_t direction = Number(call.args[0]);
+    if (direction != static_cast<std::int32_t>(Direction::Up) &&
+        direction != static_cast<std::int32_t>(Direction::Down) &&
+        direction != static_cast<std::int32_t>(Direction::ToLeft) &&
+        direction != static_cast<std::int32_t>(Direction::ToRight)) {
+      throw ApplicationDefined();
+    }
+    const auto to = EndMove(sheet, {rect_.top, rect_.left}, static_cast<Direction>(direction));
+    return Make<RangeObject>(app_, sheet_, Rect{to.row, to.column, to.row, to.column});
+  }
+
+  // Whole rows win over whole columns, so the whole sheet reads and writes its rows.
+  Value Hidden(SheetState& sheet, const Call& call) const {
+    call.Arity(0, 0);
+    if (!rect_.WholeRows() && !rect_.WholeColumns()) throw ApplicationDefined();
+    const bool rows = rect_.WholeRows();
+    IntervalSet& flags = rows ? sheet.hiddenRows : sheet.hiddenColumns;
+    const std::int32_t first = rows ? rect_.top : rect_.left;
+    const std::int32_t last = rows ? rect_.bottom : rect_.right;
+    if (!call.IsPut()) return flags.ContainsAll(first, last);
+    if (sheet.protectedContents) throw HiddenRefused();
+    flags.Assign(first, last, excel::ToBool(*call.assigned));
+    return {};
+  }
+
+  std::weak_ptr<SheetState> sheet_;
+  Rect rect_;
+};
+
+Rect RangeArgument(const std::shared_ptr<SheetState>& sheet, const Value& value) {
+  if (const auto* text = std::get_if<std::string>(&value)) {
+    if (auto rect = ParseRangeAddress(*text)) return *rect;
+    throw ApplicationDefined();
+  }
+  if (const auto* object = std::get_if<excel::Object>(&value)) {
+    const auto* range = dynamic_cast<const RangeObject*>(object->Get());
+    if (range != nullptr && range->Sheet() == sheet) return range->Area();
+  }
+  throw ApplicationDefined();
+}
+
+Rect RowsArgument(const Call& call) {
+  call.Arity(0, 1);
+  if (call.args.empty()) return RowsRect(1, kMaxRows);
+  if (const auto* text = std::get_if<std::string>(&call.args[0])) {
+    if (auto rect = ParseRowAddress(*text)) return *rect;
+    throw ApplicationDefined();
+  }
+  const std::int32_t row = RowIn(call.args[0]);
+  return RowsRect(row, row);
+}
+
+Rect ColumnsArgument(const Call& call) {
+  call.Arity(0, 1);
+  if (call.args.empty()) return ColumnsRect(1, kMaxColumns);
+  if (const auto* text = std::get_if<std::string>(&call.args[0])) {
+    if (auto rect = ParseColumnAddress(*text)) return *rect;
+    const auto numeric = [](char c) { return (c >= '0' && c <= '9') || c == ' ' || c == '.'; };
+    if (text->empty() || !std::ranges::all_of(*text, numeric)) throw ApplicationDefined();
+  }
+  const std::int32_t column = ColumnIn(call.args[0]);
+  return ColumnsRect(column, column);
+}
+
+Rect CellsArgument(const Call& call) {
+  call.Arity(0, 2);
+  if (call.args.empty()) return Rect{1, 1, kMaxRows, kMaxColumns};
+  if (call.args.size() == 1) {
+    const std::int32_t index = Number(call.args[0]);
+    if (index < 1) throw ApplicationDefined();
+    const std::int32_t row = (index - 1) / kMaxColumns + 1;
+    const std::int32_t column = (index - 1) % kMaxColumns + 1;
+    return Rect{row, column, row, column};
+  }
+  const std::int32_t row = RowIn(call.args[0]);
+  const std::int32_t column = ColumnIn(call.args[1]);
+  return Rect{row, column, row, column};
+}
+
+// Range(a) or Range(a, b): the smallest block holding both.
+Rect RangeOfCall(const std::shared_ptr<SheetState>& sheet, const Call& call) {
+  call.Arity(1, 2);
+  Rect rect = RangeArgument(sheet, call.args[0]);
+  if (call.args.size() == 2) {
+    const Rect other = RangeArgument(sheet, call.args[1]);
+    rect = {std::min(rect.top, other.top), std::min(rect.left, other.left),
+            std::max(rect.bottom, other.bottom), std::max(rect.right, other.right)};
+  }
+  return rect;
+}
+
+class WorksheetObject : public Member {
+ public:
+  WorksheetObject(AppPtr app, std::weak_ptr<SheetState> sheet)
+      : Member(std::move(app)), sheet_(std::move(sheet)) {}
+
+ private:
+  Value Answer(const Call& call) override {
+    auto sheet = sheet_.lock();
+    if (!sheet) throw ObjectDeleted();
+    return AnswerSheet(app_, sheet, call);
+  }
+  std::weak_ptr<SheetState> sheet_;
+};
+
+}  // namespace
+
+Value AnswerSheet(const AppPtr& app, const std::shared_ptr<SheetState>& sheet, const Call& call) {
+  if (call.Is("name")) {
+    call.Arity(0, 0);
+    if (!call.IsPut()) return sheet->name;
+    sheet->name = excel::ToText(*call.assigned);
+    return {};
+  }
+  call.ReadOnly();
+  if (sheet->chart && !call.Is("activate") && !call.Is("select")) throw errors::NotSupported();
+  if (call.Is("rows")) return RangeValue(app, sheet, RowsArgument(call));
+  if (call.Is("columns")) return RangeValue(app, sheet, ColumnsArgument(call));
+  if (call.Is("cells")) return RangeValue(app, sheet, CellsArgument(call));
+  if (call.Is("range")) return RangeValue(app, sheet, RangeOfCall(sheet, call));
+  call.Arity(0, 0);
+  if (call.Is("activate") || call.Is("select")) {
+    app->Activate(sheet);
+    return {};
+  }
+  throw errors::NotSupported();
+}
+
+Value SheetValue(const AppPtr& app, const std::shared_ptr<SheetState>& sheet) {
+  if (!sheet) return {};
+  return Make<WorksheetObject>(app, sheet);
+}
+
+Value RangeValue(const AppPtr& app, const std::shared_ptr<SheetState>& sheet, Rect rect) {
+  return Make<RangeObject>(app, sheet, rect);
+}
+
+}  // namespace quarnel::standin
