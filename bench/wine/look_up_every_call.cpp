@@ -5,8 +5,8 @@
 #include <variant>
 #include <vector>
 
-#include "excel/win32/dispatch.hpp"
 #include "common/win32/utf16.hpp"
+#include "excel/win32/dispatch.hpp"
 
 namespace quarnel::bench {
 

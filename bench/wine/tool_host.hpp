@@ -11,12 +11,12 @@
 //
 #include "app/win32/clock.hpp"
 #include "app/win32/files.hpp"
-#include "bench/wine/look_up_every_call.hpp"
 #include "bench/desktop.hpp"
+#include "bench/wine/look_up_every_call.hpp"
+#include "common/win32/utf16.hpp"
 #include "excel/attach.hpp"
 #include "excel/win32/connector.hpp"
 #include "excel/win32/dispatch.hpp"
-#include "common/win32/utf16.hpp"
 
 namespace quarnel::bench {
 

@@ -53,8 +53,9 @@ TEST(FailureFromHresult, OtherCodesKeepTheHresultAndTheSystemsText) {
   EXPECT_NE(system.back(), '\n');
   EXPECT_EQ(generic.Description(), system);
 
-  for (const auto& [hr, ours] : {std::pair{RPC_E_DISCONNECTED, "对象调用者已与其客户端断开连接。"},
-                                 std::pair{HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), "RPC 服务器不可用。"}}) {
+  for (const auto& [hr, ours] :
+       {std::pair{RPC_E_DISCONNECTED, "对象调用者已与其客户端断开连接。"},
+        std::pair{HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), "RPC 服务器不可用。"}}) {
     const std::string text = SystemMessage(hr);
     EXPECT_EQ(FailureFromHresult(hr).Description(), text.empty() ? ours : text);
   }

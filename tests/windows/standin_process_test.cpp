@@ -13,7 +13,6 @@
 #include "excel/win32/dispatch.hpp"
 #include "excel/win32/excel_windows.hpp"
 #include "standin/server/application_object.hpp"
-#include "common/win32/utf16.hpp"
 #include "standin/server/registration.hpp"
 #include "standin_raw_call.hpp"
 #include "support/failure_number.hpp"

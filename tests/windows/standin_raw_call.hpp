@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/utf16.hpp"
 #include "excel/automation.hpp"
 #include "excel/win32/dispatch.hpp"
-#include "common/win32/utf16.hpp"
 
 namespace quarnel::standin::server {
 
