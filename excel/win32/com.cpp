@@ -56,6 +56,13 @@ VARIANT* Variant::Out() noexcept {
   return &value_;
 }
 
+void ExcepInfo::Reset() noexcept {
+  SysFreeString(info_.bstrSource);
+  SysFreeString(info_.bstrDescription);
+  SysFreeString(info_.bstrHelpFile);
+  info_ = EXCEPINFO{};
+}
+
 ComInit::ComInit() {
   const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   if (hr == RPC_E_CHANGED_MODE) return;

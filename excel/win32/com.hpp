@@ -49,6 +49,22 @@ class Variant {
   VARIANT value_;
 };
 
+// The exception an Invoke reports: its strings are the caller's to free, whoever reads them.
+class ExcepInfo {
+ public:
+  ExcepInfo() = default;
+  ~ExcepInfo() { Reset(); }
+  ExcepInfo(const ExcepInfo&) = delete;
+  ExcepInfo& operator=(const ExcepInfo&) = delete;
+
+  EXCEPINFO& Get() noexcept { return info_; }
+  // Frees what a previous call left, ready for the next.
+  void Reset() noexcept;
+
+ private:
+  EXCEPINFO info_{};
+};
+
 // Enters a single-threaded apartment for the calling thread and leaves it again. A thread that is
 // already in the multithreaded apartment stays there: COM still works, only differently scheduled.
 class ComInit {

@@ -72,13 +72,6 @@ class Arguments {
   std::vector<VARIANT> slots_;
 };
 
-void ClearExcepInfo(EXCEPINFO& info) {
-  SysFreeString(info.bstrSource);
-  SysFreeString(info.bstrDescription);
-  SysFreeString(info.bstrHelpFile);
-  info = EXCEPINFO{};
-}
-
 // Excel's member names are ASCII; folding only A to Z keeps any other text as it is.
 std::string Fold(std::string_view member) {
   std::string folded(member);
@@ -153,11 +146,12 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
   const WORD flags = put ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
   Variant result;
-  EXCEPINFO info{};
+  ExcepInfo exception;
+  EXCEPINFO& info = exception.Get();
   UINT badArgument = 0;
   const auto call = [&] {
     return RetryWhileBusy(retry_, deadline, *streak_, Answer::ShowsExcelFree, [&] {
-      ClearExcepInfo(info);
+      exception.Reset();
       const HRESULT hr = target_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                          put ? nullptr : result.Out(), &info, &badArgument);
       // Excel's VBA_E_IGNORE may come as the exception's scode: busy all the same.
@@ -175,7 +169,7 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
   // Not kept when even a fresh look-up fails: the next call would only pay for the refresh again.
   if (StaleId(hr)) names_->Forget(folded);
   if (hr == DISP_E_EXCEPTION) throw FailureFromException(info);
-  ClearExcepInfo(info);
+  exception.Reset();
   if (FAILED(hr)) throw FailureFromHresult(hr);
 
   const VARIANT& answer = result.Get();

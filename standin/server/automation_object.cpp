@@ -16,8 +16,6 @@ namespace {
 
 constexpr std::uint32_t kControlFacility = 0x800A0000u;
 
-BSTR NewBstr(std::string_view text) { return win32::Bstr::FromUtf8(text).Release(); }
-
 excel::CallKind KindOf(WORD flags) {
   if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) return excel::CallKind::Put;
   if (flags & DISPATCH_PROPERTYGET) return excel::CallKind::Get;
@@ -191,12 +189,12 @@ HRESULT ReportFailure(const Failure& failure, EXCEPINFO* info) {
   *info = EXCEPINFO{};
   info->scode = scode;
   try {
-    info->bstrSource = NewBstr("Microsoft Excel");
-    info->bstrDescription = NewBstr(failure.Description());
+    win32::Bstr source = win32::Bstr::FromUtf8("Microsoft Excel");
+    win32::Bstr description = win32::Bstr::FromUtf8(failure.Description());
+    info->bstrSource = source.Release();
+    info->bstrDescription = description.Release();
   } catch (...) {
-    SysFreeString(info->bstrSource);
-    *info = EXCEPINFO{};
-    info->scode = scode;
+    // Without its texts the exception still carries its code.
   }
   return DISP_E_EXCEPTION;
 }
