@@ -28,7 +28,6 @@ class Form1 {
   HWND Handle() const noexcept { return window_; }
   // The control named as in the window's definition ("Command1", "Text1"), or null.
   HWND Control(std::string_view name) const noexcept;
-  HWND Tooltips() const noexcept { return tooltips_; }
   void Show(int showCommand);
 
  private:

@@ -30,6 +30,24 @@ std::wstring ClassOf(HWND window) {
   return text;
 }
 
+// The form's tooltip control: a popup of this thread that the form owns.
+HWND TooltipsOf(HWND form) {
+  struct Search {
+    HWND owner;
+    HWND found;
+  } search{form, nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM context) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(context);
+        if (GetWindow(window, GW_OWNER) != s.owner || ClassOf(window) != L"tooltips_class32") return TRUE;
+        s.found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 RECT ClientRectOf(HWND control) {
   RECT rect{};
   GetWindowRect(control, &rect);
@@ -177,7 +195,7 @@ TEST_F(Form1Test, ControlsStandAtTheirPlacesWithTheirTexts) {
 }
 
 TEST_F(Form1Test, EveryControlButTheExitButtonHasItsTooltip) {
-  const HWND tips = form.Tooltips();
+  const HWND tips = TooltipsOf(form.Handle());
   ASSERT_TRUE(tips);
   std::set<HWND> tooled;
   const auto count = SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0);
@@ -240,7 +258,7 @@ TEST_F(Form1Test, Text1HasItsOwnFontAndEveryTextHasGlyphs) {
   EXPECT_FALSE(note.lfItalic || note.lfUnderline || note.lfStrikeOut);
   EXPECT_TRUE(ShowsEveryCharacter(noteFont, L"文件名备注行列状态before0123456789"));
 
-  const auto tipFont = reinterpret_cast<HFONT>(SendMessageW(form.Tooltips(), WM_GETFONT, 0, 0));
+  const auto tipFont = reinterpret_cast<HFONT>(SendMessageW(TooltipsOf(form.Handle()), WM_GETFONT, 0, 0));
   for (const app::ControlDef& def : app::Form1Definition().controls) {
     SCOPED_TRACE(std::string(def.name));
     const auto font = reinterpret_cast<HFONT>(SendMessageW(Control(def.name), WM_GETFONT, 0, 0));
