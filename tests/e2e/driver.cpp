@@ -104,39 +104,35 @@ bool SaveScreenshot(HWND window, const std::wstring& name) {
   const int height = r.bottom - r.top;
   if (width <= 0 || height <= 0) return false;
 
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
+  const win32::ScreenDc screen;
+  const win32::MemoryDc memory(screen.Get());
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const win32::OwnedBitmap bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) return false;
+  const HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
   bool saved = false;
-  if (bitmap) {
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    if (BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY | CAPTUREBLT)) {
-      GdiFlush();
-      const auto stride = static_cast<DWORD>((width * 3 + 3) & ~3);
-      const DWORD size = stride * static_cast<DWORD>(height);
-      BITMAPFILEHEADER file{};
-      file.bfType = 0x4D42;
-      file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-      file.bfSize = file.bfOffBits + size;
-      const std::wstring path = folder + L"\\" + name + L".bmp";
-      const HANDLE out =
-          CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (out != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        saved = WriteFile(out, &file, sizeof(file), &written, nullptr) &&
-                WriteFile(out, &info.bmiHeader, sizeof(BITMAPINFOHEADER), &written, nullptr) &&
-                WriteFile(out, bits, size, &written, nullptr);
-        CloseHandle(out);
-      }
+  if (BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), r.left, r.top, SRCCOPY | CAPTUREBLT)) {
+    GdiFlush();
+    const auto stride = static_cast<DWORD>((width * 3 + 3) & ~3);
+    const DWORD size = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + size;
+    const std::wstring path = folder + L"\\" + name + L".bmp";
+    win32::OwnedHandle out(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (out) {
+      DWORD written = 0;
+      saved = WriteFile(out.Get(), &file, sizeof(file), &written, nullptr) &&
+              WriteFile(out.Get(), &info.bmiHeader, sizeof(BITMAPINFOHEADER), &written, nullptr) &&
+              WriteFile(out.Get(), bits, size, &written, nullptr);
+      saved = out.Close() && saved;
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
   }
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  SelectObject(memory.Get(), old);
   return saved;
 }
 
@@ -153,54 +149,45 @@ Process Process::Start(const std::wstring& program, const std::wstring& argument
                       folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
     return process;
   }
-  CloseHandle(info.hThread);
-  process.handle_ = info.hProcess;
+  const win32::OwnedHandle thread(info.hThread);
+  process.handle_ = win32::OwnedHandle(info.hProcess);
   process.id_ = info.dwProcessId;
   return process;
 }
 
 Process Process::Open(DWORD id) {
   Process process;
-  process.handle_ =
-      OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  process.handle_ = win32::OwnedHandle(
+      OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
   if (process.handle_) process.id_ = id;
   return process;
 }
 
-Process::~Process() {
-  if (handle_) CloseHandle(handle_);
-}
-
-Process::Process(Process&& other) noexcept : handle_(other.handle_), id_(other.id_) {
-  other.handle_ = nullptr;
-  other.id_ = 0;
-}
+Process::Process(Process&& other) noexcept
+    : handle_(std::move(other.handle_)), id_(std::exchange(other.id_, 0)) {}
 
 Process& Process::operator=(Process&& other) noexcept {
-  if (this != &other) {
-    if (handle_) CloseHandle(handle_);
-    handle_ = std::exchange(other.handle_, nullptr);
-    id_ = std::exchange(other.id_, 0);
-  }
+  handle_ = std::move(other.handle_);
+  id_ = std::exchange(other.id_, 0);
   return *this;
 }
 
-bool Process::Running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
+bool Process::Running() const { return handle_ && WaitForSingleObject(handle_.Get(), 0) == WAIT_TIMEOUT; }
 
 bool Process::WaitExit(Millis timeout) const {
-  return !handle_ || WaitForSingleObject(handle_, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+  return !handle_ || WaitForSingleObject(handle_.Get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 
 DWORD Process::ExitCode() const {
   DWORD code = STILL_ACTIVE;
-  if (handle_) GetExitCodeProcess(handle_, &code);
+  if (handle_) GetExitCodeProcess(handle_.Get(), &code);
   return code;
 }
 
 void Process::Kill() {
   if (Running()) {
-    TerminateProcess(handle_, 1);
-    WaitForSingleObject(handle_, 5000);
+    TerminateProcess(handle_.Get(), 1);
+    WaitForSingleObject(handle_.Get(), 5000);
   }
 }
 
@@ -340,15 +327,15 @@ std::vector<std::wstring> Quarnel::Snapshots() const {
 
 std::string Quarnel::ReadFile(const std::wstring& name) const {
   std::string content;
-  const HANDLE file = CreateFileW((folder_ + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return content;
+  const win32::OwnedHandle file(CreateFileW((folder_ + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return content;
   std::array<char, 4096> buffer{};
   DWORD read = 0;
-  while (::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0) {
+  while (::ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
+         read > 0) {
     content.append(buffer.data(), read);
   }
-  CloseHandle(file);
   return content;
 }
 

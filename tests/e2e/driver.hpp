@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/owned.hpp"
 #include "common/win32/win_headers.hpp"
 // After the Windows headers, which must not rename Object::GetObject.
 #include "excel/automation.hpp"
@@ -39,11 +40,8 @@ class Process {
   static Process Start(const std::wstring& program, const std::wstring& arguments = L"",
                        const std::wstring& folder = L"");
   static Process Open(DWORD id);
-  ~Process();
   Process(Process&& other) noexcept;
   Process& operator=(Process&& other) noexcept;
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
 
   DWORD Id() const noexcept { return id_; }
   bool Running() const;
@@ -53,7 +51,7 @@ class Process {
   void Kill();
 
  private:
-  HANDLE handle_ = nullptr;
+  win32::OwnedHandle handle_;
   DWORD id_ = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/win32/owned.hpp"
 #include "common/win32/utf16.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
@@ -41,25 +42,24 @@ std::wstring ProgramPath() {
   return path;
 }
 
-HANDLE Launch(const std::wstring& switches) {
+win32::OwnedHandle Launch(const std::wstring& switches) {
   std::wstring command = L"\"" + ProgramPath() + L"\" " + switches;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &info)) {
-    return nullptr;
+    return {};
   }
-  CloseHandle(info.hThread);
-  return info.hProcess;
+  const win32::OwnedHandle thread(info.hThread);
+  return win32::OwnedHandle(info.hProcess);
 }
 
 DWORD RunToEnd(const std::wstring& switches) {
-  const HANDLE process = Launch(switches);
+  const win32::OwnedHandle process = Launch(switches);
   if (!process) return 0xFFFFFFFF;
   DWORD code = 0xFFFFFFFE;
-  if (WaitForSingleObject(process, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
-  CloseHandle(process);
+  if (WaitForSingleObject(process.Get(), 30000) == WAIT_OBJECT_0) GetExitCodeProcess(process.Get(), &code);
   return code;
 }
 
@@ -70,16 +70,16 @@ class StandinProcess : public ::testing::Test {
 
   ~StandinProcess() override {
     // A test that failed half-way must not leave a server for the next one to find.
-    if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
-    if (process_) CloseHandle(process_);
+    if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT)
+      TerminateProcess(process_.Get(), 1);
   }
 
   // The server's process, from its own word, so the test can wait for it to end.
   void Follow(const Object& app) {
     const auto pid = static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId")));
     EXPECT_NE(pid, GetCurrentProcessId());
-    process_ = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
-    ASSERT_NE(process_, nullptr);
+    process_ = win32::OwnedHandle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+    ASSERT_TRUE(process_);
   }
 
   void QuitAndExpectTheEnd(const Object& app) {
@@ -88,7 +88,7 @@ class StandinProcess : public ::testing::Test {
   }
 
   void ExpectTheEnd(const Object& app) {
-    ASSERT_EQ(WaitForSingleObject(process_, 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(process_.Get(), 10000), WAIT_OBJECT_0);
     const std::int32_t number = FailureNumber([&] { app.Get("Caption"); });
     EXPECT_TRUE(number == static_cast<std::int32_t>(RPC_E_DISCONNECTED) ||
                 number == static_cast<std::int32_t>(HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE)) ||
@@ -98,7 +98,7 @@ class StandinProcess : public ::testing::Test {
 
   win32::ComInit com;
   win32::ComConnector connector{win32::BusyRetry{2000ms, 20ms}};
-  HANDLE process_ = nullptr;
+  win32::OwnedHandle process_;
 };
 
 TEST_F(StandinProcess, StartedByComItIsInvisibleEmptyAndKeepsWhatItIsTold) {
@@ -233,7 +233,7 @@ TEST_F(StandinProcess, FailuresAndBusyAnswersCrossTheProcessBoundary) {
 
 TEST_F(StandinProcess, TheDemoIsFoundRunningWithItsWorkbookOnScreen) {
   process_ = Launch(L"/Demo");
-  ASSERT_NE(process_, nullptr);
+  ASSERT_TRUE(process_);
   Object app;
   for (const auto until = Clock::now() + 15s; !app && Clock::now() < until; Sleep(100)) {
     try {
@@ -284,13 +284,13 @@ TEST_F(StandinProcess, TheDemoIsFoundRunningWithItsWorkbookOnScreen) {
 // running object table learns of the application only when the main window first loses the focus.
 TEST_F(StandinProcess, TheWorkbookWindowLeadsToTheApplicationBeforeItIsRegistered) {
   process_ = Launch(L"/LateRegister");
-  ASSERT_NE(process_, nullptr);
+  ASSERT_TRUE(process_);
   HWND main = nullptr;
   for (const auto until = Clock::now() + 15s; !main && Clock::now() < until; Sleep(100)) {
     for (HWND candidate : win32::ExcelMainWindows()) {
       DWORD owner = 0;
       GetWindowThreadProcessId(candidate, &owner);
-      if (owner == GetProcessId(process_)) main = candidate;
+      if (owner == GetProcessId(process_.Get())) main = candidate;
     }
   }
   ASSERT_NE(main, nullptr);
@@ -299,7 +299,7 @@ TEST_F(StandinProcess, TheWorkbookWindowLeadsToTheApplicationBeforeItIsRegistere
   const Object windowObject = win32::WrapDispatch(window.Get());
   EXPECT_EQ(excel::ToText(windowObject.Get("Caption")), "Book1");
   const Object app = windowObject.GetObject("Application");
-  EXPECT_EQ(static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId"))), GetProcessId(process_));
+  EXPECT_EQ(static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId"))), GetProcessId(process_.Get()));
   EXPECT_EQ(FailureNumber([&] { windowObject.Get("Parent"); }), 438);
 
   CLSID clsid{};
