@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -92,6 +93,21 @@ class QuarnelE2E : public ::testing::Test {
     EXPECT_EQ(box.title, kDialogTitle);
     return box;
   }
+
+  // The instance a click started or attached to once none was running; empty after 30 s.
+  static std::optional<Standin> WaitForRunningStandin() {
+    std::optional<Standin> running;
+    WaitFor([&] { return (running = Standin::Running()).has_value(); }, 30s);
+    return running;
+  }
+
+  // A case that unregisters "Excel.Application" leaves it registered again however it ends.
+  struct RegisteredAgainAtEnd {
+    RegisteredAgainAtEnd() = default;
+    ~RegisteredAgainAtEnd() { Standin::Run(L"/RegServer"); }
+    RegisteredAgainAtEnd(const RegisteredAgainAtEnd&) = delete;
+    RegisteredAgainAtEnd& operator=(const RegisteredAgainAtEnd&) = delete;
+  };
 
   static inline bool registered_ = false;
   win32::ComInit com_;

@@ -223,8 +223,8 @@ TEST_F(QuarnelE2E, ABadLineStopsTheRestoreWhereItIs) {
 TEST_F(QuarnelE2E, ExcelNotRunningIsStartedVisibleWithANewWorkbook) {
   Quarnel& q = StartQuarnel();
   q.Click(kHideRow);
-  std::optional<Standin> started;
-  EXPECT_TRUE(WaitFor([&] { return (started = Standin::Running()).has_value(); }, 30s));
+  std::optional<Standin> started = WaitForRunningStandin();
+  EXPECT_TRUE(started);
   ASSERT_TRUE(started);
   ExpectDoneWithoutBox([&] { return started->RowHidden(1); }, "row 1 of the new workbook hidden");
   EXPECT_TRUE(excel::ToBool(started->App().Get("Visible")));
@@ -234,9 +234,7 @@ TEST_F(QuarnelE2E, ExcelNotRunningIsStartedVisibleWithANewWorkbook) {
 
 TEST_F(QuarnelE2E, ExcelThatCannotStartIsReportedAndTheToolKeepsRunning) {
   ASSERT_EQ(Standin::Run(L"/UnregServer"), 0u);
-  struct Reregister {
-    ~Reregister() { Standin::Run(L"/RegServer"); }
-  } reregister;
+  const RegisteredAgainAtEnd reregister;
   Quarnel& q = StartQuarnel();
   q.Click(kHideColumn);
   // The start's own failure, then the command's with empty handles.
@@ -255,8 +253,8 @@ TEST_F(QuarnelE2E, ExcelThatCannotStartIsReportedAndTheToolKeepsRunning) {
   // Once Excel can start again, the same window works.
   ASSERT_EQ(Standin::Run(L"/RegServer"), 0u);
   q.Click(kHideColumn);
-  std::optional<Standin> started;
-  EXPECT_TRUE(WaitFor([&] { return (started = Standin::Running()).has_value(); }, 30s));
+  std::optional<Standin> started = WaitForRunningStandin();
+  EXPECT_TRUE(started);
   ASSERT_TRUE(started);
   ExpectDoneWithoutBox([&] { return started->ColumnHidden(1); }, "column A hidden");
 }
@@ -270,8 +268,8 @@ TEST_F(QuarnelE2E, ExcelQuittingBetweenTwoClicksIsReplacedByANewOne) {
   ASSERT_TRUE(excel.Quit());
 
   q.Click(kHideRow);
-  std::optional<Standin> next;
-  EXPECT_TRUE(WaitFor([&] { return (next = Standin::Running()).has_value(); }, 30s));
+  std::optional<Standin> next = WaitForRunningStandin();
+  EXPECT_TRUE(next);
   ASSERT_TRUE(next);
   EXPECT_NE(next->ProgramProcess().Id(), first);
   ExpectDoneWithoutBox([&] { return next->RowHidden(1); }, "row 1 of the new Excel hidden");

@@ -192,8 +192,8 @@ TEST_F(RefusalsE2E, ExcelClosedDuringARecordLeavesNoSnapshotAndTheNextClickAttac
   EXPECT_TRUE(q.Program().Running());
 
   q.Click(kHideRow);
-  std::optional<Standin> next;
-  EXPECT_TRUE(WaitFor([&] { return (next = Standin::Running()).has_value(); }, 30s));
+  std::optional<Standin> next = WaitForRunningStandin();
+  EXPECT_TRUE(next);
   ASSERT_TRUE(next);
   EXPECT_NE(next->ProgramProcess().Id(), first);
   ExpectDoneWithoutBox([&] { return next->RowHidden(1); }, "row 1 of the new Excel hidden");

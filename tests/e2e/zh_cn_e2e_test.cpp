@@ -109,9 +109,7 @@ TEST_F(QuarnelZhCN, TourOfTheErrorBoxes) {
   // Excel that cannot start: the attachment's own box, then the command's run-time error box.
   {
     ASSERT_EQ(Standin::Run(L"/UnregServer"), 0u);
-    struct Reregister {
-      ~Reregister() { Standin::Run(L"/RegServer"); }
-    } reregister;
+    const RegisteredAgainAtEnd reregister;
     Quarnel& q = StartQuarnel();
     q.Click(kHideRow);
     const Box start = ExpectBox();

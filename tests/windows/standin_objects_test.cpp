@@ -101,14 +101,14 @@ TEST_F(StandinObjects, FailuresTravelAsExcelReportsThem) {
 
   const auto bad = RawCall(raw.Get(), columns, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {Long(0)});
   EXPECT_EQ(bad->hr, DISP_E_EXCEPTION);
-  EXPECT_EQ(bad->info.scode, kExcel1004);
-  EXPECT_EQ(bad->info.wCode, 0);
+  EXPECT_EQ(bad->info.Get().scode, kExcel1004);
+  EXPECT_EQ(bad->info.Get().wCode, 0);
   EXPECT_EQ(bad->Source(), "Microsoft Excel");
   EXPECT_EQ(bad->Description(), kApplicationDefinedText);
   // A caller that wants no EXCEPINFO gets the code itself.
   EXPECT_EQ(RawCall(raw.Get(), columns, DISPATCH_METHOD, {Long(0)}, {}, false)->hr, kExcel1004);
 
-  EXPECT_EQ(RawCall(raw.Get(), IdOf(raw.Get(), L"Frobnicate"), DISPATCH_METHOD)->info.scode,
+  EXPECT_EQ(RawCall(raw.Get(), IdOf(raw.Get(), L"Frobnicate"), DISPATCH_METHOD)->info.Get().scode,
             static_cast<HRESULT>(0x800A01B6));
 
   // Numbers that are HRESULTs already go as they are.
@@ -116,7 +116,7 @@ TEST_F(StandinObjects, FailuresTravelAsExcelReportsThem) {
   const Object book = app.GetObject("ActiveWorkbook");
   const auto gone = RawCall(RawOf(book), IdOf(RawOf(book), L"Name"), DISPATCH_PROPERTYGET);
   EXPECT_EQ(gone->hr, DISP_E_EXCEPTION);
-  EXPECT_EQ(gone->info.scode, static_cast<HRESULT>(0x800401A8));
+  EXPECT_EQ(gone->info.Get().scode, static_cast<HRESULT>(0x800401A8));
   EXPECT_EQ(gone->Description(), "自动化错误");
 }
 

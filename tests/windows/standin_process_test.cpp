@@ -150,8 +150,8 @@ TEST_F(StandinProcess, EachKindOfBusyReachesTheClientAsExcelAnswersIt) {
     const auto answer = RawCall(raw, caption, DISPATCH_PROPERTYGET);
     if (c.kind == 4) {
       EXPECT_EQ(answer->hr, DISP_E_EXCEPTION);
-      EXPECT_EQ(answer->info.scode, kIgnore);
-      EXPECT_EQ(answer->info.pfnDeferredFillIn, nullptr);
+      EXPECT_EQ(answer->info.Get().scode, kIgnore);
+      EXPECT_EQ(answer->info.Get().pfnDeferredFillIn, nullptr);
     } else {
       EXPECT_EQ(answer->hr, c.answer);
     }

@@ -11,6 +11,7 @@
 
 #include "common/win32/utf16.hpp"
 #include "excel/automation.hpp"
+#include "excel/win32/com.hpp"
 #include "excel/win32/dispatch.hpp"
 
 namespace quarnel::standin::server {
@@ -22,14 +23,10 @@ inline constexpr char kApplicationDefinedText[] = "应用程序定义或对象�
 struct RawAnswer {
   HRESULT hr = S_OK;
   win32::Variant result;
-  EXCEPINFO info{};
-  ~RawAnswer() {
-    SysFreeString(info.bstrSource);
-    SysFreeString(info.bstrDescription);
-    SysFreeString(info.bstrHelpFile);
-  }
-  std::string Source() const { return win32::ToUtf8(info.bstrSource ? info.bstrSource : L""); }
-  std::string Description() const { return win32::ToUtf8(info.bstrDescription ? info.bstrDescription : L""); }
+  win32::ExcepInfo info;
+  std::string Source() { return Text(info.Get().bstrSource); }
+  std::string Description() { return Text(info.Get().bstrDescription); }
+  static std::string Text(BSTR text) { return win32::ToUtf8(text ? text : L""); }
 };
 
 inline DISPID IdOf(IDispatch* target, const wchar_t* name) {
@@ -48,7 +45,7 @@ inline std::unique_ptr<RawAnswer> RawCall(IDispatch* target, DISPID id, WORD fla
                     static_cast<UINT>(args.size()), static_cast<UINT>(named.size())};
   UINT bad = 0;
   answer->hr = target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, answer->result.Out(),
-                              withInfo ? &answer->info : nullptr, &bad);
+                              withInfo ? &answer->info.Get() : nullptr, &bad);
   for (VARIANT& arg : args) VariantClear(&arg);
   return answer;
 }
