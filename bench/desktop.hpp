@@ -1,37 +1,19 @@
 #pragma once
 
-// A desktop in memory for the benchmark: files that are either written into memory or generated
-// line by line as they are read, a dialog that always picks the same path, message boxes noted.
+// A desktop in memory for the benchmark: the tests' memory files, a dialog that always picks the
+// same path, message boxes noted, progress ignored (it would hold memory the figures count).
 
-#include <functional>
-#include <map>
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/desktop.hpp"
 #include "excel/connector.hpp"
+#include "support/memory_files.hpp"
 
 namespace quarnel::bench {
 
-// Puts line `index` (without its line end) into `line`; false past the last line.
-using LineSource = std::function<bool(std::size_t index, std::string& line)>;
-
-class BenchFiles : public FileSystem {
- public:
-  std::map<std::string, std::string> written;
-  // Files produced as they are read, so that no file of any size is ever held whole.
-  std::map<std::string, LineSource> generated;
-
-  std::unique_ptr<OutputFile> CreateNew(const std::string& path) override;
-  std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
-  void RenameNoReplace(const std::string& from, const std::string& to) override;
-  void Remove(const std::string& path) noexcept override { written.erase(path); }
-
- private:
-  bool Taken(const std::string& path) const;
-};
+using testing::LineSource;
+using testing::MemoryFiles;
 
 class BenchDialog : public FileDialog {
  public:
@@ -47,7 +29,7 @@ class BenchDialog : public FileDialog {
 class BenchDesktop : public Desktop {
  public:
   std::vector<std::string> messages;
-  BenchFiles files;
+  MemoryFiles files;
   BenchDialog dialog;
 
   void ShowMessage(std::string_view text, std::string_view, MessageIcon) override {

@@ -139,8 +139,8 @@ RoundTrip RecordAndRestore(std::int32_t rows, std::int32_t columns) {
 
   RoundTrip result;
   result.record = Measure(model, [&] { snapshot::RecordSnapshot(host); });
-  if (desktop.files.written.size() != 1) Fail("the record wrote no snapshot");
-  const auto& [path, content] = *desktop.files.written.begin();
+  if (desktop.files.files.size() != 1) Fail("the record wrote no snapshot");
+  const auto& [path, content] = *desktop.files.files.begin();
   for (char c : content) result.lines += c == '\n';
   for (char c : content.substr(0, content.find("\r\n1/"))) result.rows += c == '\n';
   result.rows += 1;
@@ -174,7 +174,7 @@ std::pair<Measured, Measured> ToolOnly(std::int32_t rows, std::int32_t columns, 
   Host host{connector, desktop};
   ClearHandles();
   const Measured record = Measure(unused, [&] { snapshot::RecordSnapshot(host); });
-  desktop.files.written = {{kChosen, snapshot}};
+  desktop.files.files = {{kChosen, snapshot}};
   desktop.dialog.fileName = kChosen;
   const Measured restore = Measure(unused, [&] { snapshot::RestoreSnapshot(host); });
   if (desktop.messages.size() != 1 || desktop.messages[0] != "处理完毕!") Fail("the instant restore failed");

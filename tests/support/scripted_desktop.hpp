@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/desktop.hpp"
 #include "excel/connector.hpp"
+#include "support/memory_files.hpp"
 
 namespace quarnel::testing {
 
@@ -20,25 +20,6 @@ struct ShownMessage {
   std::string text;
   std::string title;
   MessageIcon icon;
-};
-
-class MemoryFiles : public FileSystem {
- public:
-  std::map<std::string, std::string> files;
-  // Set to make the next writes fail after this many more bytes (a full disk).
-  std::optional<std::size_t> failWritesAfterBytes;
-  std::optional<Failure> failCreate;
-  std::optional<Failure> failOpen;
-  // Runs at every read of a file open for reading, and may throw (may be empty).
-  std::function<void()> whileReading;
-  std::vector<std::string> log;  // "create path", "rename a -> b", "remove path", "open path"
-
-  std::unique_ptr<OutputFile> CreateNew(const std::string& path) override;
-  std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
-  void RenameNoReplace(const std::string& from, const std::string& to) override;
-  void Remove(const std::string& path) noexcept override;
-  // Files still open for reading or writing.
-  int openFiles = 0;
 };
 
 class ScriptedDialog : public FileDialog {

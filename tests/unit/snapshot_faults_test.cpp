@@ -26,72 +26,6 @@ using standin::SheetState;
 constexpr const char* kChosen = "C:\\Tools\\Quarnel\\chosen.txt";
 const Failure kArmed(1004, "armed fault");
 
-// File-side faults the memory files lack: reads, closing and renaming.
-class FaultyFiles : public FileSystem {
- public:
-  explicit FaultyFiles(MemoryFiles& files) : files_(files) {}
-
-  std::optional<std::size_t> failReadAfterBytes;
-  bool failClose = false;
-  bool failRename = false;
-
-  std::unique_ptr<OutputFile> CreateNew(const std::string& path) override {
-    return std::make_unique<Output>(*this, files_.CreateNew(path));
-  }
-  std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
-    return std::make_unique<Input>(*this, files_.OpenRead(path));
-  }
-  void RenameNoReplace(const std::string& from, const std::string& to) override {
-    if (failRename) throw Failure(errors::kPermissionDenied, "权限拒绝");
-    files_.RenameNoReplace(from, to);
-  }
-  void Remove(const std::string& path) noexcept override { files_.Remove(path); }
-
- private:
-  class Output : public OutputFile {
-   public:
-    Output(FaultyFiles& owner, std::unique_ptr<OutputFile> file) : owner_(owner), file_(std::move(file)) {}
-    void Write(std::string_view bytes) override { file_->Write(bytes); }
-    void Close() override {
-      file_->Close();
-      if (owner_.failClose) throw Failure(errors::kDeviceIoError, "设备 I/O 错误");
-    }
-
-   private:
-    FaultyFiles& owner_;
-    std::unique_ptr<OutputFile> file_;
-  };
-
-  // Hands out a few bytes at a time, so that lines straddle reads.
-  class Input : public InputFile {
-   public:
-    Input(FaultyFiles& owner, std::unique_ptr<InputFile> file) : owner_(owner), file_(std::move(file)) {}
-    std::size_t Read(std::span<char> buffer) override {
-      std::size_t most = std::min<std::size_t>(buffer.size(), 5);
-      if (owner_.failReadAfterBytes) {
-        if (given_ == *owner_.failReadAfterBytes) throw Failure(errors::kDeviceIoError, "设备 I/O 错误");
-        most = std::min(most, *owner_.failReadAfterBytes - given_);
-      }
-      const std::size_t n = file_->Read(buffer.first(most));
-      given_ += n;
-      return n;
-    }
-
-   private:
-    FaultyFiles& owner_;
-    std::unique_ptr<InputFile> file_;
-    std::size_t given_ = 0;
-  };
-
-  MemoryFiles& files_;
-};
-
-class FaultyDesktop : public ScriptedDesktop {
- public:
-  FaultyFiles faulty{files};
-  FileSystem& Files() override { return faulty; }
-};
-
 // Rows and columns looked at when comparing sheets: a margin past everything the tests touch.
 constexpr std::int32_t kLooked = 12;
 
@@ -122,7 +56,7 @@ std::string Show(const Visibility& v) {
 // columns 1 and 3 hidden; the tool's handles cleared as at its start.
 struct Rig {
   standin::Model model;
-  FaultyDesktop desktop;
+  ScriptedDesktop desktop;
   ScriptedConnector connector;
   Host host{connector, desktop};
 
@@ -130,6 +64,7 @@ struct Rig {
 
   Rig() {
     ClearHandles();
+    desktop.files.readChunk = 5;  // lines straddle reads
     model.AddWorkbook("Plan.xlsx");
     for (std::int32_t row = 1; row <= 4; ++row) model.SetCell(row, 1, std::string("x"));
     for (std::int32_t column = 1; column <= 3; ++column) model.SetCell(1, column, std::string("x"));
@@ -295,9 +230,12 @@ TEST_F(RecordFaultsTest, WriteFailingAtEveryByte) {
 
 TEST_F(RecordFaultsTest, ClosingOrRenamingFailing) {
   RunAndCheck(
-      "close", [](Rig& rig) { rig.desktop.faulty.failClose = true; }, "设备 I/O 错误");
+      "close", [](Rig& rig) { rig.desktop.files.failClose = errors::Catalogued(errors::kDeviceIoError); },
+      "设备 I/O 错误");
   RunAndCheck(
-      "rename", [](Rig& rig) { rig.desktop.faulty.failRename = true; }, "权限拒绝");
+      "rename",
+      [](Rig& rig) { rig.desktop.files.failRename = Failure(errors::kPermissionDenied, "权限拒绝"); },
+      "权限拒绝");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -448,7 +386,7 @@ TEST_F(RestoreFaultsTest, ReadFailingAtEveryByteKeepsTheWholeLinesBeforeIt) {
   for (std::size_t bytes = 0; bytes <= text.size(); ++bytes) {
     SCOPED_TRACE("read fails after " + std::to_string(bytes) + " bytes");
     Rig rig;
-    const auto outcome = Run(rig, [&](Rig& r) { r.desktop.faulty.failReadAfterBytes = bytes; });
+    const auto outcome = Run(rig, [&](Rig& r) { r.desktop.files.failReadAfterBytes = bytes; });
     EXPECT_FALSE(outcome.completed);
     ASSERT_EQ(rig.desktop.messages.size(), 1u);
     EXPECT_EQ(rig.desktop.messages[0].text, "设备 I/O 错误");

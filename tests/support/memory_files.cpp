@@ -1,0 +1,156 @@
+#include "support/memory_files.hpp"
+
+#include <algorithm>
+
+namespace quarnel::testing {
+namespace {
+
+// Counts itself among the open files while it lives, so a test sees one left open.
+class OpenCount {
+ public:
+  explicit OpenCount(int& count) : count_(count) { ++count_; }
+  ~OpenCount() { Release(); }
+  OpenCount(const OpenCount&) = delete;
+  OpenCount& operator=(const OpenCount&) = delete;
+  void Release() noexcept {
+    if (open_) --count_;
+    open_ = false;
+  }
+
+ private:
+  int& count_;
+  bool open_ = true;
+};
+
+class MemoryOutput : public OutputFile {
+ public:
+  MemoryOutput(MemoryFiles& owner, std::string path)
+      : owner_(owner), path_(std::move(path)), open_(owner.openFiles) {}
+  void Write(std::string_view bytes) override {
+    if (auto& room = owner_.failWritesAfterBytes) {
+      if (*room < bytes.size()) {
+        owner_.files[path_] += bytes.substr(0, *room);
+        room = 0;
+        throw errors::Catalogued(errors::kDeviceIoError);
+      }
+      *room -= bytes.size();
+    }
+    owner_.files[path_] += bytes;
+  }
+  void Close() override {
+    open_.Release();
+    if (owner_.failClose) throw *owner_.failClose;
+  }
+
+ private:
+  MemoryFiles& owner_;
+  std::string path_;
+  OpenCount open_;
+};
+
+// Hands out what `Source` reads, a chunk at a time, subject to the owner's read faults.
+template <typename Source>
+class MemoryInput : public InputFile {
+ public:
+  MemoryInput(MemoryFiles& owner, Source source, std::uint64_t size)
+      : owner_(owner), source_(std::move(source)), size_(size), open_(owner.openFiles) {}
+  std::size_t Read(std::span<char> buffer) override {
+    if (owner_.whileReading) owner_.whileReading();
+    std::size_t most = owner_.readChunk ? std::min(buffer.size(), owner_.readChunk) : buffer.size();
+    if (const auto limit = owner_.failReadAfterBytes) {
+      if (given_ >= *limit) throw errors::Catalogued(errors::kDeviceIoError);
+      most = std::min(most, *limit - given_);
+    }
+    const std::size_t n = source_(buffer.first(most));
+    given_ += n;
+    return n;
+  }
+  std::uint64_t Size() override { return size_; }
+
+ private:
+  MemoryFiles& owner_;
+  Source source_;
+  std::uint64_t size_;
+  std::size_t given_ = 0;
+  OpenCount open_;
+};
+
+// A copy of the file as it was opened: a test may change the files while one is read.
+class StoredBytes {
+ public:
+  explicit StoredBytes(std::string content) : content_(std::move(content)) {}
+  std::size_t operator()(std::span<char> buffer) {
+    const std::size_t n = content_.copy(buffer.data(), buffer.size(), position_);
+    position_ += n;
+    return n;
+  }
+
+ private:
+  std::string content_;
+  std::size_t position_ = 0;
+};
+
+// Holds at most one line beyond what the reader's buffer takes.
+class GeneratedBytes {
+ public:
+  explicit GeneratedBytes(const LineSource& source) : source_(&source) {}
+  std::size_t operator()(std::span<char> buffer) {
+    std::size_t filled = 0;
+    while (filled < buffer.size()) {
+      if (position_ == pending_.size()) {
+        if (!(*source_)(next_++, pending_)) break;
+        pending_ += "\r\n";
+        position_ = 0;
+      }
+      const std::size_t n = pending_.copy(buffer.data() + filled, buffer.size() - filled, position_);
+      position_ += n;
+      filled += n;
+    }
+    return filled;
+  }
+
+ private:
+  const LineSource* source_;
+  std::string pending_;
+  std::size_t position_ = 0;
+  std::size_t next_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<OutputFile> MemoryFiles::CreateNew(const std::string& path) {
+  log.push_back("create " + path);
+  if (failCreate) throw *failCreate;
+  if (Taken(path)) throw errors::Catalogued(errors::kFileAlreadyExists);
+  files[path];
+  return std::make_unique<MemoryOutput>(*this, path);
+}
+
+std::unique_ptr<InputFile> MemoryFiles::OpenRead(const std::string& path) {
+  log.push_back("open " + path);
+  if (failOpen) throw *failOpen;
+  if (const auto found = generated.find(path); found != generated.end()) {
+    // Its size is not known before it is read through.
+    return std::make_unique<MemoryInput<GeneratedBytes>>(*this, GeneratedBytes(found->second), 0);
+  }
+  const auto found = files.find(path);
+  if (found == files.end()) throw errors::Catalogued(errors::kFileNotFound);
+  return std::make_unique<MemoryInput<StoredBytes>>(*this, StoredBytes(found->second), found->second.size());
+}
+
+void MemoryFiles::RenameNoReplace(const std::string& from, const std::string& to) {
+  log.push_back("rename " + from + " -> " + to);
+  if (failRename) throw *failRename;
+  if (Taken(to)) throw errors::Catalogued(errors::kFileAlreadyExists);
+  const auto found = files.find(from);
+  if (found == files.end()) throw errors::Catalogued(errors::kFileNotFound);
+  files[to] = std::move(found->second);
+  files.erase(found);
+}
+
+void MemoryFiles::Remove(const std::string& path) noexcept {
+  log.push_back("remove " + path);
+  files.erase(path);
+}
+
+}  // namespace quarnel::testing

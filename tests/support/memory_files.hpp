@@ -1,0 +1,52 @@
+#pragma once
+
+// Files in memory for tests and the benchmark, with a switch for each way a real file can fail.
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/desktop.hpp"
+
+namespace quarnel::testing {
+
+// Puts line `index` (without its line end) into `line`; false past the last line.
+using LineSource = std::function<bool(std::size_t index, std::string& line)>;
+
+class MemoryFiles : public FileSystem {
+ public:
+  std::map<std::string, std::string> files;
+  // Files produced line by line (each ended by CR LF) as they are read, never held whole.
+  std::map<std::string, LineSource> generated;
+
+  // Faults, each off when empty.
+  std::optional<Failure> failCreate;
+  std::optional<Failure> failOpen;
+  std::optional<Failure> failClose;  // a written file's close, after its bytes are kept
+  std::optional<Failure> failRename;
+  // The next writes fail once this many more bytes are written (a full disk); the bytes that fit stay.
+  std::optional<std::size_t> failWritesAfterBytes;
+  // A read fails once this many bytes of the file have been handed out.
+  std::optional<std::size_t> failReadAfterBytes;
+  // At most this many bytes per read, so that lines straddle reads; 0 gives what is asked.
+  std::size_t readChunk = 0;
+  // Runs at every read of a file open for reading, and may throw (may be empty).
+  std::function<void()> whileReading;
+
+  std::vector<std::string> log;  // "create path", "rename a -> b", "remove path", "open path"
+  int openFiles = 0;             // files still open for reading or writing
+
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path) override;
+  std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
+  void RenameNoReplace(const std::string& from, const std::string& to) override;
+  void Remove(const std::string& path) noexcept override;
+
+ private:
+  bool Taken(const std::string& path) const { return files.contains(path) || generated.contains(path); }
+};
+
+}  // namespace quarnel::testing
