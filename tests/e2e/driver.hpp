@@ -10,50 +10,26 @@
 #include <string>
 #include <vector>
 
-#include "common/win32/owned.hpp"
 #include "common/win32/win_headers.hpp"
+#include "support/win32/process.hpp"
 // After the Windows headers, which must not rename Object::GetObject.
 #include "excel/automation.hpp"
 
 namespace quarnel::e2e {
 
 using namespace std::chrono_literals;
-using Millis = std::chrono::milliseconds;
+using testing::Millis;
+using testing::Process;
+using testing::WindowsPath;
 
 // Polls `done` until it holds or `timeout` passes; true when it held.
 bool WaitFor(const std::function<bool()>& done, Millis timeout, Millis step = 50ms);
-
-// A path as Windows programs under Wine see it: a Unix path is on drive Z:.
-std::wstring WindowsPath(const std::string& path);
 
 // The folder that screenshots go to (QUARNEL_E2E_ARTIFACTS), empty when none was asked for.
 std::wstring ArtifactFolder();
 // Saves what the screen shows inside `window`'s frame (the whole screen for null) as a BMP in the
 // artifact folder; false when there is no folder or the capture failed.
 bool SaveScreenshot(HWND window, const std::wstring& name);
-
-// A process handle; ending the process is its owner's decision, not the handle's.
-class Process {
- public:
-  Process() = default;
-  // Starts `program` with `arguments` in `folder` (the program's own folder when empty).
-  static Process Start(const std::wstring& program, const std::wstring& arguments = L"",
-                       const std::wstring& folder = L"");
-  static Process Open(DWORD id);
-  Process(Process&& other) noexcept;
-  Process& operator=(Process&& other) noexcept;
-
-  DWORD Id() const noexcept { return id_; }
-  bool Running() const;
-  // True when the process ended within `timeout`.
-  bool WaitExit(Millis timeout) const;
-  DWORD ExitCode() const;
-  void Kill();
-
- private:
-  win32::OwnedHandle handle_;
-  DWORD id_ = 0;
-};
 
 // A dialog window of quarnel's: a message box or the file dialog.
 struct Box {
@@ -108,7 +84,7 @@ class Quarnel {
 class Standin {
  public:
   static std::wstring ProgramPath();
-  // Runs the stand-in with a switch such as /RegServer to its end; its exit code.
+  // Runs the stand-in with a switch such as /RegServer to its end; its exit code (see Process::Run).
   static DWORD Run(const std::wstring& switches);
   // Starts it as a person would, with /Demo or with no switch, and waits until COM finds it.
   static Standin Launch(const std::wstring& switches);

@@ -7,8 +7,6 @@
 #include <thread>
 #include <vector>
 
-#include "common/win32/owned.hpp"
-#include "common/win32/utf16.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
 #include "excel/win32/dispatch.hpp"
@@ -17,11 +15,14 @@
 #include "standin/server/registration.hpp"
 #include "standin_raw_call.hpp"
 #include "support/failure_number.hpp"
+#include "support/win32/process.hpp"
 
 namespace quarnel::standin::server {
 namespace {
 
 using quarnel::testing::FailureNumber;
+using quarnel::testing::Process;
+using quarnel::testing::WindowsPath;
 
 using excel::Object;
 using excel::Value;
@@ -32,35 +33,12 @@ using Clock = std::chrono::steady_clock;
 // ---------------------------------------------------------------------------------------------
 // excel_standin.exe in a process of its own, reached through COM as quarnel.exe reaches Excel.
 
-std::wstring ProgramPath() {
-  std::wstring path = win32::ToUtf16(QUARNEL_STANDIN_EXE);
-  // CMake names it by its Unix path; Wine shows the root as drive Z:.
-  if (path.starts_with(L"/")) {
-    for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
-    path = L"Z:" + path;
-  }
-  return path;
-}
-
-win32::OwnedHandle Launch(const std::wstring& switches) {
-  std::wstring command = L"\"" + ProgramPath() + L"\" " + switches;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info)) {
-    return {};
-  }
-  const win32::OwnedHandle thread(info.hThread);
-  return win32::OwnedHandle(info.hProcess);
+Process Launch(const std::wstring& switches) {
+  return Process::Start(WindowsPath(QUARNEL_STANDIN_EXE), switches);
 }
 
 DWORD RunToEnd(const std::wstring& switches) {
-  const win32::OwnedHandle process = Launch(switches);
-  if (!process) return 0xFFFFFFFF;
-  DWORD code = 0xFFFFFFFE;
-  if (WaitForSingleObject(process.Get(), 30000) == WAIT_OBJECT_0) GetExitCodeProcess(process.Get(), &code);
-  return code;
+  return Process::Run(WindowsPath(QUARNEL_STANDIN_EXE), switches, 30s);
 }
 
 class StandinProcess : public ::testing::Test {
@@ -68,17 +46,14 @@ class StandinProcess : public ::testing::Test {
   static void SetUpTestSuite() { ASSERT_EQ(RunToEnd(L"/RegServer"), 0u); }
   static void TearDownTestSuite() { EXPECT_EQ(RunToEnd(L"/UnregServer"), 0u); }
 
-  ~StandinProcess() override {
-    // A test that failed half-way must not leave a server for the next one to find.
-    if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT)
-      TerminateProcess(process_.Get(), 1);
-  }
+  // A test that failed half-way must not leave a server for the next one to find.
+  ~StandinProcess() override { process_.Kill(); }
 
   // The server's process, from its own word, so the test can wait for it to end.
   void Follow(const Object& app) {
     const auto pid = static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId")));
     EXPECT_NE(pid, GetCurrentProcessId());
-    process_ = win32::OwnedHandle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+    process_ = Process::Open(pid);
     ASSERT_TRUE(process_);
   }
 
@@ -88,7 +63,8 @@ class StandinProcess : public ::testing::Test {
   }
 
   void ExpectTheEnd(const Object& app) {
-    ASSERT_EQ(WaitForSingleObject(process_.Get(), 10000), WAIT_OBJECT_0);
+    ASSERT_TRUE(process_);
+    ASSERT_TRUE(process_.WaitExit(10s));
     const std::int32_t number = FailureNumber([&] { app.Get("Caption"); });
     EXPECT_TRUE(number == static_cast<std::int32_t>(RPC_E_DISCONNECTED) ||
                 number == static_cast<std::int32_t>(HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE)) ||
@@ -98,7 +74,7 @@ class StandinProcess : public ::testing::Test {
 
   win32::ComInit com;
   win32::ComConnector connector{win32::BusyRetry{2000ms, 20ms}};
-  win32::OwnedHandle process_;
+  Process process_;
 };
 
 TEST_F(StandinProcess, StartedByComItIsInvisibleEmptyAndKeepsWhatItIsTold) {
@@ -290,7 +266,7 @@ TEST_F(StandinProcess, TheWorkbookWindowLeadsToTheApplicationBeforeItIsRegistere
     for (HWND candidate : win32::ExcelMainWindows()) {
       DWORD owner = 0;
       GetWindowThreadProcessId(candidate, &owner);
-      if (owner == GetProcessId(process_.Get())) main = candidate;
+      if (owner == process_.Id()) main = candidate;
     }
   }
   ASSERT_NE(main, nullptr);
@@ -299,7 +275,7 @@ TEST_F(StandinProcess, TheWorkbookWindowLeadsToTheApplicationBeforeItIsRegistere
   const Object windowObject = win32::WrapDispatch(window.Get());
   EXPECT_EQ(excel::ToText(windowObject.Get("Caption")), "Book1");
   const Object app = windowObject.GetObject("Application");
-  EXPECT_EQ(static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId"))), GetProcessId(process_.Get()));
+  EXPECT_EQ(static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId"))), process_.Id());
   EXPECT_EQ(FailureNumber([&] { windowObject.Get("Parent"); }), 438);
 
   CLSID clsid{};
