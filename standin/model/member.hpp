@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "excel/automation.hpp"
+#include "standin/model/failures.hpp"
 #include "standin/model/state.hpp"
 
 namespace quarnel::standin {
@@ -43,6 +44,22 @@ class Member : public excel::Dispatch {
  protected:
   virtual excel::Value Answer(const Call& call) = 0;
   AppPtr app_;
+};
+
+// An object that stands for one workbook or sheet of the model. Once that is closed or deleted,
+// every call fails, as Excel's objects do when what they stood for is gone.
+template <typename State>
+class PartOf : public Member {
+ public:
+  PartOf(AppPtr app, std::weak_ptr<State> part) : Member(std::move(app)), part_(std::move(part)) {}
+
+ protected:
+  std::shared_ptr<State> Alive() const {
+    auto part = part_.lock();
+    if (!part) throw ObjectDeleted();
+    return part;
+  }
+  std::weak_ptr<State> part_;
 };
 
 template <typename T, typename... Rest>

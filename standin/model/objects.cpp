@@ -27,15 +27,13 @@ auto ItemOf(const Items& items, const Value& key) -> typename Items::value_type 
   return items[static_cast<std::size_t>(index) - 1];
 }
 
-class SheetsObject : public Member {
+class SheetsObject : public PartOf<WorkbookState> {
  public:
-  SheetsObject(AppPtr app, std::weak_ptr<WorkbookState> book)
-      : Member(std::move(app)), book_(std::move(book)) {}
+  using PartOf::PartOf;
 
  private:
   Value Answer(const Call& call) override {
-    auto book = book_.lock();
-    if (!book) throw ObjectDeleted();
+    const auto book = Alive();
     call.ReadOnly();
     if (call.Is("count")) {
       call.Arity(0, 0);
@@ -54,18 +52,15 @@ class SheetsObject : public Member {
     }
     throw errors::NotSupported();
   }
-  std::weak_ptr<WorkbookState> book_;
 };
 
-class WorkbookObject : public Member {
+class WorkbookObject : public PartOf<WorkbookState> {
  public:
-  WorkbookObject(AppPtr app, std::weak_ptr<WorkbookState> book)
-      : Member(std::move(app)), book_(std::move(book)) {}
+  using PartOf::PartOf;
 
  private:
   Value Answer(const Call& call) override {
-    auto book = book_.lock();
-    if (!book) throw ObjectDeleted();
+    const auto book = Alive();
     call.ReadOnly();
     if (call.Is("close")) {
       call.Arity(0, 3);  // SaveChanges, Filename, RouteWorkbook: the stand-in saves nothing
@@ -74,7 +69,7 @@ class WorkbookObject : public Member {
     }
     call.Arity(0, 0);
     if (call.Is("name")) return book->name;
-    if (call.Is("sheets") || call.Is("worksheets")) return Make<SheetsObject>(app_, book_);
+    if (call.Is("sheets") || call.Is("worksheets")) return Make<SheetsObject>(app_, part_);
     if (call.Is("activesheet")) {
       return SheetValue(app_, book->sheets.empty() ? nullptr : book->sheets[book->activeSheet]);
     }
@@ -84,7 +79,6 @@ class WorkbookObject : public Member {
     }
     throw errors::NotSupported();
   }
-  std::weak_ptr<WorkbookState> book_;
 };
 
 Value BookValue(const AppPtr& app, const std::shared_ptr<WorkbookState>& book) {

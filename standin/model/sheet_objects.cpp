@@ -14,18 +14,17 @@ namespace {
 
 using excel::Value;
 
-class RangeObject : public Member {
+class RangeObject : public PartOf<SheetState> {
  public:
   RangeObject(AppPtr app, std::weak_ptr<SheetState> sheet, Rect rect)
-      : Member(std::move(app)), sheet_(std::move(sheet)), rect_(rect) {}
+      : PartOf(std::move(app), std::move(sheet)), rect_(rect) {}
 
   const Rect& Area() const { return rect_; }
-  std::shared_ptr<SheetState> Sheet() const { return sheet_.lock(); }
+  std::shared_ptr<SheetState> Sheet() const { return part_.lock(); }
 
  private:
   Value Answer(const Call& call) override {
-    auto sheet = sheet_.lock();
-    if (!sheet) throw ObjectDeleted();
+    const auto sheet = Alive();
     if (call.Is("hidden")) return Hidden(*sheet, call);
     if (call.Is("value") || call.Is("value2") || call.Is("")) return CellValue(*sheet, call);
     call.ReadOnly();
@@ -33,9 +32,9 @@ class RangeObject : public Member {
     call.Arity(0, 0);
     if (call.Is("row")) return rect_.top;
     if (call.Is("column")) return rect_.left;
-    if (call.Is("entirerow")) return Make<RangeObject>(app_, sheet_, RowsRect(rect_.top, rect_.bottom));
+    if (call.Is("entirerow")) return Make<RangeObject>(app_, part_, RowsRect(rect_.top, rect_.bottom));
     if (call.Is("entirecolumn")) {
-      return Make<RangeObject>(app_, sheet_, ColumnsRect(rect_.left, rect_.right));
+      return Make<RangeObject>(app_, part_, ColumnsRect(rect_.left, rect_.right));
     }
     if (call.Is("select") || call.Is("activate")) {
       sheet->selection = rect_;
@@ -73,7 +72,7 @@ class RangeObject : public Member {
       throw ApplicationDefined();
     }
     const auto to = EndMove(sheet, {rect_.top, rect_.left}, static_cast<Direction>(direction));
-    return Make<RangeObject>(app_, sheet_, Rect{to.row, to.column, to.row, to.column});
+    return Make<RangeObject>(app_, part_, Rect{to.row, to.column, to.row, to.column});
   }
 
   // Whole rows win over whole columns, so the whole sheet reads and writes its rows.
@@ -90,7 +89,6 @@ class RangeObject : public Member {
     return {};
   }
 
-  std::weak_ptr<SheetState> sheet_;
   Rect rect_;
 };
 
@@ -156,18 +154,12 @@ Rect RangeOfCall(const std::shared_ptr<SheetState>& sheet, const Call& call) {
   return rect;
 }
 
-class WorksheetObject : public Member {
+class WorksheetObject : public PartOf<SheetState> {
  public:
-  WorksheetObject(AppPtr app, std::weak_ptr<SheetState> sheet)
-      : Member(std::move(app)), sheet_(std::move(sheet)) {}
+  using PartOf::PartOf;
 
  private:
-  Value Answer(const Call& call) override {
-    auto sheet = sheet_.lock();
-    if (!sheet) throw ObjectDeleted();
-    return AnswerSheet(app_, sheet, call);
-  }
-  std::weak_ptr<SheetState> sheet_;
+  Value Answer(const Call& call) override { return AnswerSheet(app_, Alive(), call); }
 };
 
 }  // namespace
