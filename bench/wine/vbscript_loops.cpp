@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bench/wine/sheet.hpp"
+#include "common/win32/owned.hpp"
 
 namespace quarnel::bench {
 namespace {
@@ -25,28 +26,13 @@ fs::path ProgramFolder() {
   }
 }
 
-class Handle {
- public:
-  explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-  ~Handle() { Close(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE Get() const { return handle_; }
-  HANDLE* Out() { return &handle_; }
-  void Close() {
-    if (handle_) CloseHandle(handle_);
-    handle_ = nullptr;
-  }
-
- private:
-  HANDLE handle_;
-};
-
 // What the command printed to its standard output, once it has ended with exit code 0.
 std::string RunCapturing(std::wstring commandLine) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  Handle readEnd, writeEnd;
-  if (!CreatePipe(readEnd.Out(), writeEnd.Out(), &inherit, 0)) Fail("no pipe for cscript");
+  HANDLE pipeRead = nullptr, pipeWrite = nullptr;
+  if (!CreatePipe(&pipeRead, &pipeWrite, &inherit, 0)) Fail("no pipe for cscript");
+  const win32::OwnedHandle readEnd(pipeRead);
+  win32::OwnedHandle writeEnd(pipeWrite);
   SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -59,7 +45,7 @@ std::string RunCapturing(std::wstring commandLine) {
                       &process)) {
     Fail("cscript did not start");
   }
-  Handle child(process.hProcess), thread(process.hThread);
+  const win32::OwnedHandle child(process.hProcess), thread(process.hThread);
   writeEnd.Close();
   std::string output;
   char buffer[4096];

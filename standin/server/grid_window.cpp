@@ -29,23 +29,23 @@ int CALLBACK FoundFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM foun
   return 0;
 }
 
-HFONT MakeFont() {
-  const HDC screen = GetDC(nullptr);
+win32::OwnedFont MakeFont() {
+  const win32::ScreenDc screen;
   const wchar_t* family = kFontFamilies[0];
   for (const wchar_t* candidate : kFontFamilies) {
     LOGFONTW query{};
     query.lfCharSet = DEFAULT_CHARSET;
     wcsncpy(query.lfFaceName, candidate, LF_FACESIZE - 1);
     bool found = false;
-    EnumFontFamiliesExW(screen, &query, FoundFamily, reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExW(screen.Get(), &query, FoundFamily, reinterpret_cast<LPARAM>(&found), 0);
     if (found) {
       family = candidate;
       break;
     }
   }
-  ReleaseDC(nullptr, screen);
-  return CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, family);
+  return win32::OwnedFont(CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                      DEFAULT_PITCH, family));
 }
 
 }  // namespace
@@ -69,7 +69,6 @@ GridWindow::GridWindow(Session& session)
 
 GridWindow::~GridWindow() {
   if (frame_.main) DestroyWindow(frame_.main);
-  if (font_) DeleteObject(font_);
 }
 
 void GridWindow::Refresh() {
@@ -210,7 +209,7 @@ void GridWindow::PaintBuffered() {
     const win32::OwnedBitmap bitmap(
         CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)));
     const win32::Selection selected(memory.Get(), bitmap.Get());
-    PaintGrid(memory.Get(), client, {session_.model.State(), firstRow_, firstColumn_, font_});
+    PaintGrid(memory.Get(), client, {session_.model.State(), firstRow_, firstColumn_, font_.Get()});
     BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
   }
   EndPaint(window_, &paint);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/win32/owned.hpp"
 #include "common/win32/win_headers.hpp"
 #include "standin/server/excel_frame.hpp"
 #include "standin/server/session.hpp"
@@ -45,7 +46,7 @@ class GridWindow {
   Session& session_;
   ExcelFrame frame_;
   HWND window_ = nullptr;
-  HFONT font_ = nullptr;
+  win32::OwnedFont font_;
   std::int32_t firstRow_ = 1;
   std::int32_t firstColumn_ = 1;
   bool repaintPending_ = false;

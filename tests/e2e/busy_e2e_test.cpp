@@ -50,15 +50,6 @@ void ExpectAnswering(const Answers& answers) {
   EXPECT_LT(answers.slowest, kAnswerWithin);
 }
 
-void WriteSnapshot(const std::wstring& path, const std::string& lines) {
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(file, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
 TEST_F(QuarnelE2E, EveryKindOfBusyIsWaitedOutWhileThePaletteKeepsAnswering) {
   Standin& excel = StartDemo();
   Quarnel& q = StartQuarnel();
@@ -112,7 +103,7 @@ TEST_F(QuarnelE2E, ARestoreCutShortByABusyExcelStillSwitchesDrawingBackOn) {
   Standin& excel = StartDemo();
   Quarnel& q = StartQuarnel();
   const std::wstring path = q.Folder() + L"\\busy.txt";
-  WriteSnapshot(path, "2:2/True\r\n3/True\r\n4:4/True\r\n6:6/True\r\n7:7/True\r\n");
+  ASSERT_TRUE(WriteBytes(path, "2:2/True\r\n3/True\r\n4:4/True\r\n6:6/True\r\n7:7/True\r\n"));
 
   // Excel turns busy at the third line and stays so for 12 s, longer than one call is waited for.
   excel.App().Call("StandinBusyAtCall", {std::string("Hidden"), 3, 1, 12000});

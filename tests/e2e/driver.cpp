@@ -251,31 +251,15 @@ bool Quarnel::Idle(Millis timeout) const {
                                         static_cast<UINT>(timeout.count()), &result) != 0;
 }
 
-std::vector<std::wstring> Quarnel::Snapshots() const {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found{};
-  const HANDLE search = FindFirstFileW((folder_ + L"\\*.txt").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    names.emplace_back(found.cFileName);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+std::vector<std::wstring> Quarnel::Snapshots() const { return FileNamesIn(folder_, L"*.txt"); }
+
+std::vector<std::wstring> Quarnel::FilesBeside() const {
+  std::vector<std::wstring> names = FileNamesIn(folder_);
+  std::erase(names, L"quarnel.exe");
   return names;
 }
 
-std::string Quarnel::ReadFile(const std::wstring& name) const {
-  std::string content;
-  const win32::OwnedHandle file(CreateFileW((folder_ + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return content;
-  std::array<char, 4096> buffer{};
-  DWORD read = 0;
-  while (::ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
-         read > 0) {
-    content.append(buffer.data(), read);
-  }
-  return content;
-}
+std::string Quarnel::ReadFile(const std::wstring& name) const { return ReadBytes(folder_ + L"\\" + name); }
 
 // ---------------------------------------------------------------------------------------------
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/win32/win_headers.hpp"
+#include "support/win32/files.hpp"
 #include "support/win32/process.hpp"
 // After the Windows headers, which must not rename Object::GetObject.
 #include "excel/automation.hpp"
@@ -18,9 +19,12 @@
 namespace quarnel::e2e {
 
 using namespace std::chrono_literals;
+using testing::FileNamesIn;
 using testing::Millis;
 using testing::Process;
+using testing::ReadBytes;
 using testing::WindowsPath;
+using testing::WriteBytes;
 
 // Polls `done` until it holds or `timeout` passes; true when it held.
 bool WaitFor(const std::function<bool()>& done, Millis timeout, Millis step = 50ms);
@@ -72,6 +76,8 @@ class Quarnel {
 
   // The snapshot files in the folder, by name.
   std::vector<std::wstring> Snapshots() const;
+  // Every file in the folder but quarnel.exe, .part files included.
+  std::vector<std::wstring> FilesBeside() const;
   std::string ReadFile(const std::wstring& name) const;
 
  private:

@@ -10,17 +10,6 @@
 namespace quarnel::e2e {
 namespace {
 
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                  written == bytes.size();
-  CloseHandle(file);
-  return ok;
-}
-
 std::string Utf16LeWithMark(const std::u16string& text) {
   std::string bytes = "\xFF\xFE";
   for (char16_t unit : text) {

@@ -27,14 +27,14 @@ DWORD RegisteredProcess() {
 }
 
 int StandinProcesses() {
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  const win32::OwnedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return -1;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   int count = 0;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+       more = Process32NextW(snapshot.Get(), &entry))
     count += _wcsicmp(entry.szExeFile, L"excel_standin.exe") == 0 ? 1 : 0;
-  CloseHandle(snapshot);
   return count;
 }
 

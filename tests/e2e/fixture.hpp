@@ -79,6 +79,19 @@ class QuarnelE2E : public ::testing::Test {
       ADD_FAILURE() << "unexpected box: " << box.title << ": " << box.text;
   }
 
+  // Waits for a record to leave exactly one finished snapshot beside the tool, and no box; its
+  // name, or empty.
+  std::wstring ExpectOneSnapshot() {
+    std::vector<std::wstring> files;
+    ExpectDoneWithoutBox(
+        [&] {
+          files = quarnel_->FilesBeside();
+          return files.size() == 1 && files[0].ends_with(L".txt");
+        },
+        "one snapshot written");
+    return files.size() == 1 ? files[0] : std::wstring();
+  }
+
   Box ExpectBox(Millis timeout = 20s) {
     const auto box = quarnel_->WaitForBox(timeout);
     if (!box) {

@@ -11,20 +11,6 @@
 namespace quarnel::e2e {
 namespace {
 
-// Every file in the folder but quarnel's own program.
-std::vector<std::wstring> FilesBeside(const Quarnel& q) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found{};
-  const HANDLE search = FindFirstFileW((q.Folder() + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name != L"." && name != L".." && name != L"quarnel.exe") names.push_back(name);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return names;
-}
-
 TEST_F(QuarnelE2E, ANoteTooLongForThePathIsRefusedAndOneShorterIsRecorded) {
   StartDemo();
   Quarnel& q = StartQuarnel();
@@ -33,7 +19,7 @@ TEST_F(QuarnelE2E, ANoteTooLongForThePathIsRefusedAndOneShorterIsRecorded) {
   std::vector<std::wstring> files;
   ExpectDoneWithoutBox(
       [&] {
-        files = FilesBeside(q);
+        files = q.FilesBeside();
         return files.size() == 1 && files[0].ends_with(L".txt");
       },
       "a snapshot without a note");
@@ -58,7 +44,7 @@ TEST_F(QuarnelE2E, ANoteTooLongForThePathIsRefusedAndOneShorterIsRecorded) {
   SaveScreenshot(box.window, L"note-too-long");
   EXPECT_TRUE(q.CloseBox(box));
   EXPECT_TRUE(q.Idle());
-  EXPECT_EQ(FilesBeside(q), files) << "something was written";
+  EXPECT_EQ(q.FilesBeside(), files) << "something was written";
   EXPECT_TRUE(q.Program().Running());
 
   const std::string fits(tooLong - 1, 'n');
@@ -66,7 +52,7 @@ TEST_F(QuarnelE2E, ANoteTooLongForThePathIsRefusedAndOneShorterIsRecorded) {
   q.Click(kRecord);
   ExpectDoneWithoutBox(
       [&] {
-        const auto now = FilesBeside(q);
+        const auto now = q.FilesBeside();
         return now.size() == 2 &&
                (now[0].find(ToUtf16(fits)) != std::wstring::npos ||
                 now[1].find(ToUtf16(fits)) != std::wstring::npos) &&

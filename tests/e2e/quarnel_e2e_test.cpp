@@ -17,6 +17,24 @@
 namespace quarnel::e2e {
 namespace {
 
+// Focus starts on order[0]; each Tab a person presses moves it to the next.
+void ExpectTabOrder(const Quarnel& q, const std::vector<std::string>& order) {
+  const DWORD thread = GetWindowThreadProcessId(q.Window(), nullptr);
+  const auto focus = [thread] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+  };
+  SetForegroundWindow(q.Window());
+  WaitFor([&] { return focus() != nullptr; }, 5s);
+  EXPECT_EQ(focus(), q.Control(order[0]));
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    PostMessageW(focus(), WM_KEYDOWN, VK_TAB, 0);
+    PostMessageW(focus(), WM_KEYUP, VK_TAB, 0);
+    EXPECT_TRUE(WaitFor([&] { return focus() == q.Control(order[i]); }, 5s)) << "Tab to " << order[i];
+  }
+}
+
 TEST_F(QuarnelE2E, StartsTopmostAtItsPlaceWithItsTextsAndTabOrderAndTouchesNoExcel) {
   Quarnel& q = StartQuarnel();
   const HWND window = q.Window();
@@ -60,22 +78,8 @@ TEST_F(QuarnelE2E, StartsTopmostAtItsPlaceWithItsTextsAndTabOrderAndTouchesNoExc
   EXPECT_EQ(q.Note(), " ");
 
   // Tab goes through the controls in their order, from Command1 where the focus starts.
-  DWORD thread = GetWindowThreadProcessId(window, nullptr);
-  const auto focus = [thread] {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
-  };
-  SetForegroundWindow(window);
-  WaitFor([&] { return focus() != nullptr; }, 5s);
-  const std::vector<std::string> order = {kHideRow, kHideColumn, kRecord,       kRestore, "Text1",
-                                          kExit,    kUnhideRow,  kUnhideColumn, kHideRow};
-  EXPECT_EQ(focus(), q.Control(order[0]));
-  for (std::size_t i = 1; i < order.size(); ++i) {
-    PostMessageW(focus(), WM_KEYDOWN, VK_TAB, 0);
-    PostMessageW(focus(), WM_KEYUP, VK_TAB, 0);
-    EXPECT_TRUE(WaitFor([&] { return focus() == q.Control(order[i]); }, 5s)) << "Tab to " << order[i];
-  }
+  ExpectTabOrder(
+      q, {kHideRow, kHideColumn, kRecord, kRestore, "Text1", kExit, kUnhideRow, kUnhideColumn, kHideRow});
 
   EXPECT_FALSE(Standin::Running()) << "starting the tool started Excel";
   SaveScreenshot(window, L"form1");
@@ -110,6 +114,19 @@ TEST_F(QuarnelE2E, TheFourVisibilityButtonsActOnTheSelectedCell) {
   EXPECT_TRUE(q.Snapshots().empty());
 }
 
+// What the record writes for the demo with row 20 hidden too: rows 1 to 30, columns A to H.
+std::string DemoSnapshotWithRow20Hidden() {
+  std::string expected;
+  for (int row = 1; row <= 30; ++row) {
+    const bool hidden = row == 5 || row == 12 || row == 13 || row == 20;
+    expected += std::to_string(row) + ":" + std::to_string(row) + (hidden ? "/True\r\n" : "/False\r\n");
+  }
+  for (int column = 1; column <= 8; ++column) {
+    expected += std::to_string(column) + (column == 7 ? "/True\r\n" : "/False\r\n");
+  }
+  return expected;
+}
+
 // Also the tour that scripts/run takes where there is no display: hide a row, record, reveal
 // it, restore.
 TEST_F(QuarnelE2E, TourHideRecordRevealRestore) {
@@ -125,26 +142,11 @@ TEST_F(QuarnelE2E, TourHideRecordRevealRestore) {
 
   q.TypeNote("月报");
   q.Click(kRecord);
-  std::vector<std::wstring> snapshots;
-  ExpectDoneWithoutBox(
-      [&] {
-        snapshots = q.Snapshots();
-        return snapshots.size() == 1 && snapshots[0].find(L".part") == std::wstring::npos;
-      },
-      "one snapshot written");
-  ASSERT_EQ(snapshots.size(), 1u);
-  const std::string name = ToUtf8(snapshots[0]);
+  const std::wstring snapshot = ExpectOneSnapshot();
+  ASSERT_FALSE(snapshot.empty());
+  const std::string name = ToUtf8(snapshot);
   EXPECT_TRUE(name.starts_with("演示-行列状态_月报_")) << name;
-  const std::string content = q.ReadFile(snapshots[0]);
-  std::string expected;
-  for (int row = 1; row <= 30; ++row) {
-    const bool hidden = row == 5 || row == 12 || row == 13 || row == 20;
-    expected += std::to_string(row) + ":" + std::to_string(row) + (hidden ? "/True\r\n" : "/False\r\n");
-  }
-  for (int column = 1; column <= 8; ++column) {
-    expected += std::to_string(column) + (column == 7 ? "/True\r\n" : "/False\r\n");
-  }
-  EXPECT_EQ(content, expected);
+  EXPECT_EQ(q.ReadFile(snapshot), DemoSnapshotWithRow20Hidden());
   SaveScreenshot(nullptr, L"tour-2-recorded");
 
   // Reveal row 20 and, by Excel's own hand, row 5; hide column B.
@@ -161,7 +163,7 @@ TEST_F(QuarnelE2E, TourHideRecordRevealRestore) {
   std::this_thread::sleep_for(1s);
   SaveScreenshot(nullptr, L"tour-4-file-dialog");
   SaveScreenshot(dialog.window, L"file-dialog");
-  ASSERT_TRUE(q.ChooseFile(dialog, q.Folder() + L"\\" + snapshots[0]));
+  ASSERT_TRUE(q.ChooseFile(dialog, q.Folder() + L"\\" + snapshot));
   const Box done = ExpectBox();
   EXPECT_EQ(done.title, "提示");
   EXPECT_EQ(done.text, "处理完毕!");
@@ -197,15 +199,7 @@ TEST_F(QuarnelE2E, ACancelledDialogChangesNothingAndSaysSo) {
 TEST_F(QuarnelE2E, ABadLineStopsTheRestoreWhereItIs) {
   Standin& excel = StartDemo();
   Quarnel& q = StartQuarnel();
-  {
-    const HANDLE file = CreateFileW((q.Folder() + L"\\bad.txt").c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const std::string lines = "2:2/True\r\n3/True\r\nno state here\r\n4:4/True\r\n";
-    DWORD written = 0;
-    WriteFile(file, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
-    CloseHandle(file);
-  }
+  ASSERT_TRUE(WriteBytes(q.Folder() + L"\\bad.txt", "2:2/True\r\n3/True\r\nno state here\r\n4:4/True\r\n"));
   q.Click(kRestore);
   ASSERT_TRUE(q.ChooseFile(ExpectDialog(), q.Folder() + L"\\bad.txt"));
   const Box box = ExpectBox();

@@ -42,32 +42,13 @@ class RefusalsE2E : public QuarnelE2E {
   // A snapshot-like file for the restore to pick, in the tool's folder.
   std::wstring PutFile(const std::string& content) {
     const std::wstring path = quarnel_->Folder() + L"\\保存的状态.txt";
-    const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
+    EXPECT_TRUE(WriteBytes(path, content));
     return path;
   }
 
   void Restore(const std::wstring& path) {
     quarnel_->Click(kRestore);
     ASSERT_TRUE(quarnel_->ChooseFile(ExpectDialog(), path));
-  }
-
-  // Every file in the tool's folder other than the program, .part files included.
-  std::vector<std::wstring> FilesBesideTheTool() const {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW((quarnel_->Folder() + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-      const std::wstring name = found.cFileName;
-      if (name != L"." && name != L".." && !name.ends_with(L".exe")) names.push_back(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
   }
 
   // The demo's rows 5, 12, 13 and column G hidden, nothing else among the first rows and columns.
@@ -95,7 +76,7 @@ TEST_F(RefusalsE2E, AProtectedSheetRefusesEveryChangeYetRecords) {
   // Reading is allowed: the record command works as on any sheet.
   q.Click(kRecord);
   const auto complete = [&] {
-    const auto files = FilesBesideTheTool();
+    const auto files = quarnel_->FilesBeside();
     return files.size() == 2 &&
            std::ranges::all_of(files, [](const auto& name) { return name.ends_with(L".txt"); });
   };
@@ -110,7 +91,7 @@ TEST_F(RefusalsE2E, AChartSheetOrASelectedShapeStopsEachCommandBeforeAnyChange) 
     q.Click(button);
     ExpectRunTimeError(438, kNotSupported);
   }
-  EXPECT_TRUE(FilesBesideTheTool().empty());
+  EXPECT_TRUE(quarnel_->FilesBeside().empty());
   Restore(PutFile("1:1/True\r\n"));
   ExpectBoxSaying(kNotSupported);
 
@@ -125,7 +106,7 @@ TEST_F(RefusalsE2E, AChartSheetOrASelectedShapeStopsEachCommandBeforeAnyChange) 
     ExpectRunTimeError(438, kNotSupported);
   }
   ExpectDemoAsItWas(excel);
-  EXPECT_EQ(FilesBesideTheTool().size(), 1u);
+  EXPECT_EQ(quarnel_->FilesBeside().size(), 1u);
 }
 
 // The personal macro workbook stays open after the user closes the last workbook of their own.
@@ -141,7 +122,7 @@ TEST_F(RefusalsE2E, WithOnlyAHiddenWorkbookOpenNothingIsAddedOrChanged) {
   ExpectRunTimeError(91, kNothingSet);
   q.Click(kRecord);
   ExpectRunTimeError(91, kNothingSet);
-  EXPECT_TRUE(FilesBesideTheTool().empty());
+  EXPECT_TRUE(quarnel_->FilesBeside().empty());
   Restore(PutFile("2:2/True\r\n"));
   // No sheet of a workbook the user does not see is touched: the command meets no sheet at all.
   const Box box = ExpectBox();
@@ -161,15 +142,9 @@ TEST_F(RefusalsE2E, ErrorValuesCountAsFilledCells) {
   excel.App().Call("StandinSetCellError", {40, 1, 2007});   // #DIV/0! below the demo's data
   EXPECT_EQ(excel.App().GetObject("cells", {40, 1}).Get("Value"), excel::Value(excel::ErrorValue{2007}));
   q.Click(kRecord);
-  std::vector<std::wstring> snapshots;
-  ExpectDoneWithoutBox(
-      [&] {
-        snapshots = FilesBesideTheTool();
-        return snapshots.size() == 1 && snapshots[0].ends_with(L".txt");
-      },
-      "one snapshot written");
-  ASSERT_EQ(snapshots.size(), 1u);
-  const std::string content = q.ReadFile(snapshots[0]);
+  const std::wstring snapshot = ExpectOneSnapshot();
+  ASSERT_FALSE(snapshot.empty());
+  const std::string content = q.ReadFile(snapshot);
   EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 40 + 256);
   EXPECT_NE(content.find("\r\n40:40/False\r\n1/False\r\n"), std::string::npos);
   EXPECT_NE(content.find("\r\n7/True\r\n8/False\r\n"), std::string::npos);
@@ -188,7 +163,7 @@ TEST_F(RefusalsE2E, ExcelClosedDuringARecordLeavesNoSnapshotAndTheNextClickAttac
   EXPECT_EQ(box.text, "运行时错误 '-2147417848':\n\n对象调用者已与其客户端断开连接。");
   EXPECT_TRUE(q.CloseBox(box));
   EXPECT_TRUE(excel.ProgramProcess().WaitExit(15s));
-  EXPECT_TRUE(FilesBesideTheTool().empty());
+  EXPECT_TRUE(quarnel_->FilesBeside().empty());
   EXPECT_TRUE(q.Program().Running());
 
   q.Click(kHideRow);

@@ -62,52 +62,9 @@ class QuarnelZhCN : public QuarnelE2E {
     }
     return stamps;
   }
-};
 
-TEST_F(QuarnelZhCN, RecordStampsInChineseDigitsAndRestoreSpeaksChinese) {
-  Standin& excel = StartDemo();
-  Quarnel& q = StartQuarnel();
-  q.TypeNote("周报");
-  SYSTEMTIME before{}, after{};
-  GetLocalTime(&before);
-  q.Click(kRecord);
-  std::vector<std::wstring> snapshots;
-  ExpectDoneWithoutBox(
-      [&] {
-        snapshots = q.Snapshots();
-        return snapshots.size() == 1 && snapshots[0].find(L".part") == std::wstring::npos;
-      },
-      "one snapshot written");
-  GetLocalTime(&after);
-  ASSERT_EQ(snapshots.size(), 1u);
-
-  // The digits of the zh-CN short date and long time: no 上午/下午, no AM/PM.
-  const std::string name = ToUtf8(snapshots[0]);
-  const std::string prefix = "演示-行列状态_周报_";
-  ASSERT_TRUE(name.starts_with(prefix) && name.ends_with(".txt")) << name;
-  const std::string stamp = name.substr(prefix.size(), name.size() - prefix.size() - 4);
-  EXPECT_EQ(stamp.find_first_not_of("0123456789"), std::string::npos) << stamp;
-  EXPECT_TRUE(StampsBetween(before, after).contains(stamp)) << stamp;
-
-  excel.App().GetObject("Rows", {std::string("5:5")}).GetObject("EntireRow").Put("Hidden", false);
-  q.Click(kRestore);
-  const Box dialog = ExpectDialog();
-  EXPECT_TRUE(WaitFor([&] { return ControlText(dialog.window, 0x442).starts_with("文件名"); }, 5s))
-      << ControlText(dialog.window, 0x442);  // stc3
-  EXPECT_EQ(ControlText(dialog.window, IDCANCEL), "取消");
-  ASSERT_TRUE(q.ChooseFile(dialog, q.Folder() + L"\\" + snapshots[0]));
-  const Box done = ExpectBox();
-  EXPECT_EQ(done.title, "提示");
-  EXPECT_EQ(done.text, "处理完毕!");
-  EXPECT_EQ(ControlText(done.window, IDOK), "确定");
-  EXPECT_TRUE(q.CloseBox(done));
-  EXPECT_TRUE(excel.RowHidden(5));
-}
-
-// Also part of the tour of scripts/run: one box of each kind of failure, in Chinese.
-TEST_F(QuarnelZhCN, TourOfTheErrorBoxes) {
   // Excel that cannot start: the attachment's own box, then the command's run-time error box.
-  {
+  void ShowTheBoxesOfAnExcelThatCannotStart() {
     ASSERT_EQ(Standin::Run(L"/UnregServer"), 0u);
     const RegisteredAgainAtEnd reregister;
     Quarnel& q = StartQuarnel();
@@ -128,6 +85,45 @@ TEST_F(QuarnelZhCN, TourOfTheErrorBoxes) {
     q.Click(kExit);
     EXPECT_TRUE(q.Program().WaitExit(10s));
   }
+};
+
+TEST_F(QuarnelZhCN, RecordStampsInChineseDigitsAndRestoreSpeaksChinese) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  q.TypeNote("周报");
+  SYSTEMTIME before{}, after{};
+  GetLocalTime(&before);
+  q.Click(kRecord);
+  const std::wstring snapshot = ExpectOneSnapshot();
+  GetLocalTime(&after);
+  ASSERT_FALSE(snapshot.empty());
+
+  // The digits of the zh-CN short date and long time: no 上午/下午, no AM/PM.
+  const std::string name = ToUtf8(snapshot);
+  const std::string prefix = "演示-行列状态_周报_";
+  ASSERT_TRUE(name.starts_with(prefix) && name.ends_with(".txt")) << name;
+  const std::string stamp = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+  EXPECT_EQ(stamp.find_first_not_of("0123456789"), std::string::npos) << stamp;
+  EXPECT_TRUE(StampsBetween(before, after).contains(stamp)) << stamp;
+
+  excel.App().GetObject("Rows", {std::string("5:5")}).GetObject("EntireRow").Put("Hidden", false);
+  q.Click(kRestore);
+  const Box dialog = ExpectDialog();
+  EXPECT_TRUE(WaitFor([&] { return ControlText(dialog.window, 0x442).starts_with("文件名"); }, 5s))
+      << ControlText(dialog.window, 0x442);  // stc3
+  EXPECT_EQ(ControlText(dialog.window, IDCANCEL), "取消");
+  ASSERT_TRUE(q.ChooseFile(dialog, q.Folder() + L"\\" + snapshot));
+  const Box done = ExpectBox();
+  EXPECT_EQ(done.title, "提示");
+  EXPECT_EQ(done.text, "处理完毕!");
+  EXPECT_EQ(ControlText(done.window, IDOK), "确定");
+  EXPECT_TRUE(q.CloseBox(done));
+  EXPECT_TRUE(excel.RowHidden(5));
+}
+
+// Also part of the tour of scripts/run: one box of each kind of failure, in Chinese.
+TEST_F(QuarnelZhCN, TourOfTheErrorBoxes) {
+  ShowTheBoxesOfAnExcelThatCannotStart();
 
   // A refused note: its own words, and no file.
   Standin& excel = StartDemo();
@@ -147,15 +143,7 @@ TEST_F(QuarnelZhCN, TourOfTheErrorBoxes) {
   ExpectDoneWithoutBox([&] { return q.Snapshots().size() == 1; }, "a snapshot written");
   const std::wstring bad = q.Folder() + L"\\坏的.txt";
   ASSERT_TRUE(MoveFileW((q.Folder() + L"\\" + q.Snapshots()[0]).c_str(), bad.c_str()));
-  {
-    const HANDLE file =
-        CreateFileW(bad.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const std::string line = "no state\r\n";
-    DWORD written = 0;
-    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(file);
-  }
+  ASSERT_TRUE(WriteBytes(bad, "no state\r\n", true));
   excel.App().GetObject("Rows", {std::string("12:12")}).GetObject("EntireRow").Put("Hidden", false);
   q.Click(kRestore);
   const Box dialog = ExpectDialog();

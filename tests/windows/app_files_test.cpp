@@ -8,11 +8,13 @@
 #include "app/win32/files.hpp"
 #include "common/win32/utf16.hpp"
 #include "support/failure_number.hpp"
+#include "support/win32/files.hpp"
 
 namespace quarnel::win32 {
 namespace {
 
 using quarnel::testing::FailureNumber;
+using quarnel::testing::FileNamesIn;
 
 // A folder of its own under the temporary folder, with the tag's characters in its name too.
 class WideFilesTest : public ::testing::Test {
@@ -25,15 +27,8 @@ class WideFilesTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    WIN32_FIND_DATAW found{};
     const std::wstring wideFolder = ToUtf16(folder);
-    const HANDLE search = FindFirstFileW((wideFolder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        DeleteFileW((wideFolder + L"\\" + found.cFileName).c_str());
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
+    for (const std::wstring& name : FileNamesIn(wideFolder)) DeleteFileW((wideFolder + L"\\" + name).c_str());
     RemoveDirectoryW(wideFolder.c_str());
   }
 
@@ -54,13 +49,8 @@ class WideFilesTest : public ::testing::Test {
   }
 
   std::wstring OnlyFileName() {
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW((ToUtf16(folder) + L"\\*.txt").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return {};
-    std::wstring name = found.cFileName;
-    if (FindNextFileW(search, &found)) name = L"(more than one)";
-    FindClose(search);
-    return name;
+    const std::vector<std::wstring> names = FileNamesIn(ToUtf16(folder), L"*.txt");
+    return names.size() == 1 ? names[0] : L"(" + std::to_wstring(names.size()) + L" files)";
   }
 
   static bool Exists(const std::string& path) {

@@ -13,6 +13,7 @@
 #include "app/form_layout.hpp"
 #include "app/win32/desktop.hpp"
 #include "app/win32/form1.hpp"
+#include "common/win32/owned.hpp"
 #include "common/win32/utf16.hpp"
 #include "common/win32/window_text.hpp"
 
@@ -57,13 +58,14 @@ RECT ClientRectOf(HWND control) {
 
 // Every character of `text` has a glyph in `font`.
 bool ShowsEveryCharacter(HFONT font, const std::wstring& text) {
-  const HDC dc = GetDC(nullptr);
-  const HGDIOBJ old = SelectObject(dc, font);
+  const win32::ScreenDc dc;
   std::vector<WORD> glyphs(text.size());
-  const DWORD done = GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
-                                      GGI_MARK_NONEXISTING_GLYPHS);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  DWORD done = GDI_ERROR;
+  {
+    const win32::Selection selected(dc.Get(), font);
+    done = GetGlyphIndicesW(dc.Get(), text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                            GGI_MARK_NONEXISTING_GLYPHS);
+  }
   if (done == GDI_ERROR) return false;
   for (WORD glyph : glyphs) {
     if (glyph == 0xFFFF) return false;
@@ -81,9 +83,8 @@ bool Installed(const wchar_t* face) {
   query.lfCharSet = DEFAULT_CHARSET;
   wcsncpy(query.lfFaceName, face, LF_FACESIZE - 1);
   int count = 0;
-  const HDC dc = GetDC(nullptr);
-  EnumFontFamiliesExW(dc, &query, CountFace, reinterpret_cast<LPARAM>(&count), 0);
-  ReleaseDC(nullptr, dc);
+  const win32::ScreenDc dc;
+  EnumFontFamiliesExW(dc.Get(), &query, CountFace, reinterpret_cast<LPARAM>(&count), 0);
   return count > 0;
 }
 
