@@ -114,6 +114,20 @@ class QuarnelE2E : public ::testing::Test {
     return running;
   }
 
+  // After Excel (process `gone`) has closed: a click on 隐藏行 starts a new Excel and hides its
+  // row 1. The new one, or empty.
+  std::optional<Standin> ExpectANewExcelToTakeTheNextHide(DWORD gone) {
+    quarnel_->Click(kHideRow);
+    std::optional<Standin> next = WaitForRunningStandin();
+    if (!next) {
+      ADD_FAILURE() << "no Excel was started";
+      return next;
+    }
+    EXPECT_NE(next->ProgramProcess().Id(), gone);
+    ExpectDoneWithoutBox([&] { return next->RowHidden(1); }, "row 1 of the new Excel hidden");
+    return next;
+  }
+
   // A case that unregisters "Excel.Application" leaves it registered again however it ends.
   struct RegisteredAgainAtEnd {
     RegisteredAgainAtEnd() = default;

@@ -166,12 +166,7 @@ TEST_F(RefusalsE2E, ExcelClosedDuringARecordLeavesNoSnapshotAndTheNextClickAttac
   EXPECT_TRUE(quarnel_->FilesBeside().empty());
   EXPECT_TRUE(q.Program().Running());
 
-  q.Click(kHideRow);
-  std::optional<Standin> next = WaitForRunningStandin();
-  EXPECT_TRUE(next);
-  ASSERT_TRUE(next);
-  EXPECT_NE(next->ProgramProcess().Id(), first);
-  ExpectDoneWithoutBox([&] { return next->RowHidden(1); }, "row 1 of the new Excel hidden");
+  ExpectANewExcelToTakeTheNextHide(first);
 }
 
 }  // namespace

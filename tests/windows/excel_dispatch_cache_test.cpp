@@ -18,13 +18,6 @@ using namespace std::chrono_literals;
 constexpr BusyRetry kQuickRetry{200ms, 5ms};
 constexpr DISPID kRows = 10, kColumns = 11, kEntireRow = 20, kHidden = 30;
 
-HRESULT Hand(FakeDispatch& object, VARIANT* result) {
-  V_VT(result) = VT_DISPATCH;
-  V_DISPATCH(result) = &object;
-  object.AddRef();
-  return S_OK;
-}
-
 // A sheet whose Rows and Columns hand out a new range each call, whose EntireRow hands out a new
 // row, which answers Hidden: the objects a record or restore walks through, one per line.
 class Sheet {
@@ -48,9 +41,9 @@ class Sheet {
           }
           return S_OK;
         };
-        return Hand(row, out);
+        return testing::HandOut(row, out);
       };
-      return Hand(range, result);
+      return testing::HandOut(range, result);
     };
   }
 

@@ -91,12 +91,7 @@ TEST_F(DispatchClientTest, ObjectsComeBackCallableAndGoBackAsTheSameInterface) {
   fake.AddMember(L"Selection", 2);
   fake.AddMember(L"Union", 3);
   fake.answer = [&child](const testing::RecordedCall& call, VARIANT* result, EXCEPINFO*) {
-    if (call.id == 2) {
-      V_VT(result) = VT_DISPATCH;
-      V_DISPATCH(result) = &child;
-      child.AddRef();
-    }
-    return S_OK;
+    return call.id == 2 ? testing::HandOut(child, result) : S_OK;
   };
   {
     const Object app = WrapDispatch(&fake);
@@ -178,12 +173,7 @@ TEST_F(DispatchClientTest, BusyRefusalsAreRetriedUntilAnswered) {
 TEST_F(DispatchClientTest, ObjectsReturnedKeepTheRetryOfTheirParent) {
   FakeDispatch child;
   child.rejectInvokes = 1'000'000;
-  fake.answer = [&child](const testing::RecordedCall&, VARIANT* result, EXCEPINFO*) {
-    V_VT(result) = VT_DISPATCH;
-    V_DISPATCH(result) = &child;
-    child.AddRef();
-    return S_OK;
-  };
+  fake.answer = testing::HandingOut(child);
   const Object parent = WrapDispatch(&fake, kQuickRetry);
   const Object returned = parent.GetObject("Value");
 
@@ -213,12 +203,7 @@ TEST_F(DispatchClientTest, EndlessBusyFailsClearlyAfterTheLimit) {
 
 TEST_F(DispatchClientTest, ACommandWaitsOutABusyExcelOnceNotOncePerCall) {
   FakeDispatch child;
-  fake.answer = [&child](const testing::RecordedCall&, VARIANT* result, EXCEPINFO*) {
-    V_VT(result) = VT_DISPATCH;
-    V_DISPATCH(result) = &child;
-    child.AddRef();
-    return S_OK;
-  };
+  fake.answer = testing::HandingOut(child);
   const Object parent = WrapDispatch(&fake, kQuickRetry);
   const Object returned = parent.GetObject("Value");
   child.rejectInvokes = 1'000'000;

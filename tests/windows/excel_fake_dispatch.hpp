@@ -113,4 +113,17 @@ class FakeDispatch final : public IDispatch {
   ULONG references_ = 0;
 };
 
+// Puts `object` into `result`, with the reference the caller will release.
+inline HRESULT HandOut(FakeDispatch& object, VARIANT* result) {
+  V_VT(result) = VT_DISPATCH;
+  V_DISPATCH(result) = &object;
+  object.AddRef();
+  return S_OK;
+}
+
+// An answer that hands out `child` for every call.
+inline FakeDispatch::Answer HandingOut(FakeDispatch& child) {
+  return [&child](const RecordedCall&, VARIANT* result, EXCEPINFO*) { return HandOut(child, result); };
+}
+
 }  // namespace quarnel::testing
