@@ -41,12 +41,6 @@ void Print(const std::string& name, std::uint64_t value) {
   std::exit(1);
 }
 
-void ClearHandles() {
-  链接cad及excel::ExcelApp = {};
-  链接cad及excel::ExcelBook = {};
-  链接cad及excel::ExcelSheet = {};
-}
-
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -135,7 +129,7 @@ RoundTrip RecordAndRestore(std::int32_t rows, std::int32_t columns) {
   BenchConnector connector(model.Application());
   BenchDesktop desktop;
   Host host{connector, desktop};
-  ClearHandles();
+  链接cad及excel::ReleaseHandles();
 
   RoundTrip result;
   result.record = Measure(model, [&] { snapshot::RecordSnapshot(host); });
@@ -160,7 +154,7 @@ RoundTrip RecordAndRestore(std::int32_t rows, std::int32_t columns) {
     if (model.IsColumnHidden(c) != RecordedColumnHidden(c))
       Fail("column " + std::to_string(c) + " not restored");
   }
-  ClearHandles();
+  链接cad及excel::ReleaseHandles();
   result.snapshot = content;
   return result;
 }
@@ -172,13 +166,13 @@ std::pair<Measured, Measured> ToolOnly(std::int32_t rows, std::int32_t columns, 
   BenchConnector connector(excel);
   BenchDesktop desktop;
   Host host{connector, desktop};
-  ClearHandles();
+  链接cad及excel::ReleaseHandles();
   const Measured record = Measure(unused, [&] { snapshot::RecordSnapshot(host); });
   desktop.files.files = {{kChosen, snapshot}};
   desktop.dialog.fileName = kChosen;
   const Measured restore = Measure(unused, [&] { snapshot::RestoreSnapshot(host); });
   if (desktop.messages.size() != 1 || desktop.messages[0] != "处理完毕!") Fail("the instant restore failed");
-  ClearHandles();
+  链接cad及excel::ReleaseHandles();
   return {record, restore};
 }
 
@@ -229,7 +223,7 @@ Load Restore(const LineSource& source) {
     return true;
   };
   desktop.dialog.fileName = kChosen;
-  ClearHandles();
+  链接cad及excel::ReleaseHandles();
 
   const std::size_t before = memory::Live();
   memory::ResetPeak();
@@ -243,7 +237,7 @@ Load Restore(const LineSource& source) {
   if (model.Calls("Hidden") != load.lines) Fail("load restore skipped lines");
   load.wallMs = m.wallMs;
   load.cpuMs = m.cpuMs;
-  ClearHandles();
+  链接cad及excel::ReleaseHandles();
   return load;
 }
 

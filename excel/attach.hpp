@@ -26,4 +26,12 @@ inline quarnel::excel::Object ExcelSheet;
 // find or start Excel is shown, in a message box.
 void AttachExcel(quarnel::Host& host);
 
+// Lets go of all three: before the program leaves COM, or so that the next AttachExcel starts as
+// the program does.
+inline void ReleaseHandles() {
+  ExcelSheet = {};
+  ExcelBook = {};
+  ExcelApp = {};
+}
+
 }  // namespace 链接cad及excel

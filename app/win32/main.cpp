@@ -19,11 +19,7 @@ struct HandleRelease {
   HandleRelease() = default;
   HandleRelease(const HandleRelease&) = delete;
   HandleRelease& operator=(const HandleRelease&) = delete;
-  ~HandleRelease() {
-    链接cad及excel::ExcelSheet = {};
-    链接cad及excel::ExcelBook = {};
-    链接cad及excel::ExcelApp = {};
-  }
+  ~HandleRelease() { 链接cad及excel::ReleaseHandles(); }
 };
 
 }  // namespace

@@ -79,10 +79,5 @@ class ToolConnector final : public excel::Connector {
 };
 
 // Each measured run attaches afresh.
-inline void ClearHandles() {
-  链接cad及excel::ExcelApp = {};
-  链接cad及excel::ExcelBook = {};
-  链接cad及excel::ExcelSheet = {};
-}
 
 }  // namespace quarnel::bench

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/desktop.hpp"
 #include "bench/wine/sheet.hpp"
 #include "common/win32/owned.hpp"
+#include "common/win32/utf16.hpp"
 
 namespace quarnel::bench {
 namespace {
@@ -15,16 +17,6 @@ namespace fs = std::filesystem;
 
 // Setting up, both loops and the check together; far more than a bench run ever takes.
 constexpr DWORD kScriptLimitMs = 20 * 60 * 1000;
-
-fs::path ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) Fail("the program's own path is unknown");
-    if (length < path.size()) return fs::path(path.substr(0, length)).parent_path();
-    path.resize(path.size() * 2);
-  }
-}
 
 // What the command printed to its standard output, once it has ended with exit code 0.
 std::string RunCapturing(std::wstring commandLine) {
@@ -81,7 +73,7 @@ double Number(const std::map<std::string, std::string>& figures, const std::stri
 }  // namespace
 
 VbscriptRun RunVbscriptLoops(std::int32_t rows, std::int32_t columns, const fs::path& snapshot) {
-  const fs::path script = ProgramFolder() / L"loops.vbs";
+  const fs::path script = fs::path(win32::ToUtf16(win32::ProgramFolder())) / L"loops.vbs";
   std::wstring commandLine = L"cscript.exe //nologo \"" + script.wstring() + L"\"";
   for (std::int32_t number : {rows, columns, kRowStep, kColumnStep})
     commandLine += L" " + std::to_wstring(number);

@@ -12,8 +12,7 @@ OwnedHandle& OwnedHandle::operator=(OwnedHandle&& other) noexcept {
 
 bool OwnedHandle::Close() noexcept {
   if (!*this) return true;
-  const bool closed = CloseHandle(std::exchange(handle_, nullptr)) != FALSE;
-  return closed;
+  return CloseHandle(std::exchange(handle_, nullptr)) != FALSE;
 }
 
 }  // namespace quarnel::win32

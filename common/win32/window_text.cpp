@@ -13,4 +13,10 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
+std::wstring ClassName(HWND window) {
+  wchar_t name[257] = {};  // a class name has at most 256 characters
+  GetClassNameW(window, name, 257);
+  return name;
+}
+
 }  // namespace quarnel::win32

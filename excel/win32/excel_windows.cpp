@@ -27,12 +27,6 @@ AccessibleObjectFromWindowProc AccessibleObjectFromWindowFn() {
   return found;
 }
 
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return name;
-}
-
 }  // namespace
 
 std::vector<HWND> ExcelMainWindows() {
@@ -40,7 +34,7 @@ std::vector<HWND> ExcelMainWindows() {
   // EnumWindows visits top-level windows from the top of the Z-order down.
   EnumWindows(
       [](HWND window, LPARAM context) {
-        if (IsWindowVisible(window) && ClassOf(window) == kExcelMainClass)
+        if (IsWindowVisible(window) && ClassName(window) == kExcelMainClass)
           reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
         return TRUE;
       },

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/win32/utf16.hpp"
+#include "common/win32/window_text.hpp"
 #include "excel/win32/connector.hpp"
 
 namespace quarnel::e2e {
@@ -18,12 +19,6 @@ using Clock = std::chrono::steady_clock;
 constexpr UINT kSendTimeout = 5000;
 // Short retries: a busy stand-in is a test's own doing, and a check must not wait on it long.
 constexpr win32::BusyRetry kCheckRetry{2000ms, 20ms};
-
-std::wstring ClassOf(HWND window) {
-  std::array<wchar_t, 64> name{};
-  GetClassNameW(window, name.data(), static_cast<int>(name.size()));
-  return name.data();
-}
 
 // Reads a window's text from the system's copy: never blocks on a busy owner.
 std::wstring TextOf(HWND window) {
@@ -140,7 +135,7 @@ Quarnel::Quarnel(const std::wstring& folder) : folder_(folder) {
   WaitFor(
       [&] {
         for (HWND window : TopLevelWindowsOf(process_.Id())) {
-          if (ClassOf(window) == L"QuarnelForm1" && IsWindowVisible(window)) {
+          if (win32::ClassName(window) == L"QuarnelForm1" && IsWindowVisible(window)) {
             window_ = window;
             return true;
           }
@@ -162,7 +157,7 @@ Quarnel::~Quarnel() {
 HWND Quarnel::Control(const std::string& caption) const {
   if (!window_) return nullptr;
   for (HWND child : Children(window_)) {
-    const std::wstring kind = ClassOf(child);
+    const std::wstring kind = win32::ClassName(child);
     if (caption == "Text1" ? _wcsicmp(kind.c_str(), L"Edit") == 0
                            : _wcsicmp(kind.c_str(), L"Button") == 0 && TextOf(child) == ToUtf16(caption)) {
       return child;
@@ -193,10 +188,10 @@ std::string Quarnel::Note() const {
 std::vector<Box> Quarnel::Boxes() const {
   std::vector<Box> boxes;
   for (HWND window : TopLevelWindowsOf(process_.Id())) {
-    if (ClassOf(window) != L"#32770" || !IsWindowVisible(window)) continue;
+    if (win32::ClassName(window) != L"#32770" || !IsWindowVisible(window)) continue;
     Box box{window, ToUtf8(TextOf(window)), {}};
     for (HWND child : Children(window)) {
-      if (_wcsicmp(ClassOf(child).c_str(), L"Static") != 0 || GetParent(child) != window) continue;
+      if (_wcsicmp(win32::ClassName(child).c_str(), L"Static") != 0 || GetParent(child) != window) continue;
       const std::wstring text = TextOf(child);
       if (!text.empty()) box.text += (box.text.empty() ? "" : "\n") + ToUtf8(text);
     }

@@ -63,7 +63,7 @@ struct Rig {
   static Visibility Initial() { return {{2}, {1, 3}}; }
 
   Rig() {
-    ClearHandles();
+    链接cad及excel::ReleaseHandles();
     desktop.files.readChunk = 5;  // lines straddle reads
     model.AddWorkbook("Plan.xlsx");
     for (std::int32_t row = 1; row <= 4; ++row) model.SetCell(row, 1, std::string("x"));
@@ -74,15 +74,9 @@ struct Rig {
     connector.windowTitles = {"Microsoft Excel"};
     model.ResetCounters();
   }
-  ~Rig() { ClearHandles(); }
+  ~Rig() { 链接cad及excel::ReleaseHandles(); }
   Rig(const Rig&) = delete;
   Rig& operator=(const Rig&) = delete;
-
-  static void ClearHandles() {
-    链接cad及excel::ExcelApp = {};
-    链接cad及excel::ExcelBook = {};
-    链接cad及excel::ExcelSheet = {};
-  }
 
   std::shared_ptr<SheetState> Sheet() const { return model.State().ActiveSheet(); }
   // Members called, case-folded, with how often.

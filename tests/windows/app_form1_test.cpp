@@ -24,9 +24,7 @@ using app::AfterClick;
 using app::Button;
 
 std::wstring ClassOf(HWND window) {
-  std::array<wchar_t, 64> name{};
-  GetClassNameW(window, name.data(), static_cast<int>(name.size()));
-  std::wstring text = name.data();
+  std::wstring text = win32::ClassName(window);
   for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
   return text;
 }
