@@ -42,11 +42,14 @@ class BenchDesktop : public Desktop {
   FileDialog& CommonDialog1() override { return dialog; }
 };
 
+// Hands the commands one application object, as if it were the running Excel; no windows.
 class BenchConnector : public excel::Connector {
  public:
   explicit BenchConnector(excel::Object application) : application_(std::move(application)) {}
   excel::Object GetRunning(std::string_view) override { return application_; }
   excel::Object Start(std::string_view) override { return application_; }
+  bool ActivateFoundWindow() override { return false; }
+  bool ActivateWindowHandle(std::int32_t) override { return false; }
   void ActivateWindow(std::string_view) override {}
 
  private:

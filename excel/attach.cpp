@@ -11,8 +11,25 @@ using quarnel::excel::ToObject;
 using quarnel::excel::ToText;
 
 namespace {
+
 constexpr std::string_view kProgId = "Excel.Application";
+
+// Since Excel 2013 each workbook has a main window of its own, titled "<workbook> - Excel", which
+// Caption ("Microsoft Excel") does not begin: the window the application was found through comes
+// first, then the one Excel names, and the title only for an Excel that names none.
+void BringToFront(quarnel::excel::Connector& connector) {
+  if (connector.ActivateFoundWindow()) return;
+  std::int32_t handle = 0;
+  try {
+    handle = ToLong(ExcelApp.Get("Hwnd"));
+  } catch (const Failure&) {
+    // An Excel that cannot name its window is still found by its title.
+  }
+  if (handle != 0 && connector.ActivateWindowHandle(handle)) return;
+  connector.ActivateWindow(ToText(ExcelApp.Get("Caption")));
 }
+
+}  // namespace
 
 void AttachExcel(quarnel::Host& host) {
   // The current error: a failed step is remembered and the next step runs. It lives only here, so
@@ -26,9 +43,14 @@ void AttachExcel(quarnel::Host& host) {
     }
   };
 
-  step([&] { ExcelApp = host.connector.GetRunning(kProgId); });
-  if (error) {
-    error.reset();
+  try {
+    ExcelApp = host.connector.GetRunning(kProgId);
+  } catch (const quarnel::excel::UnreachableExcel& unreachable) {
+    // The Excel in front cannot answer now. A command then fails as it would with that Excel alone,
+    // and never reaches an earlier click's workbook, perhaps in another Excel.
+    ExcelApp = ExcelBook = ExcelSheet = quarnel::excel::Unreachable(unreachable);
+    return;
+  } catch (const Failure&) {
     step([&] { ExcelApp = host.connector.Start(kProgId); });
     if (error) {
       host.desktop.ShowMessage(error->Description());
@@ -61,7 +83,7 @@ void AttachExcel(quarnel::Host& host) {
     step([&] { ExcelSheet = ExcelBook.GetObject("ActiveSheet"); });
   }
 
-  step([&] { host.connector.ActivateWindow(ToText(ExcelApp.Get("Caption"))); });
+  step([&] { BringToFront(host.connector); });
 }
 
 }  // namespace 链接cad及excel

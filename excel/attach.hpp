@@ -23,7 +23,8 @@ inline quarnel::excel::Object ExcelSheet;
 
 // Finds the running Excel or starts one, makes it visible, fixes the workbook and sheet in front
 // and brings Excel to the front. Never throws: a failed step is passed over; only a failure to
-// find or start Excel is shown, in a message box.
+// find or start Excel is shown, in a message box. When the Excel in front is there but cannot
+// answer (busy), all three stand for it and fail every call as it did, and nothing is started.
 void AttachExcel(quarnel::Host& host);
 
 // Lets go of all three: before the program leaves COM, or so that the next AttachExcel starts as

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "common/text.hpp"
@@ -11,6 +12,15 @@ namespace quarnel::excel {
 namespace {
 
 Failure Overflow() { return errors::Catalogued(errors::kOverflow); }
+
+class UnreachableObject final : public Dispatch {
+ public:
+  explicit UnreachableObject(Failure failure) : failure_(std::move(failure)) {}
+  Value Invoke(std::string_view, CallKind, std::span<const Value>) override { throw failure_; }
+
+ private:
+  Failure failure_;
+};
 
 double ParseNumber(std::string_view text) {
   std::string_view body = TrimSpaces(text);
@@ -24,6 +34,8 @@ double ParseNumber(std::string_view text) {
 }
 
 }  // namespace
+
+Object Unreachable(const Failure& failure) { return Object(std::make_shared<UnreachableObject>(failure)); }
 
 Dispatch& Object::Target() const {
   if (!target_) throw errors::ObjectNotSet();

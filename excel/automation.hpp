@@ -71,6 +71,9 @@ bool ToBool(const Value& value);
 std::string ToText(const Value& value);
 Object ToObject(const Value& value);
 
+// Stands for an object that cannot be reached now: every call fails with `failure`.
+Object Unreachable(const Failure& failure);
+
 }  // namespace quarnel::excel
 
 namespace 常用函数 {

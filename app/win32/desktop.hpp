@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+
 #include "app/win32/file_dialog.hpp"
 #include "app/win32/files.hpp"
 #include "app/win32/taskbar_progress.hpp"
@@ -25,6 +27,8 @@ class WindowsDesktop final : public Desktop {
     progress_.Show(done, total);
   }
   void EndProgress() noexcept override { progress_.End(); }
+  // Asks whether to wait on for an Excel that has not answered one call for `waited`.
+  bool AskToKeepWaiting(std::chrono::seconds waited);
 
  private:
   HWND owner_ = nullptr;

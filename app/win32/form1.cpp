@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/form_layout.hpp"
 #include "common/failure.hpp"
 #include "common/win32/utf16.hpp"
@@ -164,15 +166,37 @@ void Form1::Layout(Dpi dpi) {
 }
 
 void Form1::Click(app::Button button) {
-  // A click that COM's modal loop lets through while a command waits on Excel starts nothing:
-  // leaving mid-command would leave Excel half-changed and its drawing paused.
-  if (running_) return;
+  // A click that reaches the window while a command runs (in a pause of the command, or through
+  // one of its boxes) starts nothing: leaving mid-command would leave Excel half-changed and its
+  // drawing paused. Only a close is kept, for when the command has ended.
+  if (running_) {
+    if (button == app::Button::Command5) closeRequested_ = true;
+    return;
+  }
   app::AfterClick after = app::AfterClick::KeepRunning;
   {
     const RunningScope scope(running_);
     after = clicks_.OnClick(button);
   }
-  if (after == app::AfterClick::Exit && window_) DestroyWindow(window_);
+  DropClicksMadeMeanwhile();
+  if ((after == app::AfterClick::Exit || closeRequested_) && window_) DestroyWindow(window_);
+}
+
+// COM's modal loop leaves input in the queue while a call waits on Excel: a click made then on a
+// command button would run only after the command, as a surprise. The exit button's click and
+// everything typed into the note stay.
+void Form1::DropClicksMadeMeanwhile() {
+  const auto& controls = app::Form1Definition().controls;
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    if (!controls[i].button || *controls[i].button == app::Button::Command5) continue;
+    for (const auto& [first, last] : {std::pair<UINT, UINT>{WM_MOUSEFIRST, WM_MOUSELAST},
+                                      {WM_KEYFIRST, WM_KEYLAST},
+                                      {BM_CLICK, BM_CLICK}}) {
+      MSG message;
+      while (PeekMessageW(&message, controls_[i], first, last, PM_REMOVE | PM_NOYIELD)) {
+      }
+    }
+  }
 }
 
 LRESULT CALLBACK Form1::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -228,8 +252,12 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_CLOSE:
-      // Leaving mid-command would leave Excel half-changed, as Command5 would.
-      if (!running_) DestroyWindow(window_);
+      // Leaving mid-command would leave Excel half-changed: the close waits for its end.
+      if (running_) {
+        closeRequested_ = true;
+      } else {
+        DestroyWindow(window_);
+      }
       return 0;
     case WM_DESTROY:
       if (endsProgram_) PostQuitMessage(0);

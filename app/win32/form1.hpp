@@ -37,6 +37,7 @@ class Form1 {
   void CreateTooltips(HINSTANCE instance);
   void Layout(Dpi dpi);
   void Click(app::Button button);
+  void DropClicksMadeMeanwhile();
 
   HWND window_ = nullptr;
   std::array<HWND, 8> controls_{};
@@ -45,6 +46,8 @@ class Form1 {
   HWND focus_ = nullptr;
   // Up while a command runs: the one guard against a second click or a close under it.
   bool running_ = false;
+  // A close asked for while a command ran: it follows once the command has ended.
+  bool closeRequested_ = false;
   app::ClickTarget& clicks_;
   bool endsProgram_;
 };

@@ -12,6 +12,7 @@
 #include "excel/attach.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
+#include "excel/win32/patient_calls.hpp"
 
 namespace {
 
@@ -40,6 +41,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     quarnel::app::Commands commands(host);
     quarnel::win32::Form1 form(instance, commands);
     desktop.SetWindow(form.Handle(), form.Control("Text1"));
+    // Excel busy with a long task neither answers nor refuses: after 15 s the user decides.
+    const quarnel::win32::PatientCalls patience(
+        form.Handle(), std::chrono::seconds(15),
+        [&desktop](std::chrono::seconds waited) { return desktop.AskToKeepWaiting(waited); });
     form.Show(showCommand);
     return quarnel::win32::RunMessageLoop(form.Handle());
   } catch (...) {

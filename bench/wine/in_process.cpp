@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/desktop.hpp"
 #include "bench/wine/raw_client.hpp"
 #include "bench/wine/sheet.hpp"
 #include "bench/wine/tool_host.hpp"
@@ -16,18 +17,6 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-// Hands the commands the application object in this process, as if it were the running Excel.
-class InProcessConnector final : public excel::Connector {
- public:
-  explicit InProcessConnector(Object application) : application_(std::move(application)) {}
-  Object GetRunning(std::string_view) override { return application_; }
-  Object Start(std::string_view) override { return application_; }
-  void ActivateWindow(std::string_view) override {}
-
- private:
-  Object application_;
-};
-
 struct Stand {
   std::shared_ptr<standin::server::Session> session = std::make_shared<standin::server::Session>();
   ComPtr<IDispatch> raw = standin::server::MakeApplicationObject(session);
@@ -37,7 +26,7 @@ struct Stand {
 
 void Tool(const Stand& stand, std::int32_t rows, std::int32_t columns, const fs::path& folder, Side& side) {
   SetUpSheet(stand.app, rows, columns);
-  InProcessConnector connector(stand.app);
+  BenchConnector connector(stand.app);
   DiskDesktop desktop(folder);
   Host host{connector, desktop};
   const std::int64_t lines = std::int64_t{rows} + columns;

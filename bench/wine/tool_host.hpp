@@ -68,6 +68,8 @@ class ToolConnector final : public excel::Connector {
   explicit ToolConnector(NameLookup lookup) : lookup_(lookup) {}
   Object GetRunning(std::string_view progId) override { return Relookup(inner_.GetRunning(progId)); }
   Object Start(std::string_view progId) override { return Relookup(inner_.Start(progId)); }
+  bool ActivateFoundWindow() override { return inner_.ActivateFoundWindow(); }
+  bool ActivateWindowHandle(std::int32_t handle) override { return inner_.ActivateWindowHandle(handle); }
   void ActivateWindow(std::string_view title) override { inner_.ActivateWindow(title); }
 
  private:

@@ -37,6 +37,8 @@ std::string_view KnownComDescription(HRESULT hr) {
     // Excel closed by the user while the tool still holds its objects.
     case RPC_E_DISCONNECTED: return "对象调用者已与其客户端断开连接。";
     case HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE): return "RPC 服务器不可用。";
+    // The user stopped waiting on an Excel that did not answer.
+    case RPC_E_CALL_CANCELED: return "已停止等待 Excel，本次操作没有完成。";
     default: return {};
   }
 }

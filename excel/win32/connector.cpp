@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/win32/utf16.hpp"
+#include "common/win32/window_text.hpp"
 #include "excel/win32/com_failure.hpp"
 #include "excel/win32/excel_windows.hpp"
 
@@ -30,7 +31,27 @@ void BringToFront(HWND window) {
   if (attached) AttachThreadInput(self, frontThread, FALSE);
 }
 
+// Excel went away after its window was listed: the window leads to no Excel.
+bool Gone(const Failure& failure) {
+  switch (static_cast<HRESULT>(failure.Number())) {
+    case RPC_E_DISCONNECTED:
+    case RPC_E_SERVER_DIED:
+    case RPC_E_SERVER_DIED_DNE:
+    case CO_E_OBJNOTCONNECTED:
+    case HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE): return true;
+    default: return false;
+  }
+}
+
+bool IsExcelMainWindow(HWND window) {
+  return window && IsWindow(window) && IsWindowVisible(window) && ClassName(window) == kExcelMainClass;
+}
+
 }  // namespace
+
+excel::Object ComConnector::Wrap(IDispatch* target, const std::shared_ptr<NameCache>& names) const {
+  return WrapDispatch(target, retry_, context_, names);
+}
 
 excel::Object ComConnector::GetRunning(std::string_view progId) {
   found_ = nullptr;
@@ -42,23 +63,31 @@ excel::Object ComConnector::GetRunning(std::string_view progId) {
   Microsoft::WRL::ComPtr<IDispatch> dispatch;
   hr = running.As(&dispatch);
   if (FAILED(hr)) throw FailureFromHresult(hr);
-  return WrapDispatch(dispatch.Get(), retry_, streak_);
+  return Wrap(dispatch.Get(), applicationNames_);
 }
 
 // Excel enters the running object table only once its window first loses focus, and only the
-// first instance is found there; the window in front is the Excel the user works in.
+// first instance is found there; the window in front is the Excel the user works in. Only a
+// window that leads to no Excel lets the search go on: a busy Excel in front is not a missing one.
 excel::Object ComConnector::FromExcelWindows() {
   for (HWND main : ExcelMainWindows()) {
+    Microsoft::WRL::ComPtr<IDispatch> window;
     try {
-      const Microsoft::WRL::ComPtr<IDispatch> window = NativeWindowObject(main);
-      if (!window) continue;
-      excel::Object application = WrapDispatch(window.Get(), retry_, streak_).GetObject("Application");
-      if (!application) continue;
-      found_ = main;
-      return application;
+      window = NativeWindowObject(main);
     } catch (const Failure&) {
-      // No oleacc, or a window that does not lead to its application: the next one may.
+      return {};  // without oleacc no window leads anywhere
     }
+    if (!window) continue;
+    excel::Object application;
+    try {
+      application = Wrap(window.Get(), windowNames_).GetObject("Application");
+    } catch (const Failure& failure) {
+      if (Gone(failure)) continue;
+      throw excel::UnreachableExcel(failure);
+    }
+    if (!application) continue;
+    found_ = main;
+    return application;
   }
   return {};
 }
@@ -69,11 +98,25 @@ excel::Object ComConnector::Start(std::string_view progId) {
   Microsoft::WRL::ComPtr<IDispatch> dispatch;
   const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&dispatch));
   if (FAILED(hr)) throw FailureFromHresult(hr);
-  return WrapDispatch(dispatch.Get(), retry_, streak_);
+  return Wrap(dispatch.Get(), applicationNames_);
+}
+
+bool ComConnector::ActivateFoundWindow() {
+  if (!IsExcelMainWindow(found_)) return false;
+  BringToFront(found_);
+  return true;
+}
+
+bool ComConnector::ActivateWindowHandle(std::int32_t handle) {
+  // Window handles keep to 32 bits, widened with their sign as Windows does.
+  const auto window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle));
+  if (!IsExcelMainWindow(window)) return false;
+  BringToFront(window);
+  return true;
 }
 
 void ComConnector::ActivateWindow(std::string_view title) {
-  const HWND window = FindExcelWindow(ToUtf16(title), found_);
+  const HWND window = FindExcelWindow(ToUtf16(title));
   if (!window) throw errors::Catalogued(errors::kInvalidCall);
   BringToFront(window);
 }

@@ -18,18 +18,25 @@ class ComConnector final : public excel::Connector {
 
   excel::Object GetRunning(std::string_view progId) override;
   excel::Object Start(std::string_view progId) override;
+  bool ActivateFoundWindow() override;
+  bool ActivateWindowHandle(std::int32_t handle) override;
   void ActivateWindow(std::string_view title) override;
 
  private:
-  // The application behind the frontmost Excel window that hands one out; empty when none does.
+  // The application behind the frontmost Excel window that leads to one; empty when none does.
   excel::Object FromExcelWindows();
+  excel::Object Wrap(IDispatch* target, const std::shared_ptr<NameCache>& names) const;
 
   BusyRetry retry_;
-  // The main window the application was last found through: activation prefers it.
+  // The main window the application was last found through.
   HWND found_ = nullptr;
   // Every Excel object handed out shares it, the handles of earlier clicks included, so a busy
-  // Excel costs a command one wait.
-  std::shared_ptr<BusyStreak> streak_ = std::make_shared<BusyStreak>();
+  // Excel costs a command one wait, and an Excel that takes only English is asked so once.
+  std::shared_ptr<CallContext> context_ = std::make_shared<CallContext>();
+  // Excel's DISPIDs are fixed: looked up once for every click, from a window or from the
+  // application.
+  std::shared_ptr<NameCache> windowNames_ = MakeNameCache();
+  std::shared_ptr<NameCache> applicationNames_ = MakeNameCache();
 };
 
 }  // namespace quarnel::win32

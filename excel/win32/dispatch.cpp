@@ -11,6 +11,7 @@
 #include "common/win32/utf16.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/com_failure.hpp"
+#include "excel/win32/patient_calls.hpp"
 #include "excel/win32/variant.hpp"
 
 namespace quarnel::win32 {
@@ -21,13 +22,15 @@ using Clock = std::chrono::steady_clock;
 // Calls refused that close after an earlier give-up belong to the same command.
 constexpr auto kStreakGap = std::chrono::seconds(1);
 
+constexpr LCID kEnglish = 1033;
+
 // Whether an answer shows Excel free again. A name look-up does not: Excel answers names from its
 // type information even while it turns every Invoke away.
 enum class Answer { ShowsExcelFree, ProvesNothing };
 
 // A busy answer means Excel ran nothing, so trying again is safe.
 template <typename Call>
-HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, BusyStreak& streak, Answer answer,
+HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, CallContext& streak, Answer answer,
                        Call&& call) {
   for (;;) {
     const HRESULT hr = call();
@@ -44,6 +47,16 @@ HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, BusyS
     const auto wait = std::min<Clock::duration>(retry.pause, deadline - now);
     retry.wait(std::chrono::ceil<std::chrono::milliseconds>(wait));
   }
+}
+
+// Excel without the language pack of the caller's locale turns a call made in it away, having run
+// nothing: it is made again in English, as every later one is.
+template <typename Call>
+HRESULT InALocaleExcelTakes(CallContext& context, Call&& call) {
+  const HRESULT hr = call(context.locale);
+  if (hr != TYPE_E_INVDATAREAD || context.locale == kEnglish) return hr;
+  context.locale = kEnglish;
+  return call(context.locale);
 }
 
 // The arguments as IDispatch wants them: last first.
@@ -108,19 +121,22 @@ class NameCache {
   std::unordered_map<std::string, std::shared_ptr<NameCache>> children_;
 };
 
+std::shared_ptr<NameCache> MakeNameCache() { return std::make_shared<NameCache>(); }
+
 DispatchClient::DispatchClient(Microsoft::WRL::ComPtr<IDispatch> target, BusyRetry retry,
-                               std::shared_ptr<NameCache> names, std::shared_ptr<BusyStreak> streak)
-    : target_(std::move(target)), retry_(retry), names_(std::move(names)), streak_(std::move(streak)) {
-  if (!names_) names_ = std::make_shared<NameCache>();
-  if (!streak_) streak_ = std::make_shared<BusyStreak>();
+                               std::shared_ptr<NameCache> names, std::shared_ptr<CallContext> context)
+    : target_(std::move(target)), retry_(retry), names_(std::move(names)), context_(std::move(context)) {
+  if (!names_) names_ = MakeNameCache();
+  if (!context_) context_ = std::make_shared<CallContext>();
 }
 
 DISPID DispatchClient::Resolve(std::string_view member, Deadline deadline) {
   std::wstring name = ToUtf16(member);
   LPOLESTR names[] = {name.data()};
   DISPID id = DISPID_UNKNOWN;
-  const HRESULT hr = RetryWhileBusy(retry_, deadline, *streak_, Answer::ProvesNothing, [&] {
-    return target_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  const HRESULT hr = RetryWhileBusy(retry_, deadline, *context_, Answer::ProvesNothing, [&] {
+    return InALocaleExcelTakes(
+        *context_, [&](LCID locale) { return target_->GetIDsOfNames(IID_NULL, names, 1, locale, &id); });
   });
   if (FAILED(hr)) throw FailureFromHresult(hr);
   return id;
@@ -128,6 +144,7 @@ DISPID DispatchClient::Resolve(std::string_view member, Deadline deadline) {
 
 excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kind,
                                     std::span<const excel::Value> args) {
+  const CallUnderWay underWay;
   const Deadline deadline = Clock::now() + retry_.limit;
   const std::string folded = Fold(member);
   const std::optional<DISPID> known = names_->Find(folded);
@@ -150,12 +167,14 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
   EXCEPINFO& info = exception.Get();
   UINT badArgument = 0;
   const auto call = [&] {
-    return RetryWhileBusy(retry_, deadline, *streak_, Answer::ShowsExcelFree, [&] {
-      exception.Reset();
-      const HRESULT hr = target_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                         put ? nullptr : result.Out(), &info, &badArgument);
-      // Excel's VBA_E_IGNORE may come as the exception's scode: busy all the same.
-      return hr == DISP_E_EXCEPTION && IsBusyException(info) ? info.scode : hr;
+    return RetryWhileBusy(retry_, deadline, *context_, Answer::ShowsExcelFree, [&] {
+      return InALocaleExcelTakes(*context_, [&](LCID locale) {
+        exception.Reset();
+        const HRESULT hr = target_->Invoke(id, IID_NULL, locale, flags, &params, put ? nullptr : result.Out(),
+                                           &info, &badArgument);
+        // Excel's VBA_E_IGNORE may come as the exception's scode: busy all the same.
+        return hr == DISP_E_EXCEPTION && IsBusyException(info) ? info.scode : hr;
+      });
     });
   };
   HRESULT hr = call();
@@ -175,15 +194,16 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
   const VARIANT& answer = result.Get();
   if (V_VT(&answer) == VT_DISPATCH && V_DISPATCH(&answer)) {
     return excel::Object(std::make_shared<DispatchClient>(
-        Microsoft::WRL::ComPtr<IDispatch>(V_DISPATCH(&answer)), retry_, names_->Child(folded), streak_));
+        Microsoft::WRL::ComPtr<IDispatch>(V_DISPATCH(&answer)), retry_, names_->Child(folded), context_));
   }
   return FromVariant(answer, retry_);
 }
 
-excel::Object WrapDispatch(IDispatch* target, BusyRetry retry, std::shared_ptr<BusyStreak> streak) {
+excel::Object WrapDispatch(IDispatch* target, BusyRetry retry, std::shared_ptr<CallContext> context,
+                           std::shared_ptr<NameCache> names) {
   if (!target) return {};
   return excel::Object(std::make_shared<DispatchClient>(Microsoft::WRL::ComPtr<IDispatch>(target), retry,
-                                                        nullptr, std::move(streak)));
+                                                        std::move(names), std::move(context)));
 }
 
 }  // namespace quarnel::win32

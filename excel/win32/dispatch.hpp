@@ -22,15 +22,19 @@ struct BusyRetry {
   void (*wait)(std::chrono::milliseconds) = &WaitTakingMessages;
 };
 
-// Shared by an object and all it leads to. After Excel stayed busy through one whole wait, calls
-// that follow straight after give up at once: a command meets one wait, not one per call.
-struct BusyStreak {
+// What Excel's objects share with all they lead to: after Excel stayed busy through one whole
+// wait, calls that follow straight after give up at once, so a command meets one wait, not one per
+// call; and the locale Excel takes, the user's until Excel turns it away for want of its language
+// pack (as Excel without a Chinese language pack does on Chinese Windows), then 1033 as VBA uses.
+struct CallContext {
   std::chrono::steady_clock::time_point gaveUpAt{};
+  LCID locale = LOCALE_USER_DEFAULT;
 };
 
 // The DISPIDs known for the objects that one call site reaches: all results of "member M of
 // object X" share one cache, a child of X's.
 class NameCache;
+std::shared_ptr<NameCache> MakeNameCache();
 
 // A late-bound object over an IDispatch. A member's DISPID is asked for the first time and then
 // reused. Objects it returns retry as it does and share its look-ups.
@@ -38,11 +42,11 @@ class DispatchClient final : public excel::Dispatch {
  public:
   explicit DispatchClient(Microsoft::WRL::ComPtr<IDispatch> target, BusyRetry retry = {},
                           std::shared_ptr<NameCache> names = nullptr,
-                          std::shared_ptr<BusyStreak> streak = nullptr);
+                          std::shared_ptr<CallContext> context = nullptr);
 
   excel::Value Invoke(std::string_view member, excel::CallKind kind,
                       std::span<const excel::Value> args) override;
-  void WaitAfresh() noexcept override { streak_->gaveUpAt = {}; }
+  void WaitAfresh() noexcept override { context_->gaveUpAt = {}; }
 
   IDispatch* Raw() const noexcept { return target_.Get(); }
 
@@ -54,11 +58,13 @@ class DispatchClient final : public excel::Dispatch {
   Microsoft::WRL::ComPtr<IDispatch> target_;
   BusyRetry retry_;
   std::shared_ptr<NameCache> names_;
-  std::shared_ptr<BusyStreak> streak_;
+  std::shared_ptr<CallContext> context_;
 };
 
-// An object calling `target`, with a cache of its own; empty when `target` is null.
+// An object calling `target`, with a cache of its own unless `names` is given; empty when `target`
+// is null.
 excel::Object WrapDispatch(IDispatch* target, BusyRetry retry = {},
-                           std::shared_ptr<BusyStreak> streak = nullptr);
+                           std::shared_ptr<CallContext> context = nullptr,
+                           std::shared_ptr<NameCache> names = nullptr);
 
 }  // namespace quarnel::win32

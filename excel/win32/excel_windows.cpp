@@ -57,14 +57,13 @@ Microsoft::WRL::ComPtr<IDispatch> NativeWindowObject(HWND main) {
   return nullptr;
 }
 
-HWND FindExcelWindow(std::wstring_view title, HWND preferred) {
+HWND FindExcelWindow(std::wstring_view title) {
   if (title.empty()) return nullptr;
   HWND exact = nullptr;
   HWND prefix = nullptr;
   for (HWND window : ExcelMainWindows()) {
     const std::wstring text = WindowText(window);
     if (!text.starts_with(title)) continue;
-    if (window == preferred) return window;
     if (!exact && text == title) exact = window;
     if (!prefix) prefix = window;
   }

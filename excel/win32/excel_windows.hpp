@@ -19,9 +19,8 @@ std::vector<HWND> ExcelMainWindows();
 // answers. Throws Failure when the accessibility library cannot be loaded.
 Microsoft::WRL::ComPtr<IDispatch> NativeWindowObject(HWND main);
 
-// Of Excel's visible main windows, `preferred` when its title equals or begins with `title`, else
-// the first titled exactly `title`, else the first whose title begins with it; null when none, or
-// when `title` is empty (it would match any window).
-HWND FindExcelWindow(std::wstring_view title, HWND preferred = nullptr);
+// Of Excel's visible main windows, the first titled exactly `title`, else the first whose title
+// begins with it; null when none, or when `title` is empty (it would match any window).
+HWND FindExcelWindow(std::wstring_view title);
 
 }  // namespace quarnel::win32

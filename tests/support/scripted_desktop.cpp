@@ -36,6 +36,7 @@ void ScriptedDesktop::ShowMessage(std::string_view text, std::string_view title,
 }
 
 excel::Object ScriptedConnector::GetRunning(std::string_view) {
+  if (unreachable) throw excel::UnreachableExcel(*unreachable);
   if (!running) throw Failure(-2147221021, "操作无法使用");
   return *running;
 }
@@ -46,6 +47,19 @@ excel::Object ScriptedConnector::Start(std::string_view) {
   excel::Object app = start();
   running = app;
   return app;
+}
+
+bool ScriptedConnector::ActivateFoundWindow() {
+  if (!foundWindow) return false;
+  activated.push_back(*foundWindow);
+  return true;
+}
+
+bool ScriptedConnector::ActivateWindowHandle(std::int32_t handle) {
+  const auto found = excelWindows.find(handle);
+  if (found == excelWindows.end()) return false;
+  activated.push_back(found->second);
+  return true;
 }
 
 void ScriptedConnector::ActivateWindow(std::string_view title) {

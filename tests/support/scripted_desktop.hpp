@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -74,14 +75,19 @@ class ScriptedDesktop : public Desktop {
 class ScriptedConnector : public excel::Connector {
  public:
   std::optional<excel::Object> running;
+  std::optional<Failure> unreachable;    // the Excel in front fails so
   std::function<excel::Object()> start;  // empty: starting fails
   Failure startFailure{-2147221005, "无效的类字符串"};
-  std::vector<std::string> windowTitles;  // top-level windows on the desktop
-  std::vector<std::string> activated;     // titles brought to the front
+  std::vector<std::string> windowTitles;             // top-level windows on the desktop
+  std::optional<std::string> foundWindow;            // the window `running` was found through
+  std::map<std::int32_t, std::string> excelWindows;  // Excel's main windows by handle
+  std::vector<std::string> activated;                // titles brought to the front
   int starts = 0;
 
   excel::Object GetRunning(std::string_view progId) override;
   excel::Object Start(std::string_view progId) override;
+  bool ActivateFoundWindow() override;
+  bool ActivateWindowHandle(std::int32_t handle) override;
   void ActivateWindow(std::string_view title) override;
 };
 

@@ -3,6 +3,7 @@
 #include "excel/attach.hpp"
 #include "standin/model/model.hpp"
 #include "support/attached_excel.hpp"
+#include "support/failure_number.hpp"
 
 namespace {
 
@@ -148,6 +149,27 @@ TEST_F(AttachExcelTest, ExcelClosedBetweenClicksIsReplacedByANewInstance) {
   EXPECT_EQ(ExcelApp, second.Application());
   EXPECT_EQ(second.State().workbooks.size(), 1u);
   EXPECT_NO_THROW(Name(ExcelSheet));
+}
+
+// A busy Excel in front must not send the command to an Excel behind it, nor start one.
+TEST_F(AttachExcelTest, AnExcelInFrontThatCannotAnswerStandsInAllThreeHandlesAndNothingStarts) {
+  excel.AddWorkbook("Behind.xlsx");
+  AttachExcel(host);
+  const Failure busy(50290, "Excel 正忙");
+  connector.unreachable = busy;
+  connector.start = [&] { return excel.Application(); };
+  excel.ResetCounters();
+  const std::size_t activated = connector.activated.size();
+
+  AttachExcel(host);
+
+  EXPECT_EQ(connector.starts, 0);
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(connector.activated.size(), activated);
+  for (const excel::Object* handle : {&ExcelApp, &ExcelBook, &ExcelSheet}) {
+    EXPECT_EQ(quarnel::testing::FailureNumber([&] { handle->Get("Name"); }), busy.Number());
+  }
+  EXPECT_EQ(excel.TotalCalls(), 0u) << "the Excel behind was reached";
 }
 
 }  // namespace

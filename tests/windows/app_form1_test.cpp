@@ -308,22 +308,52 @@ TEST_F(Form1Test, TheCloseBoxEndsTheWindowWithoutAClick) {
   EXPECT_TRUE(clicks.empty());
 }
 
-TEST_F(Form1Test, NothingElseStartsOrClosesWhileACommandRuns) {
+// A click made while a command runs starts nothing: sent while the command pauses (as a box or
+// a wait for a busy Excel lets it through), or posted and left in the queue until the command has
+// ended (as COM's modal loop leaves it). The next click works.
+TEST_F(Form1Test, ClicksMadeWhileACommandRunsStartNothingThenOrAfterwards) {
   form.Show(SW_SHOWNORMAL);
   Pump();
-  // As COM's modal loop may deliver them while a command waits on Excel.
   duringClick = [this](Button button) {
     if (button != Button::Command1) return;
     SendMessageW(Control("Command2"), BM_CLICK, 0, 0);
-    SendMessageW(Control("Command5"), BM_CLICK, 0, 0);
-    SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
+    for (const char* name : {"Command3", "Command4", "Command6"}) PostMessageW(Control(name), BM_CLICK, 0, 0);
+    PostMessageW(Control("Command7"), WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageW(Control("Command7"), WM_KEYUP, VK_SPACE, 0);
   };
   SendMessageW(Control("Command1"), BM_CLICK, 0, 0);
+  Pump();
   EXPECT_EQ(clicks, std::vector<Button>{Button::Command1});
   ASSERT_TRUE(IsWindow(form.Handle()));
 
   SendMessageW(Control("Command2"), BM_CLICK, 0, 0);
   EXPECT_EQ(clicks.back(), Button::Command2);
+}
+
+// Closing while a command runs (the close box, Alt+F4, or the exit button, sent in a pause or
+// left in the queue) waits for the command's end, then closes.
+TEST_F(Form1Test, ARequestToCloseWhileACommandRunsClosesTheWindowOnceItHasEnded) {
+  const std::vector<std::function<void(Form1&)>> requests = {
+      [](Form1& f) { SendMessageW(f.Handle(), WM_CLOSE, 0, 0); },
+      [](Form1& f) { SendMessageW(f.Control("Command5"), BM_CLICK, 0, 0); },
+      [](Form1& f) { PostMessageW(f.Control("Command5"), BM_CLICK, 0, 0); },
+  };
+  for (std::size_t i = 0; i < requests.size(); ++i) {
+    SCOPED_TRACE("request " + std::to_string(i));
+    RecordedClicks commands;
+    Form1 closing(GetModuleHandleW(nullptr), commands, false);
+    const HWND window = closing.Handle();
+    bool openAtTheEnd = false;
+    commands.duringClick = [&](Button button) {
+      if (button != Button::Command1) return;
+      requests[i](closing);
+      openAtTheEnd = IsWindow(window);
+    };
+    SendMessageW(closing.Control("Command1"), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_TRUE(openAtTheEnd);
+    EXPECT_FALSE(IsWindow(window));
+  }
 }
 
 }  // namespace

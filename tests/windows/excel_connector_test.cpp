@@ -77,11 +77,23 @@ TEST_F(WindowTest, ExactTitleWinsOverAPrefixWhicheverComesFirst) {
   EXPECT_EQ(FindExcelWindow(title), prefix);
 }
 
-TEST_F(WindowTest, TheWindowExcelWasFoundThroughWinsWhenItsTitleMatches) {
-  EXPECT_EQ(FindExcelWindow(title, prefix), prefix);
-  EXPECT_EQ(FindExcelWindow(title, other), exact);
-  SetWindowTextW(prefix, L"Book2");
-  EXPECT_EQ(FindExcelWindow(title, prefix), exact);
+// Application.Hwnd names Excel's window whatever its title; any other handle brings nothing forward.
+TEST_F(WindowTest, AHandleBringsForwardOnlyAVisibleMainWindowOfExcel) {
+  const auto handle = [](HWND window) {
+    return static_cast<std::int32_t>(reinterpret_cast<LONG_PTR>(window));
+  };
+  SetForegroundWindow(other);
+  Pump();
+  for (HWND refused : {other, hidden, HWND{}}) {
+    EXPECT_FALSE(connector.ActivateWindowHandle(handle(refused)));
+  }
+  Pump();
+  EXPECT_EQ(GetForegroundWindow(), other);
+  EXPECT_TRUE(connector.ActivateWindowHandle(handle(prefix)));
+  Pump();
+  EXPECT_EQ(GetForegroundWindow(), prefix);
+  // Nothing was found through a window yet.
+  EXPECT_FALSE(connector.ActivateFoundWindow());
 }
 
 TEST_F(WindowTest, HiddenWindowsAndEmptyTitlesFindNothing) {

@@ -4,6 +4,7 @@
 
 #include "excel/win32/dispatch.hpp"
 #include "excel_fake_dispatch.hpp"
+#include "support/failure_number.hpp"
 
 namespace quarnel::win32 {
 namespace {
@@ -221,7 +222,7 @@ TEST_F(DispatchClientTest, ACommandWaitsOutABusyExcelOnceNotOncePerCall) {
   // So does an object the connector handed out earlier, which shares the wait.
   FakeDispatch earlier;
   earlier.rejectNames = 1'000'000;
-  const auto shared = std::make_shared<BusyStreak>();
+  const auto shared = std::make_shared<CallContext>();
   const Object first = WrapDispatch(&earlier, kQuickRetry, shared);
   const Object second = WrapDispatch(&earlier, kQuickRetry, shared);
   EXPECT_THROW(first.Get("Value"), Failure);
@@ -249,6 +250,37 @@ TEST_F(DispatchClientTest, OtherFailuresAreNotRetried) {
   const Object object = WrapDispatch(&fake, kQuickRetry);
   EXPECT_THROW(object.Get("Value"), Failure);
   EXPECT_EQ(fake.invokeCalls, 1);
+}
+
+// Excel without the language pack of the user's locale: each call made in it is made again in
+// English, and every later call to that Excel, through any object it handed out, goes in English.
+TEST_F(DispatchClientTest, AnExcelThatTakesOnlyEnglishIsAskedInEnglishFromThenOn) {
+  fake.AddMember(L"Count", 7);
+  fake.answer = [](const testing::RecordedCall&, VARIANT* result, EXCEPINFO*) {
+    V_VT(result) = VT_I4;
+    V_I4(result) = 3;
+    return S_OK;
+  };
+  fake.onlyLocale = 1033;
+  const auto names = MakeNameCache();
+  const Object first = WrapDispatch(&fake, kQuickRetry, std::make_shared<CallContext>(), names);
+  EXPECT_EQ(first.Get("Count"), Value(std::int32_t{3}));
+  EXPECT_EQ(first.Get("Count"), Value(std::int32_t{3}));
+  EXPECT_EQ(fake.lookupLocales, (std::vector<LCID>{LOCALE_USER_DEFAULT, 1033}));
+  EXPECT_EQ(fake.invokeCalls, 2);
+
+  // The name known already: the refused call is the Invoke.
+  const Object second = WrapDispatch(&fake, kQuickRetry, std::make_shared<CallContext>(), names);
+  EXPECT_EQ(second.Get("Count"), Value(std::int32_t{3}));
+  EXPECT_EQ(fake.calls[2].locale, LOCALE_USER_DEFAULT);
+  EXPECT_EQ(fake.calls[3].locale, 1033u);
+
+  // An Excel that takes neither fails with what it said, after one try in English.
+  fake.onlyLocale = 2052;
+  const Object third = WrapDispatch(&fake, kQuickRetry, std::make_shared<CallContext>(), names);
+  EXPECT_EQ(testing::FailureNumber([&] { third.Get("Count"); }),
+            static_cast<std::int32_t>(TYPE_E_INVDATAREAD));
+  EXPECT_EQ(fake.invokeCalls, 6);
 }
 
 }  // namespace

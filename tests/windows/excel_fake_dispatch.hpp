@@ -36,6 +36,8 @@ class FakeDispatch final : public IDispatch {
   int rejectNames = 0;
   int rejectInvokes = 0;
   HRESULT rejection = RPC_E_CALL_REJECTED;
+  // Refuses every call made in another locale, as Excel without that language pack does.
+  LCID onlyLocale = 0;
 
   std::vector<std::wstring> lookedUp;
   std::vector<LCID> lookupLocales;
@@ -79,7 +81,7 @@ class FakeDispatch final : public IDispatch {
       ids[i] = found == members_.end() ? DISPID_UNKNOWN : found->second;
       if (found == members_.end()) hr = DISP_E_UNKNOWNNAME;
     }
-    return hr;
+    return Refuses(locale) ? TYPE_E_INVDATAREAD : hr;
   }
 
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID locale, WORD flags, DISPPARAMS* params,
@@ -101,10 +103,12 @@ class FakeDispatch final : public IDispatch {
     }
     call.named.assign(params->rgdispidNamedArgs, params->rgdispidNamedArgs + params->cNamedArgs);
     calls.push_back(std::move(call));
+    if (Refuses(locale)) return TYPE_E_INVDATAREAD;
     return answer(calls.back(), result, info);
   }
 
  private:
+  bool Refuses(LCID locale) const { return onlyLocale != 0 && locale != onlyLocale; }
   static std::wstring Lower(std::wstring text) {
     for (auto& c : text) c = static_cast<wchar_t>(std::towlower(c));
     return text;

@@ -1,0 +1,105 @@
+#include "excel/win32/patient_calls.hpp"
+
+#include <atomic>
+#include <utility>
+
+#include "excel/win32/com_failure.hpp"
+
+namespace quarnel::win32 {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr DWORD kNudgeEveryMs = 500;
+
+std::atomic<int> callsUnderWay{0};
+
+// Runs on the thread pool: wakes the window's thread only while it waits on a call.
+VOID CALLBACK Nudge(PVOID window, BOOLEAN) {
+  if (callsUnderWay.load() > 0) SendNotifyMessageW(static_cast<HWND>(window), WM_NULL, 0, 0);
+}
+
+}  // namespace
+
+CallUnderWay::CallUnderWay() noexcept { ++callsUnderWay; }
+CallUnderWay::~CallUnderWay() { --callsUnderWay; }
+
+class PatientCalls::Filter final : public IMessageFilter {
+ public:
+  Filter(milliseconds patience, Ask keepWaiting)
+      : patience_(patience), keepWaiting_(std::move(keepWaiting)) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
+      *out = static_cast<IMessageFilter*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  // The tool serves no calls of its own.
+  DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
+    return SERVERCALL_ISHANDLED;
+  }
+  // A busy Excel is waited out by the client's own loop, which Wine needs anyway.
+  DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
+
+  DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD tickCount, DWORD) override {
+    if (asking_) return PENDINGMSG_WAITDEFPROCESS;
+    const milliseconds waited(tickCount);
+    // Each call counts from its own start.
+    if (waited < lastWaited_) askAt_ = patience_;
+    lastWaited_ = waited;
+    if (waited < askAt_) return PENDINGMSG_WAITDEFPROCESS;
+    asking_ = true;
+    const auto asked = Clock::now();
+    bool keep = true;
+    try {
+      keep = keepWaiting_(std::chrono::duration_cast<std::chrono::seconds>(waited));
+    } catch (...) {
+      // The question could not be shown: waiting on is what happens without one.
+    }
+    asking_ = false;
+    if (!keep) return PENDINGMSG_CANCELCALL;
+    askAt_ = waited + std::chrono::duration_cast<milliseconds>(Clock::now() - asked) + patience_;
+    return PENDINGMSG_WAITDEFPROCESS;
+  }
+
+ private:
+  milliseconds patience_;
+  Ask keepWaiting_;
+  milliseconds askAt_{patience_};
+  milliseconds lastWaited_{0};
+  bool asking_ = false;
+  std::atomic<ULONG> references_{1};
+};
+
+PatientCalls::PatientCalls(HWND window, milliseconds patience, Ask keepWaiting) {
+  filter_.Attach(new Filter(patience, std::move(keepWaiting)));
+  const HRESULT hr = CoRegisterMessageFilter(filter_.Get(), previous_.GetAddressOf());
+  if (FAILED(hr)) throw FailureFromHresult(hr);
+  if (!CreateTimerQueueTimer(&timer_, nullptr, Nudge, window, kNudgeEveryMs, kNudgeEveryMs,
+                             WT_EXECUTEDEFAULT)) {
+    timer_ = nullptr;
+    CoRegisterMessageFilter(previous_.Get(), nullptr);
+    throw FailureFromHresult(HRESULT_FROM_WIN32(GetLastError()));
+  }
+}
+
+PatientCalls::~PatientCalls() {
+  // Waits for a nudge under way, which may still use the window.
+  DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE);
+  CoRegisterMessageFilter(previous_.Get(), nullptr);
+}
+
+}  // namespace quarnel::win32
