@@ -29,6 +29,7 @@
 #include "app/win32/clock.hpp"
 #include "app/win32/files.hpp"
 #include "bench/desktop.hpp"
+#include "bench/wine/hide_click.hpp"
 #include "bench/wine/in_process.hpp"
 #include "bench/wine/look_up_every_call.hpp"
 #include "bench/wine/raw_client.hpp"
@@ -50,6 +51,7 @@ using excel::Object;
 
 constexpr std::string_view kProgId = "Excel.Application";
 constexpr int kBareCalls = 1000;
+constexpr int kClicks = 60;
 
 void Print(const std::string& name, double value) { std::printf("%s: %.3f\n", name.c_str(), value); }
 void Print(const std::string& name, std::int64_t value) {
@@ -238,6 +240,20 @@ void PrintInProcess(const InProcessSides& in) {
   Print("tool's own cost per restored line (us)", us(in.tool.restore) - us(in.raw.restore));
 }
 
+// Where a click's time goes: the raw client's steps, the tool's total beside it.
+void PrintClicks(const ClickFigures& clicks) {
+  Print("hide clicks", static_cast<std::int64_t>(kClicks));
+  Print("time per hide click (ms)", clicks.tool.Median());
+  Print("raw client time per hide click (ms)", clicks.raw.Median());
+  Print("ratio to raw client click", clicks.tool.Median() / clicks.raw.Median());
+  Print("round trips per hide click", clicks.toolRoundTrips);
+  Print("raw click: window search (ms)", clicks.search.Median());
+  Print("raw click: application from the window (ms)", clicks.application.Median());
+  Print("raw click: attach (ms)", clicks.attach.Median());
+  Print("raw click: bring to front (ms)", clicks.activate.Median());
+  Print("raw click: hide the row (ms)", clicks.command.Median());
+}
+
 int Main(std::int32_t rows, std::int32_t columns, std::int32_t naiveRows, int repeats) {
   win32::ComInit com;
   const fs::path folder =
@@ -275,6 +291,9 @@ int Main(std::int32_t rows, std::int32_t columns, std::int32_t naiveRows, int re
   Print("time per restored line spread (%)", tool.restore.SpreadPercent());
   PrintComparison(tool, sides.raw, sides.vbscript);
   PrintInProcess(inProcess);
+  std::fflush(stdout);
+
+  PrintClicks(MeasureHideClicks(server, kClicks, folder));
   std::fflush(stdout);
 
   const Run naive = RecordAndRestore(server, naiveRows, columns, NameLookup::EveryCall, folder);

@@ -1,6 +1,7 @@
 #include "bench/wine/raw_client.hpp"
 
 #include <cctype>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -8,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "excel/win32/excel_windows.hpp"
 
 namespace quarnel::bench {
 namespace {
@@ -184,6 +187,52 @@ LoopTiming RawRestore(IDispatch* application, const std::filesystem::path& path)
   }
   PutBool(application, m.screenUpdating, true);
   return watch.Stop(lines);
+}
+
+struct RawHideClick::Members {
+  Member application{L"Application"}, visible{L"Visible"}, workbooks{L"Workbooks"}, count{L"Count"};
+  Member activeWorkbook{L"ActiveWorkbook"}, sheets{L"Sheets"}, activeSheet{L"ActiveSheet"};
+  Member selection{L"Selection"}, row{L"Row"}, rows{L"Rows"}, entireRow{L"EntireRow"}, hidden{L"Hidden"};
+};
+
+RawHideClick::RawHideClick() : members_(std::make_unique<Members>()) {}
+RawHideClick::~RawHideClick() = default;
+
+ClickSteps RawHideClick::Click() {
+  Members& m = *members_;
+  ClickSteps steps;
+  auto mark = std::chrono::steady_clock::now();
+  const auto lap = [&mark](double& into) {
+    const auto now = std::chrono::steady_clock::now();
+    into = std::chrono::duration<double, std::milli>(now - mark).count();
+    mark = now;
+  };
+  HWND main = nullptr;
+  ComPtr<IDispatch> window;
+  for (HWND candidate : win32::ExcelMainWindows()) {
+    window = win32::NativeWindowObject(candidate);
+    main = candidate;
+    if (window) break;
+  }
+  if (!window) Fail("no Excel window hands out an object");
+  lap(steps.search);
+  const ComPtr<IDispatch> app = GetObject(window.Get(), m.application);
+  lap(steps.application);
+  if (!GetBool(app.Get(), m.visible)) PutBool(app.Get(), m.visible, true);
+  if (GetLong(GetObject(app.Get(), m.workbooks).Get(), m.count) == 0) Fail("no workbook open");
+  const ComPtr<IDispatch> book = GetObject(app.Get(), m.activeWorkbook);
+  GetLong(GetObject(book.Get(), m.sheets).Get(), m.count);
+  const ComPtr<IDispatch> sheet = GetObject(book.Get(), m.activeSheet);
+  lap(steps.attach);
+  win32::BringToFront(main);
+  lap(steps.activate);
+  const long row = GetLong(GetObject(app.Get(), m.selection).Get(), m.row);
+  Owned address;
+  SetText(address.value, std::to_string(row) + ":" + std::to_string(row));
+  const ComPtr<IDispatch> rows = GetObject(sheet.Get(), m.rows, &address.value, 1);
+  PutBool(GetObject(rows.Get(), m.entireRow).Get(), m.hidden, true);
+  lap(steps.command);
+  return steps;
 }
 
 }  // namespace quarnel::bench

@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::string_view kAutomationError = "自动化错误";
 constexpr std::string_view kBusy = "Excel 正忙(可能正在编辑单元格),请完成编辑后再试。";
+// The user chose to stop waiting on an Excel that did not answer.
+constexpr std::string_view kStopped = "已停止等待 Excel，本次操作没有完成。";
 
 // The numbers whose texts Excel's users know from a Chinese system.
 std::string_view KnownDescription(std::int32_t number) {
@@ -37,8 +39,6 @@ std::string_view KnownComDescription(HRESULT hr) {
     // Excel closed by the user while the tool still holds its objects.
     case RPC_E_DISCONNECTED: return "对象调用者已与其客户端断开连接。";
     case HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE): return "RPC 服务器不可用。";
-    // The user stopped waiting on an Excel that did not answer.
-    case RPC_E_CALL_CANCELED: return "已停止等待 Excel，本次操作没有完成。";
     default: return {};
   }
 }
@@ -96,6 +96,7 @@ std::string SystemMessage(HRESULT hr) {
 Failure FailureFromHresult(HRESULT hr) {
   const std::int32_t number = NumberOf(hr);
   if (IsBusy(hr)) return {number, std::string(kBusy)};
+  if (hr == RPC_E_CALL_CANCELED) return {number, std::string(kStopped)};
   if (const auto known = KnownDescription(number); !known.empty() && number != hr) {
     return {number, std::string(known)};
   }

@@ -18,19 +18,6 @@ CLSID ClassOf(std::string_view progId) {
   return clsid;
 }
 
-// Windows lets only the foreground thread hand the foreground on; sharing its input state for the
-// moment of the switch lets a tool in the background do it too.
-void BringToFront(HWND window) {
-  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-  const DWORD self = GetCurrentThreadId();
-  const HWND front = GetForegroundWindow();
-  const DWORD frontThread = front ? GetWindowThreadProcessId(front, nullptr) : 0;
-  const bool attached = frontThread != 0 && frontThread != self && AttachThreadInput(self, frontThread, TRUE);
-  BringWindowToTop(window);
-  SetForegroundWindow(window);
-  if (attached) AttachThreadInput(self, frontThread, FALSE);
-}
-
 // Excel went away after its window was listed: the window leads to no Excel.
 bool Gone(const Failure& failure) {
   switch (static_cast<HRESULT>(failure.Number())) {
@@ -55,8 +42,8 @@ excel::Object ComConnector::Wrap(IDispatch* target, const std::shared_ptr<NameCa
 
 excel::Object ComConnector::GetRunning(std::string_view progId) {
   found_ = nullptr;
-  const CLSID clsid = ClassOf(progId);
   if (excel::Object seen = FromExcelWindows(); seen) return seen;
+  const CLSID clsid = ClassOf(progId);
   Microsoft::WRL::ComPtr<IUnknown> running;
   HRESULT hr = GetActiveObject(clsid, nullptr, &running);
   if (FAILED(hr)) throw FailureFromHresult(hr);

@@ -57,6 +57,19 @@ Microsoft::WRL::ComPtr<IDispatch> NativeWindowObject(HWND main) {
   return nullptr;
 }
 
+// Windows lets only the foreground thread hand the foreground on; sharing its input state for the
+// moment of the switch lets a tool in the background do it too.
+void BringToFront(HWND window) {
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  const DWORD self = GetCurrentThreadId();
+  const HWND front = GetForegroundWindow();
+  const DWORD frontThread = front ? GetWindowThreadProcessId(front, nullptr) : 0;
+  const bool attached = frontThread != 0 && frontThread != self && AttachThreadInput(self, frontThread, TRUE);
+  BringWindowToTop(window);
+  SetForegroundWindow(window);
+  if (attached) AttachThreadInput(self, frontThread, FALSE);
+}
+
 HWND FindExcelWindow(std::wstring_view title) {
   if (title.empty()) return nullptr;
   HWND exact = nullptr;

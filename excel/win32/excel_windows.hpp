@@ -19,6 +19,10 @@ std::vector<HWND> ExcelMainWindows();
 // answers. Throws Failure when the accessibility library cannot be loaded.
 Microsoft::WRL::ComPtr<IDispatch> NativeWindowObject(HWND main);
 
+// Brings `window` to the front and gives it the focus, restoring it when minimised, whether or not
+// the calling thread has the focus itself.
+void BringToFront(HWND window);
+
 // Of Excel's visible main windows, the first titled exactly `title`, else the first whose title
 // begins with it; null when none, or when `title` is empty (it would match any window).
 HWND FindExcelWindow(std::wstring_view title);

@@ -87,6 +87,14 @@ TEST(FailureFromHresult, EachBusyAnswerIsExplainedTheSameWay) {
   }
 }
 
+// Stopping the wait on an Excel that does not answer is the user's own choice, told in the tool's
+// words whatever the system would say.
+TEST(FailureFromHresult, AStoppedCallSaysWhatTheUserChose) {
+  const Failure stopped = FailureFromHresult(RPC_E_CALL_CANCELED);
+  EXPECT_EQ(stopped.Number(), -2147418110);
+  EXPECT_EQ(stopped.Description(), "已停止等待 Excel，本次操作没有完成。");
+}
+
 HRESULT STDAPICALLTYPE FillIgnored(EXCEPINFO* info) {
   info->scode = kVbaIgnore;
   info->bstrDescription = SysAllocString(L"Microsoft Excel 正忙。");

@@ -1,0 +1,59 @@
+#include "bench/wine/hide_click.hpp"
+
+#include <string>
+
+#include "bench/wine/raw_client.hpp"
+#include "bench/wine/tool_host.hpp"
+#include "visibility/commands.hpp"
+
+namespace quarnel::bench {
+namespace {
+
+constexpr std::int32_t kFirstRow = 2;
+constexpr std::int32_t kRowsUsed = 60;
+
+// The row the next click hides: selected and shown, by calls the figures leave out.
+std::int32_t SelectShownRow(const Server& server, int click) {
+  const std::int32_t row = kFirstRow + click % kRowsUsed;
+  const excel::Object app = server.App();
+  app.GetObject("Rows", {std::to_string(row) + ":" + std::to_string(row)}).Put("Hidden", false);
+  app.GetObject("Range", {"B" + std::to_string(row)}).Call("Select");
+  return row;
+}
+
+}  // namespace
+
+ClickFigures MeasureHideClicks(const Server& server, int clicks, const fs::path& folder) {
+  SetUpSheet(server.App(), kFirstRow + kRowsUsed, 8);
+  server.App().Put("Visible", true);
+  ClickFigures figures;
+  ToolConnector connector(NameLookup::Once);
+  DiskDesktop desktop(folder);
+  Host host{connector, desktop};
+  RawHideClick raw;
+  // Turn about, so that a machine growing busier or quieter favours neither.
+  for (int click = 0; click < 2 * clicks; ++click) {
+    const std::int32_t row = SelectShownRow(server, click);
+    if (click % 2 == 0) {
+      server.ResetCounters();
+      const Stopwatch watch;
+      visibility::HideRow(host);
+      figures.tool.Add(watch.Stop(1).ms);
+      const Server::Counters counters = server.Read();
+      figures.toolRoundTrips = counters.names + counters.invokes;
+    } else {
+      const ClickSteps steps = raw.Click();
+      figures.raw.Add(steps.Total());
+      figures.search.Add(steps.search);
+      figures.application.Add(steps.application);
+      figures.attach.Add(steps.attach);
+      figures.activate.Add(steps.activate);
+      figures.command.Add(steps.command);
+    }
+    if (!server.RowIsHidden(row) || !desktop.messages.empty()) Fail("a click did not hide its row");
+  }
+  链接cad及excel::ReleaseHandles();
+  return figures;
+}
+
+}  // namespace quarnel::bench
