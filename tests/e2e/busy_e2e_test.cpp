@@ -16,40 +16,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr char kBusyText[] = "Excel 正忙(可能正在编辑单元格),请完成编辑后再试。";
-// Windows calls a window hung when it takes no message for 5 s; the palette must do far better.
-constexpr Millis kAnswerWithin = 250ms;
-
-struct Answers {
-  int asked = 0;
-  int answered = 0;
-  Millis slowest{0};
-};
-
-// Sends WM_NULL to `window` every 100 ms for `span`, as the system does to find hung windows.
-Answers Probe(HWND window, Millis span) {
-  Answers answers;
-  const auto until = Clock::now() + span;
-  while (Clock::now() < until) {
-    const auto sent = Clock::now();
-    DWORD_PTR result = 0;
-    ++answers.asked;
-    if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(kAnswerWithin.count()),
-                            &result)) {
-      ++answers.answered;
-    }
-    answers.slowest = std::max(answers.slowest, std::chrono::ceil<Millis>(Clock::now() - sent));
-    std::this_thread::sleep_for(100ms);
-  }
-  return answers;
-}
-
-void ExpectAnswering(const Answers& answers) {
-  EXPECT_GT(answers.asked, 5);
-  EXPECT_EQ(answers.answered, answers.asked);
-  EXPECT_LT(answers.slowest, kAnswerWithin);
-}
-
 TEST_F(QuarnelE2E, EveryKindOfBusyIsWaitedOutWhileThePaletteKeepsAnswering) {
   Standin& excel = StartDemo();
   Quarnel& q = StartQuarnel();

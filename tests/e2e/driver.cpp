@@ -1,4 +1,6 @@
 #include "tests/e2e/driver.hpp"
+//
+#include <tlhelp32.h>
 
 #include <array>
 #include <cstdlib>
@@ -213,10 +215,13 @@ std::optional<Box> Quarnel::WaitForBox(Millis timeout) const {
 }
 
 bool Quarnel::CloseBox(const Box& box) const {
-  HWND ok = GetDlgItem(box.window, IDOK);
-  if (!ok) ok = GetDlgItem(box.window, IDCANCEL);
-  if (!ok) return false;
-  Press(ok);
+  return Answer(box, GetDlgItem(box.window, IDOK) ? IDOK : IDCANCEL);
+}
+
+bool Quarnel::Answer(const Box& box, int id) const {
+  const HWND button = GetDlgItem(box.window, id);
+  if (!button) return false;
+  Press(button);
   return WaitFor([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, 10s);
 }
 
@@ -309,6 +314,23 @@ void Standin::Select(const std::string& address) const { app_.GetObject("Range",
 
 HWND Standin::Window() const {
   return reinterpret_cast<HWND>(static_cast<std::intptr_t>(excel::ToLong(app_.Get("StandinWindow"))));
+}
+
+HWND Standin::Frame(const std::string& workbook) const {
+  return reinterpret_cast<HWND>(
+      static_cast<std::intptr_t>(excel::ToLong(app_.Call("StandinFrame", {workbook}))));
+}
+
+int Standin::Processes() {
+  const win32::OwnedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return -1;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  int count = 0;
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+       more = Process32NextW(snapshot.Get(), &entry))
+    count += _wcsicmp(entry.szExeFile, L"excel_standin.exe") == 0 ? 1 : 0;
+  return count;
 }
 
 bool Standin::Quit() {

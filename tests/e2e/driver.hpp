@@ -67,6 +67,8 @@ class Quarnel {
   std::optional<Box> WaitForBox(Millis timeout = 20s) const;
   // Presses the box's only button and waits for it to go.
   bool CloseBox(const Box& box) const;
+  // Presses the box's button `id` (IDYES, IDNO, ...) and waits for it to go.
+  bool Answer(const Box& box, int id) const;
   // Types `path` into the file dialog's name field and presses Open, or presses Cancel.
   bool ChooseFile(const Box& dialog, const std::wstring& path) const;
   bool CancelDialog(const Box& dialog) const;
@@ -98,6 +100,8 @@ class Standin {
   static std::optional<Standin> Running();
   // Quits every instance that COM finds, and ends any that will not go.
   static void EndAll();
+  // How many stand-in processes run, whether COM finds them or not.
+  static int Processes();
 
   Standin() = default;
   Standin(excel::Object application, Process process);
@@ -106,7 +110,9 @@ class Standin {
   bool RowHidden(std::int32_t row) const;
   bool ColumnHidden(std::int32_t column) const;
   void Select(const std::string& address) const;
+  // The main window of the workbook in front; of the named workbook.
   HWND Window() const;
+  HWND Frame(const std::string& workbook) const;
   Process& ProgramProcess() noexcept { return process_; }
   // Quits as a person closing Excel would, and waits for the process to end.
   bool Quit();

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -34,6 +36,42 @@ inline constexpr char kDialogTitle[] = "读取隐藏状态文件";
 // After a command's effect is seen, how long a box it might still show is given to appear.
 inline constexpr Millis kGrace = 500ms;
 
+inline constexpr char kBusyText[] = "Excel 正忙(可能正在编辑单元格),请完成编辑后再试。";
+
+// Windows calls a window hung when it takes no message for 5 s; the palette must do far better.
+inline constexpr Millis kAnswerWithin = 250ms;
+
+struct Answers {
+  int asked = 0;
+  int answered = 0;
+  Millis slowest{0};
+};
+
+// Sends WM_NULL to `window` every 100 ms for `span`, as the system does to find hung windows.
+inline Answers Probe(HWND window, Millis span) {
+  using Clock = std::chrono::steady_clock;
+  Answers answers;
+  const auto until = Clock::now() + span;
+  while (Clock::now() < until) {
+    const auto sent = Clock::now();
+    DWORD_PTR result = 0;
+    ++answers.asked;
+    if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(kAnswerWithin.count()),
+                            &result)) {
+      ++answers.answered;
+    }
+    answers.slowest = std::max(answers.slowest, std::chrono::ceil<Millis>(Clock::now() - sent));
+    std::this_thread::sleep_for(100ms);
+  }
+  return answers;
+}
+
+inline void ExpectAnswering(const Answers& answers) {
+  EXPECT_GT(answers.asked, 5);
+  EXPECT_EQ(answers.answered, answers.asked);
+  EXPECT_LT(answers.slowest, kAnswerWithin);
+}
+
 class QuarnelE2E : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { registered_ = Standin::Run(L"/RegServer") == 0; }
@@ -57,6 +95,8 @@ class QuarnelE2E : public ::testing::Test {
     for (Standin& standin : standins_) standin.ProgramProcess().Kill();
   }
 
+  // Shared with the walks that cases hand the fixture to.
+ public:
   Quarnel& StartQuarnel() {
     quarnel_ = std::make_unique<Quarnel>(folder_);
     EXPECT_NE(quarnel_->Window(), nullptr) << "Form1 did not show";
@@ -64,10 +104,13 @@ class QuarnelE2E : public ::testing::Test {
   }
 
   // The demo workbook 演示.xlsx in front: rows 5, 12 and 13 and column G hidden, B3 selected.
-  Standin& StartDemo() {
+  Standin& StartDemo() { return LaunchStandin(L"/Demo"); }
+
+  // A stand-in started as a person would, with these switches; ended with the case.
+  Standin& LaunchStandin(const std::wstring& switches) {
     standins_.reserve(4);
-    standins_.push_back(Standin::Launch(L"/Demo"));
-    EXPECT_TRUE(standins_.back().App()) << "the demo stand-in was not found running";
+    standins_.push_back(Standin::Launch(switches));
+    EXPECT_TRUE(standins_.back().App()) << "the stand-in was not found running";
     return standins_.back();
   }
 
@@ -136,6 +179,7 @@ class QuarnelE2E : public ::testing::Test {
     RegisteredAgainAtEnd& operator=(const RegisteredAgainAtEnd&) = delete;
   };
 
+ protected:
   static inline bool registered_ = false;
   win32::ComInit com_;
   std::wstring folder_;
