@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "common/win32/window_text.hpp"
+#include "excel/win32/dispatch.hpp"
+#include "standin_process.hpp"
+#include "standin_raw_call.hpp"
+
+namespace quarnel::standin::server {
+namespace {
+
+using excel::Object;
+using excel::Value;
+using Microsoft::WRL::ComPtr;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// Excel's windows as Excel 2013 and later draw them, followed from outside the stand-in.
+
+HWND BookWindowOf(HWND frame) {
+  const HWND desk = FindWindowExW(frame, nullptr, win32::kExcelDeskClass, nullptr);
+  return desk ? FindWindowExW(desk, nullptr, win32::kExcelBookClass, nullptr) : nullptr;
+}
+
+bool Eventually(const std::function<bool()>& done) {
+  for (const auto until = Clock::now() + 5s; Clock::now() < until; Sleep(50)) {
+    if (done()) return true;
+  }
+  return done();
+}
+
+TEST_F(StandinProcess, AFrameStandsForEachWorkbookAndTheActiveOneStandsInFront) {
+  const Object app = connector.Start("Excel.Application");
+  Follow(app);
+  const Object books = app.GetObject("Workbooks");
+  EXPECT_TRUE(Frames().empty());
+  app.Put("Visible", true);
+  // With no workbook, one empty frame that leads to no Excel.
+  ASSERT_EQ(Frames().size(), 1u);
+  const HWND empty = Frames().front();
+  EXPECT_EQ(win32::WindowText(empty), L"Excel");
+  EXPECT_NE(FindWindowExW(empty, nullptr, win32::kExcelDeskClass, nullptr), nullptr);
+  EXPECT_EQ(BookWindowOf(empty), nullptr);
+  EXPECT_EQ(WindowFrom(app.Get("Hwnd")), empty);
+
+  const Object book1 = excel::ToObject(books.Call("Add"));
+  books.Call("Add");
+  const HWND first = WindowFrom(app.Call("StandinFrame", {std::string("Book1")}));
+  const HWND second = WindowFrom(app.Call("StandinFrame", {std::string("book2")}));
+  EXPECT_EQ(Frames(), (std::vector<HWND>{second, first}));
+  EXPECT_EQ(win32::WindowText(first), L"Book1 - Excel");
+  EXPECT_EQ(win32::WindowText(second), L"Book2 - Excel");
+  EXPECT_EQ(first, empty) << "the empty frame did not take the first workbook";
+  EXPECT_EQ(WindowFrom(app.Get("Hwnd")), second);
+
+  // Through automation the active workbook's frame comes in front, the focus left where it was.
+  const HWND focus = GetForegroundWindow();
+  book1.Call("Activate");
+  EXPECT_EQ(Frames().front(), first);
+  EXPECT_EQ(WindowFrom(app.Get("Hwnd")), first);
+  EXPECT_EQ(WindowFrom(app.Get("StandinWindow")), first);
+  EXPECT_EQ(GetForegroundWindow(), focus);
+
+  // Each frame's workbook window hands out the Window of its own workbook.
+  for (const auto& [frame, name] : {std::pair{first, "Book1"}, std::pair{second, "Book2"}}) {
+    const Object window = win32::WrapDispatch(win32::NativeWindowObject(frame).Get());
+    EXPECT_EQ(excel::ToText(window.Get("Caption")), name);
+    EXPECT_EQ(window.GetObject("Application").Get("StandinProcessId"),
+              Value(static_cast<int>(process_.Id())));
+  }
+
+  // A person activates the other frame: its workbook comes to the front.
+  SetForegroundWindow(first);
+  SetForegroundWindow(second);
+  EXPECT_TRUE(
+      Eventually([&] { return excel::ToText(app.GetObject("ActiveWorkbook").Get("Name")) == "Book2"; }));
+  EXPECT_EQ(WindowFrom(app.Get("Hwnd")), second);
+
+  // Selecting with the mouse in a frame selects in that frame's workbook, whichever is active.
+  const LPARAM c4 = MAKELPARAM(48 + 2 * 80 + 20, 22 + 3 * 22 + 5);
+  SendMessageW(BookWindowOf(first), WM_LBUTTONDOWN, MK_LBUTTON, c4);
+  SendMessageW(BookWindowOf(first), WM_LBUTTONUP, 0, c4);
+  EXPECT_EQ(excel::ToText(app.GetObject("Selection").Get("Address")), "$A$1");
+  book1.Call("Activate");
+  EXPECT_EQ(excel::ToText(app.GetObject("Selection").Get("Address")), "$C$4");
+
+  book1.Call("Close");
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(Frames(), std::vector<HWND>{second});
+
+  // Excel 2010's one frame, and back.
+  app.Call("StandinClassicTitles", {true});
+  ASSERT_EQ(Frames().size(), 1u);
+  const HWND classic = Frames().front();
+  EXPECT_EQ(win32::WindowText(classic), L"Microsoft Excel - Book2");
+  EXPECT_EQ(WindowFrom(app.Get("Hwnd")), classic);
+  EXPECT_EQ(WindowFrom(app.Call("StandinFrame", {std::string("Book2")})), classic);
+  EXPECT_NE(BookWindowOf(classic), nullptr);
+  app.Call("StandinClassicTitles", {false});
+  ASSERT_EQ(Frames().size(), 1u);
+  EXPECT_EQ(win32::WindowText(Frames().front()), L"Book2 - Excel");
+
+  // The last workbook closed leaves its frame empty; closing that quits.
+  const HWND last = Frames().front();
+  app.GetObject("ActiveWorkbook").Call("Close");
+  EXPECT_EQ(Frames(), std::vector<HWND>{last});
+  EXPECT_EQ(win32::WindowText(last), L"Excel");
+  EXPECT_EQ(BookWindowOf(last), nullptr);
+  PostMessageW(Frames().front(), WM_CLOSE, 0, 0);
+  ExpectTheEnd(app);
+}
+
+// As a hung Excel: its thread takes no message and answers no other call until the hung call
+// returns. While busy its windows still answer, but every call is turned away, the Window's too.
+TEST_F(StandinProcess, AHungStandinAnswersNothingUntilItsCallReturns) {
+  const Object app = connector.Start("Excel.Application");
+  Follow(app);
+  app.GetObject("Workbooks").Call("Add");
+  const HWND frame = WindowFrom(app.Get("Hwnd"));
+  ASSERT_NE(frame, nullptr);
+
+  IStream* stream = nullptr;
+  ASSERT_EQ(CoMarshalInterThreadInterfaceInStream(IID_IDispatch, RawOf(app), &stream), S_OK);
+  const auto start = Clock::now();
+  bool messageAnswered = true;
+  Clock::duration otherAnswered{};
+  std::thread other([&] {
+    const win32::ComInit apartment;
+    ComPtr<IDispatch> client;
+    CoGetInterfaceAndReleaseStream(stream, IID_PPV_ARGS(&client));
+    std::this_thread::sleep_for(300ms);
+    DWORD_PTR result = 0;
+    messageAnswered = SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 300, &result) != 0;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"Visible")};
+    DISPID id = DISPID_UNKNOWN;
+    if (client) client->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    otherAnswered = Clock::now() - start;
+  });
+  app.Call("StandinHangFor", {1500});
+  EXPECT_EQ(excel::ToText(app.Get("Caption")), "Microsoft Excel");
+  const auto hung = Clock::now() - start;
+  other.join();
+  EXPECT_GE(hung, 1500ms);
+  EXPECT_FALSE(messageAnswered) << "the hung server took a message";
+  EXPECT_GE(otherAnswered, 1500ms) << "another client was answered during the hang";
+  DWORD_PTR result = 0;
+  EXPECT_NE(SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 300, &result), 0) << "not even once free";
+
+  // DISPIDs hold on every object of the server, so one looked up before serves while busy.
+  const DISPID application = IdOf(RawOf(app), L"Application");
+  app.Call("StandinSetBusy", {true});
+  const ComPtr<IDispatch> window = win32::NativeWindowObject(frame);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(RawCall(window.Get(), application, DISPATCH_PROPERTYGET)->hr, RPC_E_CALL_REJECTED);
+  app.Call("StandinSetBusy", {false});
+  QuitAndExpectTheEnd(app);
+}
+
+}  // namespace
+}  // namespace quarnel::standin::server
