@@ -44,9 +44,14 @@ void FrameSet::Refresh() {
     frame.window->Show(visible, !shown_ && frame.window->Main() == front);
     frame.window->Redraw();
   }
-  // Raised without the focus: a call through automation does not take it from the user's window.
-  if (visible && front && (front != raised_ || created)) {
-    SetWindowPos(front, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (visible && front) {
+    // Raised without the focus: a call through automation does not take it from another program.
+    if (front != raised_ || created) {
+      SetWindowPos(front, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    // Within Excel the focus follows the active workbook, so a click on another frame activates it.
+    const HWND focus = GetForegroundWindow();
+    if (focus && focus != front && FrameFor(focus)) SetForegroundWindow(front);
   }
   raised_ = visible ? front : nullptr;
   shown_ = visible;

@@ -28,8 +28,11 @@ HWND BookWindowOf(HWND frame) {
   return desk ? FindWindowExW(desk, nullptr, win32::kExcelBookClass, nullptr) : nullptr;
 }
 
+// Keeps this thread's windows answering while it waits: the focus may be taken from one of them.
 bool Eventually(const std::function<bool()>& done) {
   for (const auto until = Clock::now() + 5s; Clock::now() < until; Sleep(50)) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     if (done()) return true;
   }
   return done();
@@ -59,13 +62,17 @@ TEST_F(StandinProcess, AFrameStandsForEachWorkbookAndTheActiveOneStandsInFront) 
   EXPECT_EQ(first, empty) << "the empty frame did not take the first workbook";
   EXPECT_EQ(WindowFrom(app.Get("Hwnd")), second);
 
-  // Through automation the active workbook's frame comes in front, the focus left where it was.
-  const HWND focus = GetForegroundWindow();
+  // The user works in another program: through automation the active workbook's frame comes in
+  // front of the others, the focus left where it was.
+  const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
+                                     nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(Eventually([&] { return GetForegroundWindow() == other; }));
   book1.Call("Activate");
   EXPECT_EQ(Frames().front(), first);
   EXPECT_EQ(WindowFrom(app.Get("Hwnd")), first);
   EXPECT_EQ(WindowFrom(app.Get("StandinWindow")), first);
-  EXPECT_EQ(GetForegroundWindow(), focus);
+  EXPECT_EQ(GetForegroundWindow(), other);
 
   // Each frame's workbook window hands out the Window of its own workbook.
   for (const auto& [frame, name] : {std::pair{first, "Book1"}, std::pair{second, "Book2"}}) {
@@ -76,18 +83,21 @@ TEST_F(StandinProcess, AFrameStandsForEachWorkbookAndTheActiveOneStandsInFront) 
   }
 
   // A person activates the other frame: its workbook comes to the front.
-  SetForegroundWindow(first);
   SetForegroundWindow(second);
   EXPECT_TRUE(
       Eventually([&] { return excel::ToText(app.GetObject("ActiveWorkbook").Get("Name")) == "Book2"; }));
   EXPECT_EQ(WindowFrom(app.Get("Hwnd")), second);
+  // Once Excel has the focus, it follows the active workbook.
+  book1.Call("Activate");
+  EXPECT_TRUE(Eventually([&] { return GetForegroundWindow() == first; }));
+  DestroyWindow(other);
 
   // Selecting with the mouse in a frame selects in that frame's workbook, whichever is active.
   const LPARAM c4 = MAKELPARAM(48 + 2 * 80 + 20, 22 + 3 * 22 + 5);
-  SendMessageW(BookWindowOf(first), WM_LBUTTONDOWN, MK_LBUTTON, c4);
-  SendMessageW(BookWindowOf(first), WM_LBUTTONUP, 0, c4);
+  SendMessageW(BookWindowOf(second), WM_LBUTTONDOWN, MK_LBUTTON, c4);
+  SendMessageW(BookWindowOf(second), WM_LBUTTONUP, 0, c4);
   EXPECT_EQ(excel::ToText(app.GetObject("Selection").Get("Address")), "$A$1");
-  book1.Call("Activate");
+  app.GetObject("Workbooks").GetObject("Item", {std::string("Book2")}).Call("Activate");
   EXPECT_EQ(excel::ToText(app.GetObject("Selection").Get("Address")), "$C$4");
 
   book1.Call("Close");
