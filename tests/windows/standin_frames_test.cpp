@@ -61,6 +61,10 @@ TEST_F(StandinProcess, AFrameStandsForEachWorkbookAndTheActiveOneStandsInFront) 
   EXPECT_EQ(win32::WindowText(second), L"Book2 - Excel");
   EXPECT_EQ(first, empty) << "the empty frame did not take the first workbook";
   EXPECT_EQ(WindowFrom(app.Get("Hwnd")), second);
+  // A workbook with its window hidden has no frame.
+  app.Call("StandinAddHiddenWorkbook");
+  EXPECT_EQ(app.Call("StandinFrame", {std::string("PERSONAL.XLSB")}), Value(0));
+  EXPECT_EQ(Frames().size(), 2u);
 
   // The user works in another program: through automation the active workbook's frame comes in
   // front of the others, the focus left where it was.
@@ -127,8 +131,9 @@ TEST_F(StandinProcess, AFrameStandsForEachWorkbookAndTheActiveOneStandsInFront) 
 }
 
 // As a hung Excel: its thread takes no message and answers no other call until the hung call
-// returns. While busy its windows still answer, but every call is turned away, the Window's too.
-TEST_F(StandinProcess, AHungStandinAnswersNothingUntilItsCallReturns) {
+// returns; a slow one answers every call late. While busy its windows still answer, but every call
+// is turned away, the Window's too.
+TEST_F(StandinProcess, AHungStandinAnswersNothingUntilItsCallReturnsASlowOneAnswersLate) {
   const Object app = connector.Start("Excel.Application");
   Follow(app);
   app.GetObject("Workbooks").Call("Add");
@@ -152,7 +157,14 @@ TEST_F(StandinProcess, AHungStandinAnswersNothingUntilItsCallReturns) {
     if (client) client->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
     otherAnswered = Clock::now() - start;
   });
+  const auto timed = [](const std::function<void()>& call) {
+    const auto begin = Clock::now();
+    call();
+    return Clock::now() - begin;
+  };
   app.Call("StandinHangFor", {1500});
+  // The server's own members neither wait nor use the hang up; the next call does.
+  EXPECT_LT(timed([&] { app.Get("StandinCounters"); }), 500ms);
   EXPECT_EQ(excel::ToText(app.Get("Caption")), "Microsoft Excel");
   const auto hung = Clock::now() - start;
   other.join();
@@ -161,6 +173,13 @@ TEST_F(StandinProcess, AHungStandinAnswersNothingUntilItsCallReturns) {
   EXPECT_GE(otherAnswered, 1500ms) << "another client was answered during the hang";
   DWORD_PTR result = 0;
   EXPECT_NE(SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 300, &result), 0) << "not even once free";
+  EXPECT_LT(timed([&] { app.Get("Caption"); }), 500ms);
+
+  // Slow for a spell: every call in it answers late, and then none.
+  app.Call("StandinSlowFor", {1200, 300});
+  for (int call = 0; call < 2; ++call) EXPECT_GE(timed([&] { app.Get("Visible"); }), 300ms) << call;
+  Sleep(1000);
+  EXPECT_LT(timed([&] { app.Get("Visible"); }), 200ms);
 
   // DISPIDs hold on every object of the server, so one looked up before serves while busy.
   const DISPID application = IdOf(RawOf(app), L"Application");
