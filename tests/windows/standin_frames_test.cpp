@@ -38,94 +38,116 @@ bool Eventually(const std::function<bool()>& done) {
   return done();
 }
 
-TEST_F(StandinProcess, AFrameStandsForEachWorkbookAndTheActiveOneStandsInFront) {
-  const Object app = connector.Start("Excel.Application");
-  Follow(app);
-  const Object books = app.GetObject("Workbooks");
-  EXPECT_TRUE(Frames().empty());
-  app.Put("Visible", true);
-  // With no workbook, one empty frame that leads to no Excel.
-  ASSERT_EQ(Frames().size(), 1u);
-  const HWND empty = Frames().front();
-  EXPECT_EQ(win32::WindowText(empty), L"Excel");
-  EXPECT_NE(FindWindowExW(empty, nullptr, win32::kExcelDeskClass, nullptr), nullptr);
-  EXPECT_EQ(BookWindowOf(empty), nullptr);
-  EXPECT_EQ(WindowFrom(app.Get("Hwnd")), empty);
-
-  const Object book1 = excel::ToObject(books.Call("Add"));
-  books.Call("Add");
-  const HWND first = WindowFrom(app.Call("StandinFrame", {std::string("Book1")}));
-  const HWND second = WindowFrom(app.Call("StandinFrame", {std::string("book2")}));
-  EXPECT_EQ(Frames(), (std::vector<HWND>{second, first}));
-  EXPECT_EQ(win32::WindowText(first), L"Book1 - Excel");
-  EXPECT_EQ(win32::WindowText(second), L"Book2 - Excel");
-  EXPECT_EQ(first, empty) << "the empty frame did not take the first workbook";
-  EXPECT_EQ(WindowFrom(app.Get("Hwnd")), second);
-  // A workbook with its window hidden has no frame.
-  app.Call("StandinAddHiddenWorkbook");
-  EXPECT_EQ(app.Call("StandinFrame", {std::string("PERSONAL.XLSB")}), Value(0));
-  EXPECT_EQ(Frames().size(), 2u);
-
-  // The user works in another program: through automation the active workbook's frame comes in
-  // front of the others, the focus left where it was.
-  const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
-                                     nullptr, nullptr, nullptr, nullptr);
-  SetForegroundWindow(other);
-  ASSERT_TRUE(Eventually([&] { return GetForegroundWindow() == other; }));
-  book1.Call("Activate");
-  EXPECT_EQ(Frames().front(), first);
-  EXPECT_EQ(WindowFrom(app.Get("Hwnd")), first);
-  EXPECT_EQ(GetForegroundWindow(), other);
-
-  // Each frame's workbook window hands out the Window of its own workbook.
-  for (const auto& [frame, name] : {std::pair{first, "Book1"}, std::pair{second, "Book2"}}) {
-    const Object window = win32::WrapDispatch(win32::NativeWindowObject(frame).Get());
-    EXPECT_EQ(excel::ToText(window.Get("Caption")), name);
-    EXPECT_EQ(window.GetObject("Application").Get("StandinProcessId"),
-              Value(static_cast<int>(process_.Id())));
+// The steps of one walk through Excel's windows, each leaving the stand-in for the next.
+class StandinFrames : public StandinProcess {
+ protected:
+  // Visible with no workbook: one empty frame that leads to no Excel.
+  void ShowsOneEmptyFrame() {
+    app = connector.Start("Excel.Application");
+    Follow(app);
+    EXPECT_TRUE(Frames().empty());
+    app.Put("Visible", true);
+    ASSERT_EQ(Frames().size(), 1u);
+    empty = Frames().front();
+    EXPECT_EQ(win32::WindowText(empty), L"Excel");
+    EXPECT_NE(FindWindowExW(empty, nullptr, win32::kExcelDeskClass, nullptr), nullptr);
+    EXPECT_EQ(BookWindowOf(empty), nullptr);
+    EXPECT_EQ(WindowFrom(app.Get("Hwnd")), empty);
   }
 
-  // A person activates the other frame: its workbook comes to the front.
-  SetForegroundWindow(second);
-  EXPECT_TRUE(
-      Eventually([&] { return excel::ToText(app.GetObject("ActiveWorkbook").Get("Name")) == "Book2"; }));
-  EXPECT_EQ(WindowFrom(app.Get("Hwnd")), second);
-  // Once Excel has the focus, it follows the active workbook.
-  book1.Call("Activate");
-  EXPECT_TRUE(Eventually([&] { return GetForegroundWindow() == first; }));
-  DestroyWindow(other);
+  void GivesEachShownWorkbookAFrame() {
+    book1 = excel::ToObject(app.GetObject("Workbooks").Call("Add"));
+    app.GetObject("Workbooks").Call("Add");
+    first = WindowFrom(app.Call("StandinFrame", {std::string("Book1")}));
+    second = WindowFrom(app.Call("StandinFrame", {std::string("book2")}));
+    EXPECT_EQ(Frames(), (std::vector<HWND>{second, first}));
+    EXPECT_EQ(win32::WindowText(first), L"Book1 - Excel");
+    EXPECT_EQ(win32::WindowText(second), L"Book2 - Excel");
+    EXPECT_EQ(first, empty) << "the empty frame did not take the first workbook";
+    EXPECT_EQ(WindowFrom(app.Get("Hwnd")), second);
+    // A workbook with its window hidden has none.
+    app.Call("StandinAddHiddenWorkbook");
+    EXPECT_EQ(app.Call("StandinFrame", {std::string("PERSONAL.XLSB")}), Value(0));
+    EXPECT_EQ(Frames().size(), 2u);
+  }
 
-  // Selecting with the mouse in a frame selects in that frame's workbook, whichever is active.
-  const LPARAM c4 = MAKELPARAM(48 + 2 * 80 + 20, 22 + 3 * 22 + 5);
-  SendMessageW(BookWindowOf(second), WM_LBUTTONDOWN, MK_LBUTTON, c4);
-  SendMessageW(BookWindowOf(second), WM_LBUTTONUP, 0, c4);
-  EXPECT_EQ(excel::ToText(app.GetObject("Selection").Get("Address")), "$A$1");
-  app.GetObject("Workbooks").GetObject("Item", {std::string("Book2")}).Call("Activate");
-  EXPECT_EQ(excel::ToText(app.GetObject("Selection").Get("Address")), "$C$4");
+  // Through automation the active workbook's frame comes in front of the others, the focus left
+  // with the program the user works in; once Excel has the focus, it follows the active workbook.
+  void KeepsTheActiveWorkbooksFrameInFront() {
+    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100,
+                                       100, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    EXPECT_TRUE(Eventually([&] { return GetForegroundWindow() == other; }));
+    book1.Call("Activate");
+    EXPECT_EQ(Frames().front(), first);
+    EXPECT_EQ(WindowFrom(app.Get("Hwnd")), first);
+    EXPECT_EQ(GetForegroundWindow(), other);
+    // A person activates the other frame: its workbook comes to the front.
+    SetForegroundWindow(second);
+    EXPECT_TRUE(
+        Eventually([&] { return excel::ToText(app.GetObject("ActiveWorkbook").Get("Name")) == "Book2"; }));
+    EXPECT_EQ(WindowFrom(app.Get("Hwnd")), second);
+    book1.Call("Activate");
+    EXPECT_TRUE(Eventually([&] { return GetForegroundWindow() == first; }));
+    DestroyWindow(other);
+  }
 
-  book1.Call("Close");
-  EXPECT_FALSE(IsWindow(first));
-  EXPECT_EQ(Frames(), std::vector<HWND>{second});
+  // Each workbook window hands out the Window of its own workbook, and takes the mouse for it.
+  void AnswersForItsOwnWorkbook() {
+    for (const auto& [frame, name] : {std::pair{first, "Book1"}, std::pair{second, "Book2"}}) {
+      const Object window = win32::WrapDispatch(win32::NativeWindowObject(frame).Get());
+      EXPECT_EQ(excel::ToText(window.Get("Caption")), name);
+      EXPECT_EQ(window.GetObject("Application").Get("StandinProcessId"),
+                Value(static_cast<int>(process_.Id())));
+    }
+    const LPARAM c4 = MAKELPARAM(48 + 2 * 80 + 20, 22 + 3 * 22 + 5);
+    SendMessageW(BookWindowOf(second), WM_LBUTTONDOWN, MK_LBUTTON, c4);
+    SendMessageW(BookWindowOf(second), WM_LBUTTONUP, 0, c4);
+    EXPECT_EQ(excel::ToText(app.GetObject("Selection").Get("Address")), "$A$1");
+    app.GetObject("Workbooks").GetObject("Item", {std::string("Book2")}).Call("Activate");
+    EXPECT_EQ(excel::ToText(app.GetObject("Selection").Get("Address")), "$C$4");
+  }
 
-  // Excel 2010's one frame, and back.
-  app.Call("StandinClassicTitles", {true});
-  ASSERT_EQ(Frames().size(), 1u);
-  const HWND classic = Frames().front();
-  EXPECT_EQ(win32::WindowText(classic), L"Microsoft Excel - Book2");
-  EXPECT_EQ(WindowFrom(app.Get("Hwnd")), classic);
-  EXPECT_EQ(WindowFrom(app.Call("StandinFrame", {std::string("Book2")})), classic);
-  app.Call("StandinClassicTitles", {false});
-  ASSERT_EQ(Frames().size(), 1u);
-  EXPECT_EQ(win32::WindowText(Frames().front()), L"Book2 - Excel");
+  void SwitchesToExcel2010sOneFrameAndBack() {
+    book1.Call("Close");
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(Frames(), std::vector<HWND>{second});
+    app.Call("StandinClassicTitles", {true});
+    ASSERT_EQ(Frames().size(), 1u);
+    const HWND classic = Frames().front();
+    EXPECT_EQ(win32::WindowText(classic), L"Microsoft Excel - Book2");
+    EXPECT_EQ(WindowFrom(app.Get("Hwnd")), classic);
+    EXPECT_EQ(WindowFrom(app.Call("StandinFrame", {std::string("Book2")})), classic);
+    app.Call("StandinClassicTitles", {false});
+    ASSERT_EQ(Frames().size(), 1u);
+    EXPECT_EQ(win32::WindowText(Frames().front()), L"Book2 - Excel");
+  }
 
   // The last workbook closed leaves its frame empty; closing that quits.
-  const HWND last = Frames().front();
-  app.GetObject("ActiveWorkbook").Call("Close");
-  EXPECT_EQ(Frames(), std::vector<HWND>{last});
-  EXPECT_EQ(win32::WindowText(last), L"Excel");
-  EXPECT_EQ(BookWindowOf(last), nullptr);
-  PostMessageW(Frames().front(), WM_CLOSE, 0, 0);
-  ExpectTheEnd(app);
+  void QuitsWhenTheLastFrameCloses() {
+    const HWND last = Frames().front();
+    app.GetObject("ActiveWorkbook").Call("Close");
+    EXPECT_EQ(Frames(), std::vector<HWND>{last});
+    EXPECT_EQ(win32::WindowText(last), L"Excel");
+    EXPECT_EQ(BookWindowOf(last), nullptr);
+    PostMessageW(last, WM_CLOSE, 0, 0);
+    ExpectTheEnd(app);
+  }
+
+  Object app;
+  Object book1;
+  HWND empty = nullptr;
+  HWND first = nullptr;
+  HWND second = nullptr;
+};
+
+TEST_F(StandinFrames, AFrameStandsForEachWorkbookAndTheActiveOneStandsInFront) {
+  ASSERT_NO_FATAL_FAILURE(ShowsOneEmptyFrame());
+  ASSERT_NO_FATAL_FAILURE(GivesEachShownWorkbookAFrame());
+  ASSERT_NO_FATAL_FAILURE(KeepsTheActiveWorkbooksFrameInFront());
+  ASSERT_NO_FATAL_FAILURE(AnswersForItsOwnWorkbook());
+  ASSERT_NO_FATAL_FAILURE(SwitchesToExcel2010sOneFrameAndBack());
+  QuitsWhenTheLastFrameCloses();
 }
 
 // As a hung Excel: its thread takes no message and answers no other call until the hung call
