@@ -45,6 +45,10 @@ void Model::ActivateSheet(std::string_view name) {
   state_->Activate(Named(book->sheets, name));
 }
 
+std::shared_ptr<WorkbookState> Model::Workbook(std::string_view name) const {
+  return Named(state_->workbooks, name);
+}
+
 void Model::CloseWorkbook(std::string_view name) { state_->CloseWorkbook(Named(state_->workbooks, name)); }
 
 void Model::SetNoActiveWorkbook() { state_->activeWorkbook.reset(); }
@@ -105,10 +109,12 @@ bool Model::IsColumnHidden(std::int32_t column) const { return Sheet().hiddenCol
 void Model::Select(std::int32_t top, std::int32_t left, std::int32_t bottom, std::int32_t right) {
   RequireWithin(top, bottom, kMaxRows);
   RequireWithin(left, right, kMaxColumns);
-  SheetState& sheet = Sheet();
-  sheet.selection = {std::min(top, bottom), std::min(left, right), std::max(top, bottom),
-                     std::max(left, right)};
-  sheet.shapeSelected = false;
+  Sheet().Select(
+      {std::min(top, bottom), std::min(left, right), std::max(top, bottom), std::max(left, right)});
+}
+
+excel::Object Model::WindowOf(const std::shared_ptr<WorkbookState>& book) const {
+  return MakeWindow(state_, book, application_);
 }
 
 std::uint64_t Model::Calls(std::string_view member) const {

@@ -5,6 +5,7 @@
 // on the active sheet of the active workbook and throw std::logic_error when it is missing.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,6 +28,9 @@ class Model {
   void AddWorkbook(std::string name = {});
   void AddSheet(std::string name = {});
   void ActivateWorkbook(std::string_view name);
+  void ActivateWorkbook(const std::shared_ptr<WorkbookState>& book) { state_->activeWorkbook = book; }
+  // The open workbook of that name, in any case; throws std::logic_error when none is open.
+  std::shared_ptr<WorkbookState> Workbook(std::string_view name) const;
   void ActivateSheet(std::string_view name);
   // Objects still held for the workbook or its sheets then fail instead of answering.
   void CloseWorkbook(std::string_view name);
@@ -58,6 +62,12 @@ class Model {
   void SetCaption(std::string caption) { state_->caption = std::move(caption); }
   void Quit() { state_->quit = true; }
   bool HasQuit() const { return state_->quit; }
+
+  // The Window object that `book`'s window hands out; its Application is Application().
+  excel::Object WindowOf(const std::shared_ptr<WorkbookState>& book) const;
+  // Whatever draws Excel's windows says which frame Hwnd answers; without it Hwnd answers 0.
+  void SetFrameHook(std::function<std::int32_t()> hook) { state_->frameHandle = std::move(hook); }
+  std::int32_t FrameHandle() const { return state_->frameHandle ? state_->frameHandle() : 0; }
 
   // Calls per member (any case) and in all, rejected and failed calls included.
   std::uint64_t Calls(std::string_view member) const;

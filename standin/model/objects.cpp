@@ -123,6 +123,25 @@ class DrawingObject : public Member {
   }
 };
 
+// A workbook's window as its frame hands it out to a client that found Excel by its windows.
+class WindowObject : public PartOf<WorkbookState> {
+ public:
+  WindowObject(AppPtr app, std::weak_ptr<WorkbookState> book, excel::Object application)
+      : PartOf(std::move(app), std::move(book)), application_(std::move(application)) {}
+
+ private:
+  Value Answer(const Call& call) override {
+    const auto book = Alive();
+    call.ReadOnly();
+    call.Arity(0, 0);
+    if (call.Is("application")) return application_;
+    if (call.Is("caption")) return book->name;
+    throw errors::NotSupported();
+  }
+
+  excel::Object application_;
+};
+
 class ApplicationObject : public Member {
  public:
   using Member::Member;
@@ -146,6 +165,7 @@ class ApplicationObject : public Member {
     call.ReadOnly();
     call.Arity(0, 0);
     if (call.Is("name")) return std::string("Microsoft Excel");
+    if (call.Is("hwnd")) return app.frameHandle ? app.frameHandle() : 0;
     if (call.Is("workbooks")) return Make<WorkbooksObject>(app_);
     if (call.Is("activeworkbook")) return BookValue(app_, app.ActiveWorkbook());
     if (call.Is("activesheet")) return SheetValue(app_, app.ActiveSheet());
@@ -174,6 +194,12 @@ class ApplicationObject : public Member {
 
 excel::Object MakeApplication(std::shared_ptr<AppState> state) {
   return excel::Object(std::make_shared<ApplicationObject>(std::move(state)));
+}
+
+excel::Object MakeWindow(std::shared_ptr<AppState> state, std::weak_ptr<WorkbookState> book,
+                         excel::Object application) {
+  return excel::Object(
+      std::make_shared<WindowObject>(std::move(state), std::move(book), std::move(application)));
 }
 
 }  // namespace quarnel::standin

@@ -1,7 +1,7 @@
 #pragma once
 
-// The late-bound face of the model: Application, Workbooks, Workbook, Sheets, Worksheet and Range
-// answer Excel's members by name through excel::Dispatch.
+// The late-bound face of the model: Application, Workbooks, Workbook, Sheets, Worksheet, Range and
+// a workbook's Window answer Excel's members by name through excel::Dispatch.
 
 #include <memory>
 
@@ -11,5 +11,8 @@
 namespace quarnel::standin {
 
 excel::Object MakeApplication(std::shared_ptr<AppState> state);
+// The Window object of `book`'s window, whose Application is `application`.
+excel::Object MakeWindow(std::shared_ptr<AppState> state, std::weak_ptr<WorkbookState> book,
+                         excel::Object application);
 
 }  // namespace quarnel::standin

@@ -37,8 +37,7 @@ class RangeObject : public PartOf<SheetState> {
       return Make<RangeObject>(app_, part_, ColumnsRect(rect_.left, rect_.right));
     }
     if (call.Is("select") || call.Is("activate")) {
-      sheet->selection = rect_;
-      sheet->shapeSelected = false;
+      sheet->Select(rect_);
       app_->Activate(sheet);
       return {};
     }

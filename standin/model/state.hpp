@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -65,6 +66,11 @@ struct SheetState {
   bool protectedContents = false;  // Hidden can be read but not written
   bool shapeSelected = false;      // Selection is a drawing, not this sheet's cells
 
+  // Cells picked again: whatever shape was selected is no longer.
+  void Select(const Rect& rect) {
+    selection = rect;
+    shapeSelected = false;
+  }
   // An empty value or empty text empties the cell, as assigning "" does in Excel.
   void SetValue(std::int32_t row, std::int32_t column, excel::Value value);
   excel::Value ValueAt(std::int32_t row, std::int32_t column) const;
@@ -104,6 +110,8 @@ struct AppState {
   std::vector<std::shared_ptr<WorkbookState>> workbooks;
   std::weak_ptr<WorkbookState> activeWorkbook;  // empty: none in front
   int workbooksMade = 0;
+  // Set by whatever draws Excel's windows: the frame Hwnd answers. The model itself has none.
+  std::function<std::int32_t()> frameHandle;
 
   std::map<std::string, std::uint64_t, std::less<>> calls;  // case-folded member -> count
   std::uint64_t totalCalls = 0;

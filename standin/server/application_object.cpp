@@ -2,11 +2,14 @@
 
 #include <chrono>
 #include <limits>
+#include <optional>
 #include <string>
 #include <variant>
 
 #include "standin/model/failures.hpp"
+#include "standin/server/private_arguments.hpp"
 #include "standin/server/refusal_members.hpp"
+#include "standin/server/session_members.hpp"
 
 namespace quarnel::standin::server {
 namespace {
@@ -35,17 +38,6 @@ BusyKind Kind(const Value& value) {
   return static_cast<BusyKind>(kind);
 }
 
-std::chrono::milliseconds Milliseconds(const Value& value) {
-  const std::int32_t time = excel::ToLong(value);
-  if (time < 0) throw ApplicationDefined();
-  return std::chrono::milliseconds(time);
-}
-
-void Arity(std::span<const Value> args, std::size_t least, std::size_t most) {
-  if (args.size() < least) throw ArgumentNotOptional();
-  if (args.size() > most) throw WrongArgumentCount();
-}
-
 // The members that make the model busy or fail; false when `name` is none of them.
 bool ArmFault(Model& model, std::string_view name, std::span<const Value> args) {
   if (name == "setbusy") {
@@ -71,9 +63,43 @@ bool ArmFault(Model& model, std::string_view name, std::span<const Value> args) 
   return true;
 }
 
+// The counters and the active sheet's hidden rows and columns; nothing when `name` is none of them.
+std::optional<Value> AnswerReading(Session& session, std::string_view name, std::span<const Value> args) {
+  Model& model = session.model;
+  if (name == "calls") {
+    Arity(args, 1, 1);
+    return Count(model.Calls(excel::ToText(args[0])));
+  }
+  if (name == "isrowhidden" || name == "iscolumnhidden") {
+    Arity(args, 1, 1);
+    const std::int32_t index = excel::ToLong(args[0]);
+    if (index < 1 || index > (name == "isrowhidden" ? kMaxRows : kMaxColumns)) throw ApplicationDefined();
+    if (!model.State().ActiveSheet()) throw ApplicationDefined();
+    return name == "isrowhidden" ? model.IsRowHidden(index) : model.IsColumnHidden(index);
+  }
+  const bool reading = name == "getidsofnamescount" || name == "invokecount" || name == "counters" ||
+                       name == "totalcalls" || name == "processid";
+  if (!reading) return std::nullopt;
+  Arity(args, 0, 0);
+  if (name == "getidsofnamescount") return Count(session.get_ids_of_names);
+  if (name == "invokecount") return Count(session.invokes);
+  if (name == "counters") {
+    return "getidsofnames=" + std::to_string(session.get_ids_of_names) +
+           ";invoke=" + std::to_string(session.invokes);
+  }
+  if (name == "totalcalls") return Count(model.TotalCalls());
+  return static_cast<std::int32_t>(GetCurrentProcessId());
+}
+
 class ApplicationObject final : public AutomationObject {
  public:
-  using AutomationObject::AutomationObject;
+  explicit ApplicationObject(const std::shared_ptr<Session>& session)
+      : AutomationObject(session, session->model.Application()) {
+    if (!session->application) session->application = this;
+  }
+  ~ApplicationObject() override {
+    if (Shared().application == this) Shared().application = nullptr;
+  }
 
  private:
   bool IsPrivate(const std::string& folded) const override { return folded.starts_with(kPrefix); }
@@ -84,46 +110,21 @@ class ApplicationObject final : public AutomationObject {
     Session& session = Shared();
     Model& model = session.model;
     const std::string_view name = std::string_view(folded).substr(kPrefix.size());
-    const auto arity = [&](std::size_t wanted) {
-      if (args.size() < wanted) throw ArgumentNotOptional();
-      if (args.size() > wanted) throw WrongArgumentCount();
-    };
-
     if (AnswerRefusalMember(model, name, args)) return {};
     if (ArmFault(model, name, args)) return {};
-    if (name == "calls") {
-      arity(1);
-      return Count(model.Calls(excel::ToText(args[0])));
-    }
-    if (name == "isrowhidden" || name == "iscolumnhidden") {
-      arity(1);
-      const std::int32_t index = excel::ToLong(args[0]);
-      if (index < 1 || index > (name == "isrowhidden" ? kMaxRows : kMaxColumns)) throw ApplicationDefined();
-      if (!model.State().ActiveSheet()) throw ApplicationDefined();
-      return name == "isrowhidden" ? model.IsRowHidden(index) : model.IsColumnHidden(index);
-    }
-    arity(0);
-    if (name == "getidsofnamescount") return Count(session.get_ids_of_names);
-    if (name == "invokecount") return Count(session.invokes);
-    if (name == "counters") {
-      return "getidsofnames=" + std::to_string(session.get_ids_of_names) +
-             ";invoke=" + std::to_string(session.invokes);
-    }
-    if (name == "totalcalls") return Count(model.TotalCalls());
+    if (auto answer = AnswerSessionMember(session, name, args)) return *answer;
+    if (auto answer = AnswerReading(session, name, args)) return *answer;
+    Arity(args, 0, 0);
     if (name == "resetcounters") {
       session.get_ids_of_names = 0;
       session.invokes = 0;
       model.ResetCounters();
-      return {};
-    }
-    if (name == "clearfaults") {
+    } else if (name == "clearfaults") {
       model.ClearFaults();
-      return {};
+    } else {
+      throw errors::NotSupported();
     }
-    if (name == "processid") return static_cast<std::int32_t>(GetCurrentProcessId());
-    // Window handles keep to 32 significant bits, even in 64-bit processes.
-    if (name == "window") return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(session.window));
-    throw errors::NotSupported();
+    return {};
   }
 };
 
@@ -131,7 +132,7 @@ class ApplicationObject final : public AutomationObject {
 
 Microsoft::WRL::ComPtr<IDispatch> MakeApplicationObject(const std::shared_ptr<Session>& session) {
   Microsoft::WRL::ComPtr<IDispatch> object;
-  object.Attach(new ApplicationObject(session, session->model.Application()));
+  object.Attach(new ApplicationObject(session));
   return object;
 }
 

@@ -23,8 +23,10 @@ namespace quarnel::standin::server {
 //   StandinQuitAtCall(member, nth)                  the nth call of member finds Excel gone
 //   StandinClearFaults
 //   StandinIsRowHidden(row), StandinIsColumnHidden(column)   on the active sheet
-//   StandinProcessId, StandinWindow                 to wait for the exit, to find the grid
-//   and the refusals of refusal_members.hpp (StandinProtectSheet, StandinAddChartSheet, ...)
+//   StandinProcessId                                to wait for the exit
+//   the refusals of refusal_members.hpp (StandinProtectSheet, StandinAddChartSheet, ...)
+//   and the members of session_members.hpp (StandinWindow, StandinFrame, StandinHangFor, ...)
+// It is the session's application: every Window object's Application answers it.
 Microsoft::WRL::ComPtr<IDispatch> MakeApplicationObject(const std::shared_ptr<Session>& session);
 
 }  // namespace quarnel::standin::server

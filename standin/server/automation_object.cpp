@@ -27,11 +27,22 @@ bool AnswersAnObject(const std::string& folded) {
   return folded == "activeworkbook" || folded == "activesheet" || folded == "selection";
 }
 
+// The model's application goes out as the session's one application object, which also answers
+// the server's own members; every other object in a wrapper of its own.
+IDispatch* DispatchOf(const std::shared_ptr<Session>& session, const excel::Object& object) {
+  if (!object) return nullptr;
+  if (session->application && object == session->model.Application()) {
+    session->application->AddRef();
+    return session->application;
+  }
+  return Wrap(session, object).Detach();
+}
+
 void ToResult(const std::shared_ptr<Session>& session, const std::string& folded, const excel::Value& value,
               VARIANT& out) {
   if (const auto* object = std::get_if<excel::Object>(&value)) {
     V_VT(&out) = VT_DISPATCH;
-    V_DISPATCH(&out) = *object ? Wrap(session, *object).Detach() : nullptr;
+    V_DISPATCH(&out) = DispatchOf(session, *object);
     return;
   }
   if (std::holds_alternative<std::monostate>(value) && AnswersAnObject(folded)) {
@@ -52,6 +63,13 @@ HRESULT BusyNameAnswer(BusyKind busy) {
     case BusyKind::Ignored: return static_cast<HRESULT>(kIgnored);
     default: return S_OK;
   }
+}
+
+// An Excel without the language pack of the caller's locale refuses the call before it runs it;
+// a busy Excel's message filter turns the call away before that.
+bool LocaleRefused(const Session& session, LCID locale) {
+  return session.onlyLocale != 0 && locale != session.onlyLocale &&
+         SUCCEEDED(BusyNameAnswer(session.model.Busy()));
 }
 
 }  // namespace
@@ -89,15 +107,15 @@ HRESULT AutomationObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
   return DISP_E_BADINDEX;
 }
 
-HRESULT AutomationObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+HRESULT AutomationObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) {
   if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
   if (!names || !ids || count == 0) return E_INVALIDARG;
   try {
     const std::string member = win32::ToUtf8(names[0] ? names[0] : L"");
-    const bool counted = !IsPrivate(FoldCase(member));
-    if (counted) ++session_->get_ids_of_names;
-    if (counted) {
+    if (!IsPrivate(FoldCase(member))) {
+      ++session_->get_ids_of_names;
       if (const HRESULT busy = BusyNameAnswer(session_->model.Busy()); FAILED(busy)) return busy;
+      if (LocaleRefused(*session_, locale)) return TYPE_E_INVDATAREAD;
     }
     ids[0] = DispIdOf(member);
     // Excel's members take no named arguments from us.
@@ -110,8 +128,8 @@ HRESULT AutomationObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count,
   }
 }
 
-HRESULT AutomationObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                 EXCEPINFO* info, UINT* badArgument) {
+HRESULT AutomationObject::Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
+                                 VARIANT* result, EXCEPINFO* info, UINT* badArgument) {
   if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
   if (!params) return E_INVALIDARG;
   const std::optional<std::string> member = MemberOf(id);
@@ -123,25 +141,37 @@ HRESULT AutomationObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPA
     return DISP_E_NONAMEDARGS;
   }
   if (params->cArgs > 0 && !params->rgvarg) return E_INVALIDARG;
-  if (!IsPrivate(*member)) ++session_->invokes;
+  if (IsPrivate(*member)) return Run(*member, kind, *params, result, info, badArgument);
 
+  ++session_->invokes;
+  const auto wait = session_->pacing.Take();
+  const HRESULT hr = LocaleRefused(*session_, locale)
+                         ? TYPE_E_INVDATAREAD
+                         : Run(*member, kind, *params, result, info, badArgument);
+  // A plain sleep: a hung Excel takes no messages and answers no other call meanwhile.
+  if (wait.count() > 0) Sleep(static_cast<DWORD>(wait.count()));
+  return hr;
+}
+
+HRESULT AutomationObject::Run(const std::string& member, excel::CallKind kind, const DISPPARAMS& params,
+                              VARIANT* result, EXCEPINFO* info, UINT* badArgument) {
   HRESULT hr = S_OK;
   try {
     // DISPPARAMS holds the last argument first; a put's value is rgvarg[0], so it ends up last.
     std::vector<excel::Value> args;
-    args.reserve(params->cArgs);
-    for (UINT i = params->cArgs; i-- > 0;) {
+    args.reserve(params.cArgs);
+    for (UINT i = params.cArgs; i-- > 0;) {
       try {
-        args.push_back(FromArgument(params->rgvarg[i]));
+        args.push_back(FromArgument(params.rgvarg[i]));
       } catch (const Failure&) {
         if (badArgument) *badArgument = i;
         throw;
       }
     }
-    const excel::Value answer = Answer(*member, kind, args);
+    const excel::Value answer = Answer(member, kind, args);
     if (result) {
       VariantInit(result);
-      ToResult(session_, *member, answer, *result);
+      ToResult(session_, member, answer, *result);
     }
   } catch (const Failure& failure) {
     hr = ReportFailure(failure, info);

@@ -18,7 +18,9 @@ inline constexpr IID kAutomationObjectIid = {
     0x8c9b43bb, 0x4da9, 0x4135, {0xa9, 0xcf, 0x2d, 0x46, 0x2a, 0x04, 0xe9, 0x21}};
 
 // One model object as an IDispatch. Members are resolved by the model at Invoke time, so any name
-// gets a DISPID and an unknown member fails there with 438, as the client expects.
+// gets a DISPID and an unknown member fails there with 438, as the client expects. Calls other
+// than the server's own are counted, held back as the session's pacing says, and refused in a
+// locale the session does not take.
 class AutomationObject : public IDispatch {
  public:
   AutomationObject(std::shared_ptr<Session> session, excel::Object target);
@@ -48,6 +50,10 @@ class AutomationObject : public IDispatch {
   Session& Shared() const noexcept { return *session_; }
 
  private:
+  // Answers the call and tells the session, whatever the answer.
+  HRESULT Run(const std::string& member, excel::CallKind kind, const DISPPARAMS& params, VARIANT* result,
+              EXCEPINFO* info, UINT* badArgument);
+
   std::shared_ptr<Session> session_;
   excel::Object target_;
   std::atomic<ULONG> references_{1};

@@ -1,5 +1,6 @@
 #include "standin/server/excel_frame.hpp"
 
+#include "common/win32/window_text.hpp"
 #include "excel/win32/excel_windows.hpp"
 
 namespace quarnel::standin::server {
@@ -20,24 +21,38 @@ LRESULT CALLBACK DeskProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+LRESULT Receive(FrameEvents& events, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE: FillWithChildren(window); return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        events.Deactivated(reinterpret_cast<HWND>(lParam));
+      } else {
+        events.Activated(window);
+      }
+      return DefWindowProcW(window, message, wParam, lParam);
+    case WM_CLOSE:
+      // A person closing Excel's window quits it, whoever else holds a reference.
+      events.CloseRequested();
+      return 0;
+    case WM_NCDESTROY: SetWindowLongPtrW(window, GWLP_USERDATA, 0); break;
+    default: break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
 LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     SetWindowLongPtrW(window, GWLP_USERDATA,
                       reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
   }
-  auto* session = reinterpret_cast<Session*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!session) return DefWindowProcW(window, message, wParam, lParam);
-  switch (message) {
-    case WM_SIZE: FillWithChildren(window); return 0;
-    case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE && session->deactivated) session->deactivated();
-      return DefWindowProcW(window, message, wParam, lParam);
-    case WM_CLOSE:
-      // A person closing Excel's window quits it, whoever else holds a reference.
-      session->model.Quit();
-      session->AfterCall();
-      return 0;
-    default: return DefWindowProcW(window, message, wParam, lParam);
+  auto* events = reinterpret_cast<FrameEvents*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!events) return DefWindowProcW(window, message, wParam, lParam);
+  try {
+    return Receive(*events, window, message, wParam, lParam);
+  } catch (...) {
+    // No exception may leave a window procedure; the windows catch up with the model at the next call.
+    return 0;
   }
 }
 
@@ -55,19 +70,41 @@ void RegisterFrameClass(const wchar_t* name, WNDPROC procedure, bool main) {
 
 }  // namespace
 
-ExcelFrame CreateExcelFrame(Session& session) {
+ExcelFrame::ExcelFrame(Session& session, FrameEvents& events, int place) : session_(session) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterFrameClass(win32::kExcelMainClass, MainProcedure, true);
   RegisterFrameClass(win32::kExcelDeskClass, DeskProcedure, false);
-  ExcelFrame frame;
-  frame.main = CreateWindowExW(0, win32::kExcelMainClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20,
-                               920, 620, nullptr, nullptr, instance, &session);
-  if (!frame.main) return frame;
+  const int offset = 20 + 28 * (place % 8);
+  main_ = CreateWindowExW(0, win32::kExcelMainClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, offset,
+                          offset, 920, 620, nullptr, nullptr, instance, &events);
+  if (!main_) return;
   RECT client;
-  GetClientRect(frame.main, &client);
-  frame.desk = CreateWindowExW(0, win32::kExcelDeskClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                               client.right, client.bottom, frame.main, nullptr, instance, nullptr);
-  return frame;
+  GetClientRect(main_, &client);
+  desk_ = CreateWindowExW(0, win32::kExcelDeskClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                          client.right, client.bottom, main_, nullptr, instance, nullptr);
+}
+
+ExcelFrame::~ExcelFrame() {
+  // The workbook window goes with the frame, while its object still stands.
+  if (main_) DestroyWindow(main_);
+}
+
+void ExcelFrame::Hold(BookSource book) {
+  grid_.reset();
+  if (desk_ && book) grid_ = std::make_unique<GridWindow>(session_, desk_, std::move(book));
+}
+
+void ExcelFrame::SetTitle(const std::wstring& title) {
+  if (main_ && title != win32::WindowText(main_)) SetWindowTextW(main_, title.c_str());
+}
+
+void ExcelFrame::Show(bool shown, bool activate) {
+  if (!main_ || (IsWindowVisible(main_) != FALSE) == shown) return;
+  ShowWindow(main_, !shown ? SW_HIDE : activate ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
+}
+
+void ExcelFrame::Redraw() {
+  if (grid_) grid_->Refresh();
 }
 
 }  // namespace quarnel::standin::server

@@ -66,7 +66,7 @@ bool IsNumber(const excel::Value& value) {
          std::holds_alternative<std::int16_t>(value);
 }
 
-const wchar_t* StateText(const AppState& app) { return app.BusyNow() != BusyKind::None ? L"编辑" : L"就绪"; }
+const wchar_t* StateText(bool busy) { return busy ? L"编辑" : L"就绪"; }
 
 void PaintCells(HDC dc, const SheetPaint& paint) {
   const Rect& picked = paint.sheet.selection;
@@ -181,19 +181,19 @@ void PaintSheet(HDC dc, const RECT& client, const SheetState& sheet, const GridV
 }  // namespace
 
 void PaintGrid(HDC dc, const RECT& client, const GridView& view) {
-  const auto sheet = view.app.ActiveSheet();
+  const SheetState* sheet = view.sheet;
   const HGDIOBJ oldFont = SelectObject(dc, view.font);
   SetBkMode(dc, TRANSPARENT);
   const RECT status{0, client.bottom - kStatusHeight, client.right, client.bottom};
   if (!sheet) {
     Fill(dc, client, kEmptyApp);
-    PaintStatus(dc, status, std::wstring(L"  ") + StateText(view.app));
+    PaintStatus(dc, status, std::wstring(L"  ") + StateText(view.busy));
   } else {
     PaintSheet(dc, client, *sheet, view);
     // The sheet's tab, the selection's address, ready or editing.
     PaintStatus(dc, status,
                 L"  " + win32::ToUtf16(sheet->name) + L"    " +
-                    win32::ToUtf16(FormatAddress(sheet->selection)) + L"    " + StateText(view.app));
+                    win32::ToUtf16(FormatAddress(sheet->selection)) + L"    " + StateText(view.busy));
   }
   SelectObject(dc, oldFont);
 }

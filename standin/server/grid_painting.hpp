@@ -1,6 +1,6 @@
 #pragma once
 
-// Draws the workbook window: the active sheet's cells, headers with marks where hidden rows and
+// Draws a workbook window: its active sheet's cells, headers with marks where hidden rows and
 // columns were left out, the selection, and a status bar; or an empty desk with no workbook.
 
 #include <cstdint>
@@ -11,7 +11,8 @@
 namespace quarnel::standin::server {
 
 struct GridView {
-  const AppState& app;
+  const SheetState* sheet;  // the workbook's active sheet; none for an empty desk
+  bool busy;
   std::int32_t firstRow;
   std::int32_t firstColumn;
   HFONT font;

@@ -1,13 +1,9 @@
 #include "standin/server/grid_window.hpp"
 
 #include <algorithm>
-#include <string>
 
 #include "common/win32/owned.hpp"
-#include "common/win32/utf16.hpp"
-#include "common/win32/window_text.hpp"
 #include "excel/win32/excel_windows.hpp"
-#include "standin/model/address.hpp"
 #include "standin/model/state.hpp"
 #include "standin/server/grid_layout.hpp"
 #include "standin/server/grid_painting.hpp"
@@ -50,8 +46,8 @@ win32::OwnedFont MakeFont() {
 
 }  // namespace
 
-GridWindow::GridWindow(Session& session)
-    : session_(session), frame_(CreateExcelFrame(session)), font_(MakeFont()) {
+GridWindow::GridWindow(Session& session, HWND desk, BookSource book)
+    : session_(session), book_(std::move(book)), font_(MakeFont()) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
@@ -60,35 +56,28 @@ GridWindow::GridWindow(Session& session)
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = win32::kExcelBookClass;
   RegisterClassExW(&windowClass);  // a second window of the same process finds it registered
-  if (!frame_.desk) return;
-  RECT desk;
-  GetClientRect(frame_.desk, &desk);
+  RECT client;
+  GetClientRect(desk, &client);
   window_ = CreateWindowExW(0, win32::kExcelBookClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
-                            desk.right, desk.bottom, frame_.desk, nullptr, instance, this);
+                            client.right, client.bottom, desk, nullptr, instance, this);
 }
 
 GridWindow::~GridWindow() {
-  if (frame_.main) DestroyWindow(frame_.main);
+  if (window_) DestroyWindow(window_);
 }
 
 void GridWindow::Refresh() {
-  if (!window_) return;
-  const HWND main = frame_.main;
-  const Model& model = session_.model;
-  const AppState& app = model.State();
-  std::string title = app.caption;
-  if (auto book = app.ActiveWorkbook()) title += " - " + book->name;
-  const std::wstring wanted = win32::ToUtf16(title);
-  if (wanted != win32::WindowText(main)) SetWindowTextW(main, wanted.c_str());
-
-  const bool shown = IsWindowVisible(main) != FALSE;
-  if (model.Visible() != shown) ShowWindow(main, model.Visible() ? SW_SHOWNORMAL : SW_HIDE);
   // Redrawn at most every few hundredths of a second: a paint between every two calls of a long
   // command would slow the command down more than the drawing is worth.
-  if (model.ScreenUpdating() && !repaintPending_) {
-    repaintPending_ = SetTimer(window_, kRepaintTimer, kRepaintDelayMs, nullptr) != 0;
-    if (!repaintPending_) InvalidateRect(window_, nullptr, FALSE);
-  }
+  if (!window_ || !session_.model.ScreenUpdating() || repaintPending_) return;
+  repaintPending_ = SetTimer(window_, kRepaintTimer, kRepaintDelayMs, nullptr) != 0;
+  if (!repaintPending_) InvalidateRect(window_, nullptr, FALSE);
+}
+
+std::shared_ptr<SheetState> GridWindow::Sheet() const {
+  const auto book = book_();
+  if (!book || book->sheets.empty()) return nullptr;
+  return book->sheets[book->activeSheet];
 }
 
 LRESULT CALLBACK GridWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -99,6 +88,7 @@ LRESULT CALLBACK GridWindow::Procedure(HWND window, UINT message, WPARAM wParam,
   }
   auto* self = reinterpret_cast<GridWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) self->window_ = nullptr;
   try {
     return self->Receive(message, wParam, lParam);
   } catch (...) {
@@ -119,18 +109,26 @@ LRESULT GridWindow::Receive(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_SIZE: InvalidateRect(window_, nullptr, FALSE); return 0;
-    case WM_LBUTTONDOWN: {
-      if (!session_.model.State().ActiveSheet()) return 0;
-      anchor_ = HitAt({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    case WM_GETOBJECT:
+      if (const auto answer = NativeObjectAnswer(session_, book_(), wParam, lParam)) return *answer;
+      return DefWindowProcW(window_, message, wParam, lParam);
+    default: return ReceiveMouse(message, wParam, lParam);
+  }
+}
+
+LRESULT GridWindow::ReceiveMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+  const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      if (!Sheet()) return 0;
+      anchor_ = HitAt(at);
       if (anchor_.row == 0 && anchor_.column == 0) return 0;
       dragging_ = true;
       SetCapture(window_);
       SelectTo(anchor_);
       return 0;
-    }
     case WM_MOUSEMOVE:
-      if (dragging_)
-        SelectTo(HitAt({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}));
+      if (dragging_) SelectTo(HitAt(at));
       return 0;
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
@@ -148,9 +146,6 @@ LRESULT GridWindow::Receive(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
-    case WM_GETOBJECT:
-      if (const auto answer = NativeObjectAnswer(session_, wParam, lParam)) return *answer;
-      return DefWindowProcW(window_, message, wParam, lParam);
     default: return DefWindowProcW(window_, message, wParam, lParam);
   }
 }
@@ -158,7 +153,7 @@ LRESULT GridWindow::Receive(UINT message, WPARAM wParam, LPARAM lParam) {
 GridWindow::Hit GridWindow::HitAt(POINT point) const {
   RECT client;
   GetClientRect(window_, &client);
-  const auto sheet = session_.model.State().ActiveSheet();
+  const auto sheet = Sheet();
   const auto rows = RowLines(sheet.get(), firstRow_, client.bottom);
   const auto columns = ColumnLines(sheet.get(), firstColumn_, client.right);
   // Outside the cells a drag keeps to the nearest row or column on screen.
@@ -182,18 +177,19 @@ GridWindow::Hit GridWindow::HitAt(POINT point) const {
   return hit;
 }
 
+// On this window's workbook, whichever is active.
 void GridWindow::SelectTo(const Hit& hit) {
-  if (hit.row == 0 || hit.column == 0) return;
-  Model& model = session_.model;
+  const auto sheet = Sheet();
+  if (!sheet || hit.row == 0 || hit.column == 0) return;
   const std::int32_t top = std::min(anchor_.row, hit.row);
   const std::int32_t bottom = std::max(anchor_.row, hit.row);
   const std::int32_t left = std::min(anchor_.column, hit.column);
   const std::int32_t right = std::max(anchor_.column, hit.column);
   switch (anchor_.pick) {
-    case Pick::Cells: model.Select(top, left, bottom, right); break;
-    case Pick::Rows: model.Select(top, 1, bottom, kMaxColumns); break;
-    case Pick::Columns: model.Select(1, left, kMaxRows, right); break;
-    case Pick::All: model.Select(1, 1, kMaxRows, kMaxColumns); break;
+    case Pick::Cells: sheet->Select({top, left, bottom, right}); break;
+    case Pick::Rows: sheet->Select(RowsRect(top, bottom)); break;
+    case Pick::Columns: sheet->Select(ColumnsRect(left, right)); break;
+    case Pick::All: sheet->Select({1, 1, kMaxRows, kMaxColumns}); break;
   }
   InvalidateRect(window_, nullptr, FALSE);
 }
@@ -209,7 +205,9 @@ void GridWindow::PaintBuffered() {
     const win32::OwnedBitmap bitmap(
         CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)));
     const win32::Selection selected(memory.Get(), bitmap.Get());
-    PaintGrid(memory.Get(), client, {session_.model.State(), firstRow_, firstColumn_, font_.Get()});
+    const auto sheet = Sheet();
+    const bool busy = session_.model.Busy() != BusyKind::None;
+    PaintGrid(memory.Get(), client, {sheet.get(), busy, firstRow_, firstColumn_, font_.Get()});
     BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
   }
   EndPaint(window_, &paint);

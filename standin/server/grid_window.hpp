@@ -1,31 +1,31 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "common/win32/owned.hpp"
 #include "common/win32/win_headers.hpp"
-#include "standin/server/excel_frame.hpp"
 #include "standin/server/session.hpp"
 
 namespace quarnel::standin::server {
 
-// Excel's windows as a person sees them: the main window titled "<Caption> - <workbook>", and on
-// its desk the workbook window (class EXCEL7) with the active sheet as a grid, hidden rows and
-// columns left out, the selection marked and settable with the mouse.
+// The workbook a window shows: always the same one, or whichever is active.
+using BookSource = std::function<std::shared_ptr<WorkbookState>()>;
+
+// A workbook window (class EXCEL7) on a frame's desk: the workbook's active sheet as a grid,
+// hidden rows and columns left out, the selection marked and settable with the mouse. The window
+// goes with the object, or before it with its desk.
 class GridWindow {
  public:
-  explicit GridWindow(Session& session);
+  GridWindow(Session& session, HWND desk, BookSource book);
   ~GridWindow();
   GridWindow(const GridWindow&) = delete;
   GridWindow& operator=(const GridWindow&) = delete;
 
-  // The main window.
-  HWND Handle() const noexcept { return frame_.main; }
-  // The workbook window with the grid.
-  HWND Grid() const noexcept { return window_; }
-  // Follows the model: shown or hidden as Visible says, retitled, redrawn unless ScreenUpdating
-  // is off.
+  HWND Handle() const noexcept { return window_; }
+  // Redrawn soon, unless ScreenUpdating is off.
   void Refresh();
 
  private:
@@ -38,13 +38,15 @@ class GridWindow {
 
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Receive(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT ReceiveMouse(UINT message, WPARAM wParam, LPARAM lParam);
+  std::shared_ptr<SheetState> Sheet() const;
   void PaintBuffered();
   Hit HitAt(POINT point) const;
   void SelectTo(const Hit& hit);
   void Scroll(int rows, int columns);
 
   Session& session_;
-  ExcelFrame frame_;
+  BookSource book_;
   HWND window_ = nullptr;
   win32::OwnedFont font_;
   std::int32_t firstRow_ = 1;

@@ -2,15 +2,10 @@
 
 #include <string>
 
-#include "standin/model/failures.hpp"
+#include "standin/server/private_arguments.hpp"
 
 namespace quarnel::standin::server {
 namespace {
-
-void Arity(std::span<const excel::Value> args, std::size_t least, std::size_t most) {
-  if (args.size() < least) throw ArgumentNotOptional();
-  if (args.size() > most) throw WrongArgumentCount();
-}
 
 std::string OptionalName(std::span<const excel::Value> args) {
   return args.empty() ? std::string() : excel::ToText(args[0]);

@@ -5,7 +5,7 @@
 #include "excel/win32/com.hpp"
 #include "standin/server/application_object.hpp"
 #include "standin/server/demo.hpp"
-#include "standin/server/grid_window.hpp"
+#include "standin/server/frame_set.hpp"
 #include "standin/server/ids.hpp"
 
 namespace quarnel::standin::server {
@@ -59,6 +59,23 @@ void PumpMessages() {
   }
 }
 
+// The windows follow the model after every call; Hwnd and StandinFrame ask them which frame.
+void Connect(Session& session, FrameSet& windows) {
+  session.model.SetFrameHook([&windows] { return LongOf(windows.Front()); });
+  session.frameOf = [&windows](const WorkbookState& book) { return windows.FrameOf(book); };
+  session.changed = [&windows] { windows.Refresh(); };
+  // The reply to the call that quit goes out before the loop sees WM_QUIT.
+  session.quit = [] { PostQuitMessage(0); };
+}
+
+void Disconnect(Session& session) {
+  session.deactivated = nullptr;
+  session.changed = nullptr;
+  session.quit = nullptr;
+  session.frameOf = nullptr;
+  session.model.SetFrameHook(nullptr);
+}
+
 }  // namespace
 
 int RunServer(const Switches& switches) {
@@ -68,11 +85,8 @@ int RunServer(const Switches& switches) {
   {
     auto session = std::make_shared<Session>();
     SetUpStart(session->model, switches);
-    GridWindow window(*session);
-    session->window = window.Handle();
-    session->changed = [&window] { window.Refresh(); };
-    // The reply to the call that quit goes out before the loop sees WM_QUIT.
-    session->quit = [] { PostQuitMessage(0); };
+    FrameSet windows(*session);
+    Connect(*session, windows);
 
     const Microsoft::WRL::ComPtr<IDispatch> application = MakeApplicationObject(session);
     ClassFactory factory(application.Get());
@@ -83,7 +97,6 @@ int RunServer(const Switches& switches) {
           CoRegisterClassObject(kClsid, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &classCookie));
       if (!classRegistered) code = 2;
     }
-    session->application = application.Get();
     DWORD runningCookie = 0;
     bool running = false;
     const auto enterRunningTable = [&] {
@@ -96,18 +109,15 @@ int RunServer(const Switches& switches) {
     } else {
       enterRunningTable();
     }
-    window.Refresh();
+    windows.Refresh();
 
     if (code == 0) PumpMessages();
 
-    session->deactivated = nullptr;
+    Disconnect(*session);
     if (running) RevokeActiveObject(runningCookie, nullptr);
     if (classRegistered) CoRevokeClassObject(classCookie);
     // Clients still holding objects learn at once that Excel is gone.
     CoDisconnectObject(application.Get(), 0);
-    session->changed = nullptr;
-    session->quit = nullptr;
-    session->application = nullptr;
   }
   CoUninitialize();
   return code;

@@ -3,12 +3,19 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "excel/win32/com.hpp"
 #include "excel/win32/dispatch.hpp"
 #include "standin/server/application_object.hpp"
+#include "standin/server/dispids.hpp"
 #include "standin/server/session.hpp"
+#include "standin/server/window_object.hpp"
+//
+#include <oleacc.h>
+
 #include "standin_raw_call.hpp"
 #include "support/failure_number.hpp"
 
@@ -26,6 +33,14 @@ using namespace std::chrono_literals;
 
 class StandinObjects : public ::testing::Test {
  protected:
+  // What a workbook window of `book` hands out for OBJID_NATIVEOM, taken as a client takes it.
+  ComPtr<IDispatch> WindowObjectOf(std::string_view book) const {
+    const auto answer = NativeObjectAnswer(*session, session->model.Workbook(book), 0, OBJID_NATIVEOM);
+    ComPtr<IDispatch> window;
+    if (answer) ObjectFromLresult(*answer, IID_IDispatch, 0, reinterpret_cast<void**>(window.GetAddressOf()));
+    return window;
+  }
+
   win32::ComInit com;
   std::shared_ptr<Session> session = std::make_shared<Session>();
   ComPtr<IDispatch> raw = MakeApplicationObject(session);
@@ -176,6 +191,55 @@ TEST_F(StandinObjects, SetUpMembersCheckTheirArguments) {
   EXPECT_EQ(FailureNumber([&] { app.Call("StandinSetBusy"); }), 449);
   EXPECT_EQ(FailureNumber([&] { app.Call("StandinNoSuchThing"); }), 438);
   EXPECT_EQ(FailureNumber([&] { app.Put("StandinSetBusy", true); }), 438);
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinHangFor", {-1}); }), 1004);
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinSlowFor", {100}); }), 449);
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinLcidOnly", {-5}); }), 1004);
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinClassicTitles"); }), 449);
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinWindow", {1}); }), 450);
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinFrame", {std::string("Nope.xlsx")}); }), 1004);
+  // Without windows there is no frame to name.
+  EXPECT_EQ(app.Call("StandinFrame", {std::string("BOOK1")}), Value(0));
+}
+
+// GetIDsOfNames, and Invoke as a get, both in `locale`.
+std::pair<HRESULT, HRESULT> AnswersIn(IDispatch* target, const wchar_t* member, LCID locale) {
+  LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
+  DISPID id = DISPID_UNKNOWN;
+  const HRESULT named = target->GetIDsOfNames(IID_NULL, names, 1, locale, &id);
+  DISPPARAMS none{};
+  win32::Variant result;
+  const HRESULT invoked = target->Invoke(DispIdOf(win32::ToUtf8(member)), IID_NULL, locale,
+                                         DISPATCH_PROPERTYGET, &none, result.Out(), nullptr, nullptr);
+  return {named, invoked};
+}
+
+TEST_F(StandinObjects, InAnotherLocaleOnlyTheServersOwnMembersAnswer) {
+  app.GetObject("Workbooks").Call("Add");
+  IDispatch* book = RawOf(app.GetObject("ActiveWorkbook"));
+  const ComPtr<IDispatch> window = WindowObjectOf("Book1");
+  app.Call("StandinLcidOnly", {1033});
+  const struct {
+    IDispatch* target;
+    const wchar_t* member;
+    LCID locale;
+    HRESULT answer;
+  } cases[] = {{raw.Get(), L"Caption", LOCALE_USER_DEFAULT, TYPE_E_INVDATAREAD},
+               {raw.Get(), L"Caption", 1033, S_OK},
+               {book, L"Name", 2052, TYPE_E_INVDATAREAD},
+               {window.Get(), L"Caption", LOCALE_SYSTEM_DEFAULT, TYPE_E_INVDATAREAD},
+               {window.Get(), L"Caption", 1033, S_OK},
+               {raw.Get(), L"StandinCounters", LOCALE_USER_DEFAULT, S_OK}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(AnswersIn(c.target, c.member, c.locale), std::pair(c.answer, c.answer))
+        << win32::ToUtf8(c.member) << " in " << c.locale;
+  }
+  // A busy Excel's message filter turns the call away before the language is looked at.
+  app.Call("StandinSetBusy", {true});
+  EXPECT_EQ(AnswersIn(raw.Get(), L"Caption", LOCALE_USER_DEFAULT),
+            std::pair(RPC_E_CALL_REJECTED, RPC_E_CALL_REJECTED));
+  app.Call("StandinSetBusy", {false});
+  app.Call("StandinLcidOnly", {0});
+  EXPECT_EQ(AnswersIn(raw.Get(), L"Caption", LOCALE_USER_DEFAULT), std::pair(S_OK, S_OK));
 }
 
 TEST_F(StandinObjects, QuitShutsTheServerDownOnceAfterTheCallReturns) {

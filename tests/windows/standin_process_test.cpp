@@ -1,3 +1,5 @@
+#include "standin_process.hpp"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -11,18 +13,14 @@
 #include "excel/win32/connector.hpp"
 #include "excel/win32/dispatch.hpp"
 #include "excel/win32/excel_windows.hpp"
-#include "standin/server/application_object.hpp"
-#include "standin/server/registration.hpp"
 #include "standin_raw_call.hpp"
 #include "support/failure_number.hpp"
-#include "support/win32/process.hpp"
 
 namespace quarnel::standin::server {
 namespace {
 
 using quarnel::testing::FailureNumber;
 using quarnel::testing::Process;
-using quarnel::testing::WindowsPath;
 
 using excel::Object;
 using excel::Value;
@@ -30,62 +28,13 @@ using Microsoft::WRL::ComPtr;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// ---------------------------------------------------------------------------------------------
-// excel_standin.exe in a process of its own, reached through COM as quarnel.exe reaches Excel.
-
-Process Launch(const std::wstring& switches) {
-  return Process::Start(WindowsPath(QUARNEL_STANDIN_EXE), switches);
-}
-
-DWORD RunToEnd(const std::wstring& switches) {
-  return Process::Run(WindowsPath(QUARNEL_STANDIN_EXE), switches, 30s);
-}
-
-class StandinProcess : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { ASSERT_EQ(RunToEnd(L"/RegServer"), 0u); }
-  static void TearDownTestSuite() { EXPECT_EQ(RunToEnd(L"/UnregServer"), 0u); }
-
-  // A test that failed half-way must not leave a server for the next one to find.
-  ~StandinProcess() override { process_.Kill(); }
-
-  // The server's process, from its own word, so the test can wait for it to end.
-  void Follow(const Object& app) {
-    const auto pid = static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId")));
-    EXPECT_NE(pid, GetCurrentProcessId());
-    process_ = Process::Open(pid);
-    ASSERT_TRUE(process_);
-  }
-
-  void QuitAndExpectTheEnd(const Object& app) {
-    EXPECT_NO_THROW(app.Call("Quit"));
-    ExpectTheEnd(app);
-  }
-
-  void ExpectTheEnd(const Object& app) {
-    ASSERT_TRUE(process_);
-    ASSERT_TRUE(process_.WaitExit(10s));
-    const std::int32_t number = FailureNumber([&] { app.Get("Caption"); });
-    EXPECT_TRUE(number == static_cast<std::int32_t>(RPC_E_DISCONNECTED) ||
-                number == static_cast<std::int32_t>(HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE)) ||
-                number == static_cast<std::int32_t>(CO_E_OBJNOTCONNECTED))
-        << std::hex << number;
-  }
-
-  win32::ComInit com;
-  win32::ComConnector connector{win32::BusyRetry{2000ms, 20ms}};
-  Process process_;
-};
-
 TEST_F(StandinProcess, StartedByComItIsInvisibleEmptyAndKeepsWhatItIsTold) {
   const Object app = connector.Start("Excel.Application");
   Follow(app);
   EXPECT_FALSE(excel::ToBool(app.Get("Visible")));
   EXPECT_EQ(excel::ToLong(app.GetObject("Workbooks").Get("Count")), 0);
   EXPECT_FALSE(excel::ToObject(app.Get("ActiveWorkbook")));
-  const HWND window =
-      reinterpret_cast<HWND>(static_cast<std::intptr_t>(excel::ToLong(app.Get("StandinWindow"))));
-  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_FALSE(IsWindowVisible(WindowFrom(app.Get("StandinWindow"))));
 
   const Object book = excel::ToObject(app.GetObject("Workbooks").Call("Add"));
   app.GetObject("Range", {std::string("A1:A5")}).Put("Value", std::string("数据"));
@@ -100,8 +49,9 @@ TEST_F(StandinProcess, StartedByComItIsInvisibleEmptyAndKeepsWhatItIsTold) {
   EXPECT_FALSE(excel::ToBool(app.Call("StandinIsRowHidden", {4})));
 
   app.Put("Visible", true);
+  const HWND window = WindowFrom(app.Get("StandinWindow"));
   EXPECT_TRUE(IsWindowVisible(window));
-  EXPECT_EQ(win32::FindExcelWindow(L"Microsoft Excel - Book1"), window);
+  EXPECT_EQ(win32::FindExcelWindow(L"Book1 - Excel"), window);
 
   QuitAndExpectTheEnd(app);
 }
@@ -231,9 +181,8 @@ TEST_F(StandinProcess, TheDemoIsFoundRunningWithItsWorkbookOnScreen) {
   EXPECT_FALSE(excel::ToBool(app.Call("StandinIsRowHidden", {11})));
   EXPECT_TRUE(excel::ToBool(app.Call("StandinIsColumnHidden", {7})));
 
-  const HWND window =
-      reinterpret_cast<HWND>(static_cast<std::intptr_t>(excel::ToLong(app.Get("StandinWindow"))));
-  EXPECT_EQ(win32::FindExcelWindow(L"Microsoft Excel"), window);
+  const HWND window = WindowFrom(app.Get("StandinWindow"));
+  EXPECT_EQ(win32::FindExcelWindow(L"演示.xlsx - Excel"), window);
   EXPECT_TRUE(IsWindowVisible(window));
 
   // A person drags from B3 to D6 in the workbook window and then clicks row 7's number. Row 5 is

@@ -1,0 +1,36 @@
+#include "standin/server/session_members.hpp"
+
+#include "standin/server/private_arguments.hpp"
+
+namespace quarnel::standin::server {
+
+std::optional<excel::Value> AnswerSessionMember(Session& session, std::string_view name,
+                                                std::span<const excel::Value> args) {
+  if (name == "lcidonly") {
+    Arity(args, 1, 1);
+    const std::int32_t locale = excel::ToLong(args[0]);
+    if (locale < 0) throw ApplicationDefined();
+    session.onlyLocale = static_cast<LCID>(locale);
+  } else if (name == "hangfor") {
+    Arity(args, 1, 1);
+    session.pacing.HangNext(Milliseconds(args[0]));
+  } else if (name == "slowfor") {
+    Arity(args, 2, 2);
+    session.pacing.SlowFor(Milliseconds(args[0]), Milliseconds(args[1]));
+  } else if (name == "classictitles") {
+    Arity(args, 1, 1);
+    session.classicFrames = excel::ToBool(args[0]);
+  } else if (name == "window") {
+    Arity(args, 0, 0);
+    return session.model.FrameHandle();
+  } else if (name == "frame") {
+    Arity(args, 1, 1);
+    const auto book = session.model.Workbook(excel::ToText(args[0]));
+    return session.frameOf ? LongOf(session.frameOf(*book)) : 0;
+  } else {
+    return std::nullopt;
+  }
+  return excel::Value{};
+}
+
+}  // namespace quarnel::standin::server

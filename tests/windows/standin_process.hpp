@@ -1,0 +1,84 @@
+#pragma once
+
+// excel_standin.exe in a process of its own, reached through COM as quarnel.exe reaches Excel;
+// shared by the cross-process tests of the server.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <ios>
+#include <string>
+#include <vector>
+
+#include "common/win32/win_headers.hpp"
+#include "excel/win32/com.hpp"
+#include "excel/win32/connector.hpp"
+#include "excel/win32/excel_windows.hpp"
+#include "support/failure_number.hpp"
+#include "support/win32/process.hpp"
+
+namespace quarnel::standin::server {
+
+inline testing::Process Launch(const std::wstring& switches) {
+  return testing::Process::Start(testing::WindowsPath(QUARNEL_STANDIN_EXE), switches);
+}
+
+inline DWORD RunToEnd(const std::wstring& switches) {
+  return testing::Process::Run(testing::WindowsPath(QUARNEL_STANDIN_EXE), switches, std::chrono::seconds(30));
+}
+
+// A window handle as a Long carries it, sign-extended back as Windows does.
+inline HWND WindowFrom(const excel::Value& handle) {
+  return static_cast<HWND>(LongToHandle(excel::ToLong(handle)));
+}
+
+class StandinProcess : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_EQ(RunToEnd(L"/RegServer"), 0u); }
+  static void TearDownTestSuite() { EXPECT_EQ(RunToEnd(L"/UnregServer"), 0u); }
+
+  // A test that failed half-way must not leave a server for the next one to find.
+  ~StandinProcess() override { process_.Kill(); }
+
+  // The server's process, from its own word, so the test can wait for it to end.
+  void Follow(const excel::Object& app) {
+    const auto pid = static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId")));
+    EXPECT_NE(pid, GetCurrentProcessId());
+    process_ = testing::Process::Open(pid);
+    ASSERT_TRUE(process_);
+  }
+
+  // The server's visible frames, the one in front first.
+  std::vector<HWND> Frames() const {
+    std::vector<HWND> frames;
+    for (HWND frame : win32::ExcelMainWindows()) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(frame, &owner);
+      if (owner == process_.Id()) frames.push_back(frame);
+    }
+    return frames;
+  }
+
+  void QuitAndExpectTheEnd(const excel::Object& app) {
+    EXPECT_NO_THROW(app.Call("Quit"));
+    ExpectTheEnd(app);
+  }
+
+  void ExpectTheEnd(const excel::Object& app) {
+    ASSERT_TRUE(process_);
+    ASSERT_TRUE(process_.WaitExit(std::chrono::seconds(10)));
+    const std::int32_t number = testing::FailureNumber([&] { app.Get("Caption"); });
+    EXPECT_TRUE(number == static_cast<std::int32_t>(RPC_E_DISCONNECTED) ||
+                number == static_cast<std::int32_t>(HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE)) ||
+                number == static_cast<std::int32_t>(CO_E_OBJNOTCONNECTED))
+        << std::hex << number;
+  }
+
+  win32::ComInit com;
+  win32::ComConnector connector{
+      win32::BusyRetry{std::chrono::milliseconds(2000), std::chrono::milliseconds(20)}};
+  testing::Process process_;
+};
+
+}  // namespace quarnel::standin::server
