@@ -151,6 +151,41 @@ TEST_F(AttachExcelTest, ExcelClosedBetweenClicksIsReplacedByANewInstance) {
   EXPECT_NO_THROW(Name(ExcelSheet));
 }
 
+// Today's Excel titles each workbook's window "<name> - Excel", which Caption does not begin: the
+// window the application was found through comes first, then the one Hwnd names, then the title.
+TEST_F(AttachExcelTest, ExcelIsBroughtForwardByTheWindowItWasFoundThroughElseByHwndElseByTitle) {
+  struct Case {
+    const char* what;
+    bool foundThroughWindow;
+    std::int32_t hwnd;  // 0: Hwnd answers 0; -1: Hwnd fails
+    const char* activated;
+    std::uint64_t hwndReads, captionReads;
+  };
+  const Case cases[] = {
+      {"found through a window", true, 7, "Plan.xlsx - Excel", 0, 0},
+      {"a window Excel names", false, 7, "Plan.xlsx - Excel (Hwnd)", 1, 0},
+      {"a window that is not Excel's", false, 9, "Microsoft Excel", 1, 1},
+      {"no window named", false, 0, "Microsoft Excel", 1, 1},
+      {"Hwnd refused", false, -1, "Microsoft Excel", 1, 1},
+  };
+  excel.AddWorkbook("Plan.xlsx");
+  connector.excelWindows = {{7, "Plan.xlsx - Excel (Hwnd)"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    connector.foundWindow = c.foundThroughWindow ? std::optional<std::string>("Plan.xlsx - Excel") : std::nullopt;
+    excel.SetFrameHook([&c] { return c.hwnd; });
+    if (c.hwnd < 0) excel.FailCall("Hwnd", 1, Failure(438, "对象不支持该属性或方法"));
+    connector.activated.clear();
+    excel.ResetCounters();
+
+    AttachExcel(host);
+
+    EXPECT_EQ(connector.activated, std::vector<std::string>{c.activated});
+    EXPECT_EQ(excel.Calls("Hwnd"), c.hwndReads);
+    EXPECT_EQ(excel.Calls("Caption"), c.captionReads);
+  }
+}
+
 // A busy Excel in front must not send the command to an Excel behind it, nor start one.
 TEST_F(AttachExcelTest, AnExcelInFrontThatCannotAnswerStandsInAllThreeHandlesAndNothingStarts) {
   excel.AddWorkbook("Behind.xlsx");
