@@ -7,6 +7,7 @@
 #include "app/form_layout.hpp"
 #include "common/failure.hpp"
 #include "common/win32/utf16.hpp"
+#include "excel/win32/patient_calls.hpp"
 
 namespace quarnel::win32 {
 namespace {
@@ -183,9 +184,10 @@ void Form1::Click(app::Button button) {
 }
 
 // COM's modal loop leaves input in the queue while a call waits on Excel: a click made then on a
-// command button would run only after the command, as a surprise. The exit button's click and
-// everything typed into the note stay.
+// command button would run only after the command, as a surprise. The exit button's click, what
+// is typed into the note, and what came after Excel's last answer stay.
 void Form1::DropClicksMadeMeanwhile() {
+  const DWORD lastCall = LastCallEnded();
   const auto& controls = app::Form1Definition().controls;
   for (std::size_t i = 0; i < controls.size(); ++i) {
     if (!controls[i].button || *controls[i].button == app::Button::Command5) continue;
@@ -193,7 +195,9 @@ void Form1::DropClicksMadeMeanwhile() {
                                       {WM_KEYFIRST, WM_KEYLAST},
                                       {BM_CLICK, BM_CLICK}}) {
       MSG message;
-      while (PeekMessageW(&message, controls_[i], first, last, PM_REMOVE | PM_NOYIELD)) {
+      while (PeekMessageW(&message, controls_[i], first, last, PM_NOREMOVE | PM_NOYIELD) &&
+             static_cast<LONG>(message.time - lastCall) <= 0) {
+        PeekMessageW(&message, controls_[i], first, last, PM_REMOVE | PM_NOYIELD);
       }
     }
   }

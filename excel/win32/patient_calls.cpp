@@ -14,6 +14,7 @@ using std::chrono::milliseconds;
 constexpr DWORD kNudgeEveryMs = 500;
 
 std::atomic<int> callsUnderWay{0};
+std::atomic<DWORD> lastCallEnded{0};
 
 // Runs on the thread pool: wakes the window's thread only while it waits on a call.
 VOID CALLBACK Nudge(PVOID window, BOOLEAN) {
@@ -22,8 +23,13 @@ VOID CALLBACK Nudge(PVOID window, BOOLEAN) {
 
 }  // namespace
 
+DWORD LastCallEnded() noexcept { return lastCallEnded.load(); }
+
 CallUnderWay::CallUnderWay() noexcept { ++callsUnderWay; }
-CallUnderWay::~CallUnderWay() { --callsUnderWay; }
+CallUnderWay::~CallUnderWay() {
+  lastCallEnded = GetTickCount();
+  --callsUnderWay;
+}
 
 class PatientCalls::Filter final : public IMessageFilter {
  public:

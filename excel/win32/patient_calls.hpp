@@ -7,6 +7,9 @@
 
 namespace quarnel::win32 {
 
+// When the last call into Excel ended, as GetTickCount and a message's time count.
+DWORD LastCallEnded() noexcept;
+
 // Marks a call into Excel as under way on this thread, so that a PatientCalls keeps count of it.
 class CallUnderWay {
  public:

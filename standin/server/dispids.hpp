@@ -8,10 +8,12 @@
 
 namespace quarnel::standin::server {
 
-// One process-wide numbering of member names, compared without regard to case, so a client that
-// caches a DISPID from one object can use it on any other. DISPID_VALUE is the default member.
+// One numbering of member names, compared without regard to case, so a client that caches a
+// DISPID from one object can use it on any other. As Excel's come from its type library, the
+// numbers come from the names themselves: the same in every instance. DISPID_VALUE is the default
+// member.
 DISPID DispIdOf(std::string_view member);
-// The case-folded name behind a DISPID; nothing for a number never handed out.
+// The case-folded name behind a DISPID; nothing for a number this process has not handed out.
 std::optional<std::string> MemberOf(DISPID id);
 
 }  // namespace quarnel::standin::server

@@ -43,8 +43,9 @@ class FindExcelE2E : public QuarnelE2E {
   }
 };
 
-// The user brings `frame` forward, then clicks on the palette.
+// The user clicks on `frame`, which comes to the top and takes the focus, then on the palette.
 void PutInFront(HWND frame, Quarnel& q) {
+  BringWindowToTop(frame);
   SetForegroundWindow(frame);
   EXPECT_TRUE(WaitFor([&] { return win32::ExcelMainWindows().front() == frame; }, 5s));
   SetForegroundWindow(q.Window());

@@ -13,6 +13,7 @@
 #include "excel/win32/connector.hpp"
 #include "excel/win32/dispatch.hpp"
 #include "excel/win32/excel_windows.hpp"
+#include "standin/server/dispids.hpp"
 #include "standin_raw_call.hpp"
 #include "support/failure_number.hpp"
 
@@ -52,6 +53,17 @@ TEST_F(StandinProcess, StartedByComItIsInvisibleEmptyAndKeepsWhatItIsTold) {
   const HWND window = WindowFrom(app.Get("StandinWindow"));
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(win32::FindExcelWindow(L"Book1 - Excel"), window);
+
+  // As Excel's, its DISPIDs are the same in every instance, whatever each was asked first: a client
+  // keeps them from one Excel to the next. This process numbered other names first.
+  IDispatch* raw = dynamic_cast<const win32::DispatchClient&>(*app.Get()).Raw();
+  for (const wchar_t* member : {L"Selection", L"ScreenUpdating", L"Hwnd"}) {
+    std::wstring name(member);
+    LPOLESTR names[] = {name.data()};
+    DISPID id = DISPID_UNKNOWN;
+    EXPECT_EQ(raw->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    EXPECT_EQ(id, DispIdOf(win32::ToUtf8(member)));
+  }
 
   QuitAndExpectTheEnd(app);
 }
