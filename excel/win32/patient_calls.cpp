@@ -64,8 +64,13 @@ class PatientCalls::Filter final : public IMessageFilter {
     if (asking_) return PENDINGMSG_WAITDEFPROCESS;
     const milliseconds waited(tickCount);
     // Each call counts from its own start.
-    if (waited < lastWaited_) askAt_ = patience_;
+    if (waited < lastWaited_) {
+      askAt_ = patience_;
+      stopped_ = false;
+    }
     lastWaited_ = waited;
+    // Wine goes on waiting for a cancelled call, and asking: the answer stands for the whole call.
+    if (stopped_) return PENDINGMSG_CANCELCALL;
     if (waited < askAt_) return PENDINGMSG_WAITDEFPROCESS;
     asking_ = true;
     const auto asked = Clock::now();
@@ -76,7 +81,8 @@ class PatientCalls::Filter final : public IMessageFilter {
       // The question could not be shown: waiting on is what happens without one.
     }
     asking_ = false;
-    if (!keep) return PENDINGMSG_CANCELCALL;
+    stopped_ = !keep;
+    if (stopped_) return PENDINGMSG_CANCELCALL;
     askAt_ = waited + std::chrono::duration_cast<milliseconds>(Clock::now() - asked) + patience_;
     return PENDINGMSG_WAITDEFPROCESS;
   }
@@ -87,6 +93,7 @@ class PatientCalls::Filter final : public IMessageFilter {
   milliseconds askAt_{patience_};
   milliseconds lastWaited_{0};
   bool asking_ = false;
+  bool stopped_ = false;
   std::atomic<ULONG> references_{1};
 };
 
