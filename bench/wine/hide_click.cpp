@@ -35,18 +35,21 @@ ClickFigures MeasureHideClicks(const Server& server, int clicks, const fs::path&
   ToolConnector connector(NameLookup::Once);
   DiskDesktop desktop(folder);
   Host host{connector, desktop};
-  RawHideClick raw;
-  // Turn about, so that a machine growing busier or quieter favours neither.
-  for (int click = 0; click < 2 * clicks; ++click) {
+  RawHideClick raw(true);
+  RawHideClick rawLettingGo(false);
+  // Turn about, so that a machine growing busier or quieter favours none.
+  for (int click = 0; click < 3 * clicks; ++click) {
     const std::int32_t row = SelectShownRow(server, click);
-    if (click % 2 == 0) server.ResetCounters();
+    if (click % 3 == 0) server.ResetCounters();
     std::this_thread::sleep_for(kSettle);
-    if (click % 2 == 0) {
+    if (click % 3 == 0) {
       const Stopwatch watch;
       visibility::HideRow(host);
       figures.tool.Add(watch.Stop(1).ms);
       const Server::Counters counters = server.Read();
       figures.toolRoundTrips = counters.names + counters.invokes;
+    } else if (click % 3 == 2) {
+      figures.rawLettingGo.Add(rawLettingGo.Click().Total());
     } else {
       const ClickSteps steps = raw.Click();
       figures.raw.Add(steps.Total());

@@ -12,7 +12,9 @@
 namespace quarnel::bench {
 
 struct ClickFigures {
-  Series tool, raw;
+  // The raw client holds the workbook and sheet from one click to the next, as the tool's handles
+  // are held; `rawLettingGo` lets them go at the end of each click.
+  Series tool, raw, rawLettingGo;
   // The raw client's clicks, step by step.
   Series search, application, attach, activate, command;
   std::int64_t toolRoundTrips = 0;  // of the tool's last click

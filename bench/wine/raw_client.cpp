@@ -193,9 +193,11 @@ struct RawHideClick::Members {
   Member application{L"Application"}, visible{L"Visible"}, workbooks{L"Workbooks"}, count{L"Count"};
   Member activeWorkbook{L"ActiveWorkbook"}, sheets{L"Sheets"}, activeSheet{L"ActiveSheet"};
   Member selection{L"Selection"}, row{L"Row"}, rows{L"Rows"}, entireRow{L"EntireRow"}, hidden{L"Hidden"};
+  ComPtr<IDispatch> book, sheet;
 };
 
-RawHideClick::RawHideClick() : members_(std::make_unique<Members>()) {}
+RawHideClick::RawHideClick(bool keepHandles)
+    : members_(std::make_unique<Members>()), keepHandles_(keepHandles) {}
 RawHideClick::~RawHideClick() = default;
 
 ClickSteps RawHideClick::Click() {
@@ -220,17 +222,21 @@ ClickSteps RawHideClick::Click() {
   lap(steps.application);
   if (!GetBool(app.Get(), m.visible)) PutBool(app.Get(), m.visible, true);
   if (GetLong(GetObject(app.Get(), m.workbooks).Get(), m.count) == 0) Fail("no workbook open");
-  const ComPtr<IDispatch> book = GetObject(app.Get(), m.activeWorkbook);
-  GetLong(GetObject(book.Get(), m.sheets).Get(), m.count);
-  const ComPtr<IDispatch> sheet = GetObject(book.Get(), m.activeSheet);
+  m.book = GetObject(app.Get(), m.activeWorkbook);
+  GetLong(GetObject(m.book.Get(), m.sheets).Get(), m.count);
+  m.sheet = GetObject(m.book.Get(), m.activeSheet);
   lap(steps.attach);
   win32::BringToFront(main);
   lap(steps.activate);
   const long row = GetLong(GetObject(app.Get(), m.selection).Get(), m.row);
   Owned address;
   SetText(address.value, std::to_string(row) + ":" + std::to_string(row));
-  const ComPtr<IDispatch> rows = GetObject(sheet.Get(), m.rows, &address.value, 1);
+  const ComPtr<IDispatch> rows = GetObject(m.sheet.Get(), m.rows, &address.value, 1);
   PutBool(GetObject(rows.Get(), m.entireRow).Get(), m.hidden, true);
+  if (!keepHandles_) {
+    m.sheet.Reset();
+    m.book.Reset();
+  }
   lap(steps.command);
   return steps;
 }

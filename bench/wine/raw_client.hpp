@@ -28,16 +28,18 @@ struct ClickSteps {
 
 // One click on 隐藏行 written straight on IDispatch and Win32: the Excel in front found through its
 // window, attached to as the tool attaches, brought forward, the selection's row hidden. Members
-// are looked up on the first click only.
+// are looked up on the first click only. With `keepHandles`, the workbook and sheet are held until
+// the next click, as the tool holds ExcelBook and ExcelSheet; else let go at once.
 class RawHideClick {
  public:
-  RawHideClick();
+  explicit RawHideClick(bool keepHandles);
   ~RawHideClick();
   ClickSteps Click();
 
  private:
   struct Members;
   std::unique_ptr<Members> members_;
+  bool keepHandles_;
 };
 
 }  // namespace quarnel::bench
