@@ -89,7 +89,8 @@ excel::Object ComConnector::Start(std::string_view progId) {
 }
 
 bool ComConnector::ActivateFoundWindow() {
-  if (!IsExcelMainWindow(found_)) return false;
+  // Found in this very click, a moment ago.
+  if (!found_) return false;
   BringToFront(found_);
   return true;
 }
