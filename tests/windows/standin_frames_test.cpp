@@ -151,8 +151,8 @@ TEST_F(StandinFrames, AFrameStandsForEachWorkbookAndTheActiveOneStandsInFront) {
 }
 
 // As a hung Excel: its thread takes no message and answers no other call until the hung call
-// returns; a slow one answers every call late.
-TEST_F(StandinProcess, AHungStandinAnswersNothingUntilItsCallReturnsASlowOneAnswersLate) {
+// returns. (A slow one is seen end to end, in the clicks during a slow record.)
+TEST_F(StandinProcess, AHungStandinAnswersNothingUntilItsCallReturns) {
   const Object app = connector.Start("Excel.Application");
   Follow(app);
   app.GetObject("Workbooks").Call("Add");
@@ -193,12 +193,6 @@ TEST_F(StandinProcess, AHungStandinAnswersNothingUntilItsCallReturnsASlowOneAnsw
   DWORD_PTR result = 0;
   EXPECT_NE(SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 300, &result), 0) << "not even once free";
   EXPECT_LT(timed([&] { app.Get("Caption"); }), 500ms);
-
-  // Slow for a spell: every call in it answers late, and then none.
-  app.Call("StandinSlowFor", {1200, 300});
-  for (int call = 0; call < 2; ++call) EXPECT_GE(timed([&] { app.Get("Visible"); }), 300ms) << call;
-  Sleep(1000);
-  EXPECT_LT(timed([&] { app.Get("Visible"); }), 200ms);
   QuitAndExpectTheEnd(app);
 }
 
