@@ -11,7 +11,7 @@ namespace quarnel::win32 {
 namespace {
 
 constexpr std::string_view kAutomationError = "自动化错误";
-constexpr std::string_view kBusy = "Excel 正忙(可能正在编辑单元格),请完成编辑后再试。";
+constexpr std::string_view kBusy = "Excel 正忙（可能正在编辑单元格），请完成编辑后再试。";
 // The user chose to stop waiting on an Excel that did not answer.
 constexpr std::string_view kStopped = "已停止等待 Excel，本次操作没有完成。";
 

@@ -36,7 +36,7 @@ inline constexpr char kDialogTitle[] = "读取隐藏状态文件";
 // After a command's effect is seen, how long a box it might still show is given to appear.
 inline constexpr Millis kGrace = 500ms;
 
-inline constexpr char kBusyText[] = "Excel 正忙(可能正在编辑单元格),请完成编辑后再试。";
+inline constexpr char kBusyText[] = "Excel 正忙（可能正在编辑单元格），请完成编辑后再试。";
 
 // Windows calls a window hung when it takes no message for 5 s; the palette must do far better.
 inline constexpr Millis kAnswerWithin = 250ms;

@@ -21,7 +21,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr BusyRetry kQuickRetry{300ms, 5ms};
-constexpr char kBusyText[] = "Excel 正忙(可能正在编辑单元格),请完成编辑后再试。";
+constexpr char kBusyText[] = "Excel 正忙（可能正在编辑单元格），请完成编辑后再试。";
 
 HRESULT STDAPICALLTYPE FillIgnored(EXCEPINFO* info) {
   info->scode = kVbaIgnore;

@@ -64,7 +64,7 @@ TEST(FailureFromHresult, OtherCodesKeepTheHresultAndTheSystemsText) {
   EXPECT_EQ(FailureFromHresult(static_cast<HRESULT>(0x8004F3A7)).Description(), "自动化错误");
 }
 
-constexpr char kBusyText[] = "Excel 正忙(可能正在编辑单元格),请完成编辑后再试。";
+constexpr char kBusyText[] = "Excel 正忙（可能正在编辑单元格），请完成编辑后再试。";
 
 TEST(FailureFromHresult, EachBusyAnswerIsExplainedTheSameWay) {
   struct Case {
