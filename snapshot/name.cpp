@@ -53,9 +53,11 @@ std::string NumberedFileName(std::string_view fileName, int number) {
   return std::string(stem) + "_" + 常用函数::ValueText(number) + std::string(kExtension);
 }
 
-std::string PartFileName(std::string_view fileName, int number) {
-  return std::string(fileName) + ".part" + (number == 1 ? "" : 常用函数::ValueText(number));
+std::string AttemptedFileName(std::string_view fileName, int number) {
+  return number == 1 ? std::string(fileName) : NumberedFileName(fileName, number);
 }
+
+std::string PartFileName(int number) { return "quarnel-" + 常用函数::ValueText(number) + ".part"; }
 
 namespace {
 
@@ -64,13 +66,13 @@ struct Lengths {
   std::size_t path;
 };
 
-// The longest name and path a record may create: the numbers only grow, so the last attempt's.
-Lengths LongestLengths(std::string_view workbookName, std::string_view note, std::string_view stamp,
-                       std::string_view folder) {
-  const std::string name = SnapshotFileName(workbookName, note, stamp);
-  const std::size_t longest = std::max(Utf16Length(PartFileName(name, kNameAttempts)),
-                                       Utf16Length(NumberedFileName(name, kNameAttempts)));
-  return {longest, Utf16Length(folder) + 1 + longest};
+// The name and path attempt `number` creates; the part file's are never longer, but counted too.
+Lengths LengthsOf(std::string_view workbookName, std::string_view note, std::string_view stamp,
+                  std::string_view folder, int number) {
+  const std::size_t name =
+      Utf16Length(AttemptedFileName(SnapshotFileName(workbookName, note, stamp), number));
+  const std::size_t part = Utf16Length(PartFileName(kNameAttempts));
+  return {name, Utf16Length(folder) + 1 + std::max(name, part)};
 }
 
 std::string Count(std::size_t count) { return 常用函数::ValueText(static_cast<std::int64_t>(count)); }
@@ -78,9 +80,9 @@ std::string Count(std::size_t count) { return 常用函数::ValueText(static_cas
 }  // namespace
 
 std::optional<Failure> RefuseLength(std::string_view workbookName, std::string_view note,
-                                    std::string_view stamp, std::string_view folder) {
-  const Lengths with = LongestLengths(workbookName, note, stamp, folder);
-  const Lengths without = LongestLengths(workbookName, "", stamp, folder);
+                                    std::string_view stamp, std::string_view folder, int number) {
+  const Lengths with = LengthsOf(workbookName, note, stamp, folder, number);
+  const Lengths without = LengthsOf(workbookName, "", stamp, folder, number);
   const std::string noteLength = Count(CharacterCount(note));
   if (with.name > kMaxNameLength) {
     if (!note.empty() && without.name <= kMaxNameLength) {

@@ -30,14 +30,17 @@ std::string SnapshotFileName(std::string_view workbookName, std::string_view not
 
 // The name that takes the place of a taken one: "_2", "_3", ... before ".txt".
 std::string NumberedFileName(std::string_view fileName, int number);
-// The name a snapshot is written under until it is complete: ".part", and from the second attempt
-// on its number.
-std::string PartFileName(std::string_view fileName, int number);
+// The name of attempt `number` at a free snapshot name: the name itself, then its numbered forms.
+std::string AttemptedFileName(std::string_view fileName, int number);
+// The name a snapshot is written under until it is complete, beside it: short and the same
+// whatever the note, so that it never sets the limits. "quarnel-1.part", "quarnel-2.part", ...
+std::string PartFileName(int number);
 
-// Why the names that a record would create do not fit Windows' limits, worded after what makes
-// them too long: the note when the names fit without it, else the workbook name or the folder.
-// Nothing when they fit. The note comes trimmed; the folder has no trailing "\".
+// Why the snapshot's name of attempt `number` (see AttemptedFileName) does not fit Windows'
+// limits, worded after what makes it too long: the note when the name fits without it, else the
+// workbook name or the folder; the lengths it gives are those of that name and its path. Nothing
+// when it fits. The note comes trimmed; the folder has no trailing "\".
 std::optional<Failure> RefuseLength(std::string_view workbookName, std::string_view note,
-                                    std::string_view stamp, std::string_view folder);
+                                    std::string_view stamp, std::string_view folder, int number = 1);
 
 }  // namespace quarnel::snapshot

@@ -80,20 +80,53 @@ auto FirstFreeName(Attempt attempt, NameAt nameAt) {
   }
 }
 
-// The snapshot's file name, or nothing once the user has been told why there can be none: a
+// What a snapshot's names are made of: the workbook's name, the note, the stamp and the folder.
+struct Naming {
+  std::string workbookName;
+  std::string note;
+  std::string stamp;
+  std::string folder;
+
+  std::string Name() const { return SnapshotFileName(workbookName, note, stamp); }
+  std::optional<Failure> Refusal(int attempt) const {
+    return RefuseLength(workbookName, note, stamp, folder, attempt);
+  }
+};
+
+// The snapshot's naming, or nothing once the user has been told why there can be none: a
 // forbidden character in the note would send the file elsewhere or make it impossible to create,
 // and a name or path beyond Windows' limits would be refused as a file not found. The tool goes on.
-std::optional<std::string> AcceptedName(Desktop& desktop, const std::string& workbookName,
-                                        const std::string& folder) {
-  const std::string note(TrimSpaces(desktop.NoteText()));
-  std::optional<Failure> refusal = RefuseNote(note);
-  const std::string stamp = Stamp(desktop.LocalDateTimeText());
-  if (!refusal) refusal = RefuseLength(workbookName, note, stamp, folder);
+std::optional<Naming> AcceptedNaming(Desktop& desktop, const std::string& workbookName,
+                                     const std::string& folder) {
+  Naming naming{workbookName, std::string(TrimSpaces(desktop.NoteText())), Stamp(desktop.LocalDateTimeText()),
+                folder};
+  std::optional<Failure> refusal = RefuseNote(naming.note);
+  if (!refusal) refusal = naming.Refusal(1);
   if (refusal) {
     desktop.ShowMessage(refusal->Description());
     return std::nullopt;
   }
-  return SnapshotFileName(workbookName, note, stamp);
+  return naming;
+}
+
+// Every row's and then every column's record, in blocks.
+void WriteRecords(OutputFile& file, Desktop& desktop, std::int32_t lastRow) {
+  ProgressScope progress(desktop);
+  BlockWriter writer(file);
+  // The columns are counted only after the rows: until then, the most there can be.
+  const auto rows = static_cast<std::uint64_t>(lastRow);
+  for (std::int32_t row = 1; row <= lastRow; ++row) {
+    writer.Add(RowRecord(row, RowHidden(row)));
+    progress.Show(static_cast<std::uint64_t>(row), rows + kLastColumn);
+  }
+  const std::int32_t lastColumn = LastColumn();
+  const std::uint64_t total = rows + static_cast<std::uint64_t>(lastColumn);
+  for (std::int32_t column = 1; column <= lastColumn; ++column) {
+    writer.Add(ColumnRecord(column, ColumnHidden(column)));
+    progress.Show(rows + static_cast<std::uint64_t>(column), total);
+  }
+  writer.Flush();
+  file.Close();
 }
 
 }  // namespace
@@ -101,15 +134,15 @@ std::optional<std::string> AcceptedName(Desktop& desktop, const std::string& wor
 void RecordSnapshot(Host& host) {
   AttachExcel(host);
   const std::string workbookName = excel::ToText(ExcelBook.Get("Name"));
-  const std::string programFolder = host.desktop.ProgramFolder();
-  const std::optional<std::string> name = AcceptedName(host.desktop, workbookName, programFolder);
-  if (!name) return;
+  const std::optional<Naming> naming =
+      AcceptedNaming(host.desktop, workbookName, host.desktop.ProgramFolder());
+  if (!naming) return;
 
   const std::int32_t lastRow = LastRow();
 
   // Written under a name no reader takes for a snapshot, and renamed only once complete.
   FileSystem& files = host.desktop.Files();
-  const std::string folder = programFolder + "\\";
+  const std::string folder = naming->folder + "\\";
   std::string partPath;
   std::unique_ptr<OutputFile> file = FirstFreeName(
       [&](const std::string& path) {
@@ -117,32 +150,27 @@ void RecordSnapshot(Host& host) {
         partPath = path;
         return created;
       },
-      [&](int n) { return folder + PartFileName(*name, n); });
-
-  try {
-    ProgressScope progress(host.desktop);
-    BlockWriter writer(*file);
-    // The columns are counted only after the rows: until then, the most there can be.
-    const auto rows = static_cast<std::uint64_t>(lastRow);
-    for (std::int32_t row = 1; row <= lastRow; ++row) {
-      writer.Add(RowRecord(row, RowHidden(row)));
-      progress.Show(static_cast<std::uint64_t>(row), rows + kLastColumn);
-    }
-    const std::int32_t lastColumn = LastColumn();
-    const std::uint64_t total = rows + static_cast<std::uint64_t>(lastColumn);
-    for (std::int32_t column = 1; column <= lastColumn; ++column) {
-      writer.Add(ColumnRecord(column, ColumnHidden(column)));
-      progress.Show(rows + static_cast<std::uint64_t>(column), total);
-    }
-    writer.Flush();
-    file->Close();
-    file.reset();
-    // Two records within the same second never replace one another.
-    FirstFreeName([&](const std::string& path) { files.RenameNoReplace(partPath, path); },
-                  [&](int n) { return folder + (n == 1 ? *name : NumberedFileName(*name, n)); });
-  } catch (...) {
+      [&](int n) { return folder + PartFileName(n); });
+  const auto discard = [&] {
     file.reset();
     files.Remove(partPath);
+  };
+  try {
+    WriteRecords(*file, host.desktop, lastRow);
+    file.reset();
+    // Two records within the same second never replace one another. A numbered name that no
+    // longer fits is refused as the first would have been.
+    FirstFreeName([&](const std::string& path) { files.RenameNoReplace(partPath, path); },
+                  [&](int n) {
+                    if (std::optional<Failure> refusal = naming->Refusal(n)) throw *refusal;
+                    return folder + AttemptedFileName(naming->Name(), n);
+                  });
+  } catch (const Failure& failure) {
+    discard();
+    if (failure.Number() != errors::kNameTooLong) throw;
+    host.desktop.ShowMessage(failure.Description());
+  } catch (...) {
+    discard();
     throw;
   }
 }

@@ -31,8 +31,7 @@ std::string NotePathMessage(int note, int path) {
 }
 
 // Workbook Plan.xlsx and the desktop's 14-digit stamp: a note of n UTF-16 units gives the name
-// "Plan-行列状态_" note "_" stamp ".txt" of 29 + n units, and the longest name a record may create,
-// the last attempt's ".part1000", of 38 + n.
+// "Plan-行列状态_" note "_" stamp ".txt" of 29 + n units. The part file's name is shorter.
 class NoteLengthTest : public SnapshotCommandTest {
  protected:
   static constexpr const char* kStamp = "20261208090507";
@@ -60,35 +59,35 @@ class NoteLengthTest : public SnapshotCommandTest {
 TEST_F(NoteLengthTest, NameLimitWithAsciiChineseAndFourByteNotes) {
   desktop.folder = "C:";
   for (const std::string_view character : {"a", "中"}) {
-    const std::string longest = Repeat(character, 217);
+    const std::string longest = Repeat(character, 226);
     EXPECT_EQ(RecordWith(" " + longest + " "), "") << character;
     EXPECT_TRUE(desktop.files.files.contains(PathOf(longest))) << character;
-    EXPECT_EQ(RecordWith(longest + std::string(character)), NoteNameMessage(218, 256)) << character;
+    EXPECT_EQ(RecordWith(longest + std::string(character)), NoteNameMessage(227, 256)) << character;
   }
   // A character above U+FFFF is two units of the name but one character of the note.
-  EXPECT_EQ(RecordWith(Repeat("😀", 108) + "a"), "");
-  EXPECT_EQ(RecordWith(Repeat("😀", 109)), NoteNameMessage(109, 256));
+  EXPECT_EQ(RecordWith(Repeat("😀", 113)), "");
+  EXPECT_EQ(RecordWith(Repeat("😀", 113) + "a"), NoteNameMessage(114, 256));
   // The message shows directly; the box is the tool's own, not a run-time error.
   EXPECT_EQ(desktop.messages.back().title, kAppTitle);
 }
 
 TEST_F(NoteLengthTest, PathLimitWithAsciiAndChineseNotes) {
-  // "C:\Tools\Quarnel\" and the longest name: 17 + 38 + n units.
+  // "C:\Tools\Quarnel\" and the name: 17 + 29 + n units.
   for (const std::string_view character : {"b", "备"}) {
-    const std::string longest = Repeat(character, 204);
+    const std::string longest = Repeat(character, 213);
     EXPECT_EQ(RecordWith(longest), "") << character;
     EXPECT_TRUE(desktop.files.files.contains(PathOf(longest))) << character;
-    EXPECT_EQ(RecordWith(longest + std::string(character)), NotePathMessage(205, 260)) << character;
+    EXPECT_EQ(RecordWith(longest + std::string(character)), NotePathMessage(214, 260)) << character;
   }
 }
 
 TEST_F(NoteLengthTest, AWorkbookNameOrAFolderTooLongIsSaidSoAndNotBlamedOnTheNote) {
   desktop.folder = "C:";
-  // The name without a note: base + 24 units, the longest + 33.
-  model.AddWorkbook(std::string(222, 'w') + ".xlsx");
+  // The name without a note: base + 24 units.
+  model.AddWorkbook(std::string(231, 'w') + ".xlsx");
   EXPECT_EQ(RecordWith(""), "");
   EXPECT_EQ(RecordWith("x"), NoteNameMessage(1, 257));
-  model.AddWorkbook(std::string(223, 'w') + ".xlsx");
+  model.AddWorkbook(std::string(232, 'w') + ".xlsx");
   const std::string workbook =
       "工作簿名称太长：Windows 文件名最多 255 个字符，快照文件名将有 256 个字符。请缩短工作簿名称后再记录。";
   EXPECT_EQ(RecordWith(" "), workbook);
@@ -98,8 +97,8 @@ TEST_F(NoteLengthTest, AWorkbookNameOrAFolderTooLongIsSaidSoAndNotBlamedOnTheNot
       "工作簿名称太长：Windows 文件名最多 255 个字符，快照文件名将有 258 个字符。请缩短工作簿名称后再记录。");
 
   model.AddWorkbook("Plan.xlsx");
-  // A folder of f units and Plan's longest name without a note: f + 1 + 37.
-  desktop.folder = "C:\\" + Repeat("文", 218);
+  // A folder of f units and Plan's name without a note: f + 1 + 28.
+  desktop.folder = "C:\\" + Repeat("文", 227);
   EXPECT_EQ(RecordWith(""), "");
   desktop.folder += "f";
   const std::string folder =
@@ -111,36 +110,29 @@ TEST_F(NoteLengthTest, AWorkbookNameOrAFolderTooLongIsSaidSoAndNotBlamedOnTheNot
             "个字符。请把程序放到路径较短的文件夹后再记录。");
 }
 
-// The limits count the longest names the command can create: with every earlier attempt taken,
-// the last attempt's names reach the limits exactly and go no further.
-TEST_F(NoteLengthTest, TheLastAttemptsNamesReachTheLimitsExactly) {
-  const auto longestCreated = [this](const std::string& note) {
-    desktop.note = note;
-    desktop.files.files.clear();
-    desktop.files.log.clear();
-    const std::string name = snapshot::SnapshotFileName("Plan.xlsx", note, kStamp);
-    const std::string folder = desktop.folder + "\\";
-    for (int n = 1; n < snapshot::kNameAttempts; ++n) {
-      desktop.files.files[folder + snapshot::PartFileName(name, n)];
-      desktop.files.files[folder + (n == 1 ? name : snapshot::NumberedFileName(name, n))];
-    }
-    RecordSnapshot(host);
-    EXPECT_TRUE(desktop.messages.empty());
-    EXPECT_TRUE(
-        desktop.files.files.contains(folder + snapshot::NumberedFileName(name, snapshot::kNameAttempts)));
-    std::size_t nameUnits = 0;
-    std::size_t pathUnits = 0;
-    for (const std::string& entry : desktop.files.log) {
-      const std::string path = entry.substr(entry.rfind(' ') + 1);
-      nameUnits = std::max(nameUnits, Utf16Length(常用函数::FileNameOfPath(path)));
-      pathUnits = std::max(pathUnits, Utf16Length(path));
-    }
-    return std::pair(nameUnits, pathUnits);
-  };
+// A second record in the same second takes the "_2" name: when that no longer fits, the user is
+// told as for the first name, with that name's length, and nothing is left behind.
+TEST_F(NoteLengthTest, ANumberedNameThatNoLongerFitsIsRefusedAsTheFirstWouldBe) {
   desktop.folder = "C:";
-  EXPECT_EQ(longestCreated(Repeat("a", 217)).first, 255u);
-  desktop.folder = "C:\\Tools\\Quarnel";
-  EXPECT_EQ(longestCreated(Repeat("b", 204)).second, 259u);
+  const std::string note = Repeat("a", 226);
+  EXPECT_EQ(RecordWith(note), "");
+  const std::string first = PathOf(note);
+  const std::string written = desktop.files.files.at(first);
+  desktop.files.log.clear();
+
+  RecordSnapshot(host);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].text, NoteNameMessage(226, 257));
+  EXPECT_EQ(desktop.files.files.size(), 1u) << "a part file was left";
+  EXPECT_EQ(desktop.files.files.at(first), written);
+
+  // One shorter, the numbered name fits.
+  EXPECT_EQ(RecordWith(Repeat("a", 224)), "");
+  desktop.messages.clear();
+  RecordSnapshot(host);
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_TRUE(desktop.files.files.contains(desktop.folder + "\\" +
+                                           snapshot::NumberedFileName(PathOf(Repeat("a", 224)).substr(3), 2)));
 }
 
 }  // namespace

@@ -130,13 +130,13 @@ TEST_F(RecordTest, SameSecondNeverReplacesAnEarlierSnapshot) {
 TEST_F(RecordTest, IsWrittenUnderAPartNameAndRenamedOnlyWhenComplete) {
   UseArea(3, 1);
   RecordSnapshot(host);
-  const std::string part = std::string(kSnapshotPath) + ".part";
+  const std::string part = "C:\\Tools\\Quarnel\\quarnel-1.part";
   EXPECT_EQ(desktop.files.log,
             (std::vector<std::string>{"create " + part, "rename " + part + " -> " + kSnapshotPath}));
 }
 
 TEST_F(RecordTest, LeftoverPartFileIsLeftAloneAndAnotherUsed) {
-  const std::string leftover = std::string(kSnapshotPath) + ".part";
+  const std::string leftover = "C:\\Tools\\Quarnel\\quarnel-1.part";
   desktop.files.files[leftover] = "1:1/Tr";
   RecordSnapshot(host);
   EXPECT_EQ(desktop.files.files[leftover], "1:1/Tr");
