@@ -22,12 +22,15 @@ void WindowsDesktop::ShowMessage(std::string_view text, std::string_view title, 
   MessageBoxW(owner, ToUtf16(text).c_str(), ToUtf16(title).c_str(), type);
 }
 
+std::string KeepWaitingQuestion(std::chrono::seconds waited) {
+  return "Excel 已经 " + std::to_string(waited.count()) +
+         " 秒没有应答，可能正在计算、运行宏，或被加载项占用。\n\n是否继续等待？\n\n"
+         "选“是”继续等待；选“否”停止等待，本次操作到此为止。";
+}
+
 bool WindowsDesktop::AskToKeepWaiting(std::chrono::seconds waited) {
-  const std::string text = "Excel 已经 " + std::to_string(waited.count()) +
-                           " 秒没有应答，可能正在计算、运行宏，或被加载项占用。\n\n是否继续等待？\n\n"
-                           "选“是”继续等待；选“否”停止等待，本次操作到此为止。";
   const HWND owner = owner_ && IsWindow(owner_) ? owner_ : nullptr;
-  return MessageBoxW(owner, ToUtf16(text).c_str(), ToUtf16(kAppTitle).c_str(),
+  return MessageBoxW(owner, ToUtf16(KeepWaitingQuestion(waited)).c_str(), ToUtf16(kAppTitle).c_str(),
                      MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON1) != IDNO;
 }
 

@@ -38,6 +38,9 @@ class WindowsDesktop final : public Desktop {
   TaskbarProgress progress_;
 };
 
+// What the user is asked when Excel has not answered one call for `waited`.
+std::string KeepWaitingQuestion(std::chrono::seconds waited);
+
 // The folder that holds the running program's file, without a trailing "\".
 std::string ProgramFolder();
 
