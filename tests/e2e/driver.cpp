@@ -60,6 +60,48 @@ std::vector<HWND> TopLevelWindowsOf(DWORD process) {
 
 void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
+// The screen's pixels inside `r`, as they are now.
+Picture ScreenPixels(const RECT& r) {
+  Picture picture{r.right - r.left, r.bottom - r.top, {}};
+  if (picture.width <= 0 || picture.height <= 0) return {};
+  const win32::ScreenDc screen;
+  const win32::MemoryDc memory(screen.Get());
+  BITMAPINFO info{};
+  // Negative height: top row first, as Picture holds them.
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const win32::OwnedBitmap bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) return {};
+  const win32::Selection selected(memory.Get(), bitmap.Get());
+  if (!BitBlt(memory.Get(), 0, 0, picture.width, picture.height, screen.Get(), r.left, r.top,
+              SRCCOPY | CAPTUREBLT)) {
+    return {};
+  }
+  GdiFlush();
+  const auto* first = static_cast<const std::uint32_t*>(bits);
+  picture.pixels.assign(first, first + static_cast<std::size_t>(picture.width) * picture.height);
+  for (std::uint32_t& pixel : picture.pixels) pixel &= 0xFFFFFF;
+  return picture;
+}
+
+// True once neither `window` nor any window inside it has anything left to paint.
+bool NothingLeftToPaint(HWND window) {
+  if (GetUpdateRect(window, nullptr, FALSE)) return false;
+  for (HWND child : Children(window)) {
+    if (GetUpdateRect(child, nullptr, FALSE)) return false;
+  }
+  return true;
+}
+
+// A window is seen as soon as it shows, before it has painted, and its thread answers a sent
+// message before it paints what is pending. So: nothing left to paint, then an answer, which comes
+// only once the paint under way has ended.
+bool WaitUntilDrawn(HWND window) {
+  DWORD_PTR result = 0;
+  return WaitFor([&] { return NothingLeftToPaint(window); }, 5s) &&
+         SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kSendTimeout, &result) != 0;
+}
+
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
@@ -85,45 +127,28 @@ std::wstring ArtifactFolder() {
   return folder.empty() ? std::wstring() : WindowsPath(folder);
 }
 
+Picture Capture(HWND window) {
+  // One that does not answer is taken as the screen shows it.
+  if (window) WaitUntilDrawn(window);
+  RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (window && !GetWindowRect(window, &r)) return {};
+  Picture shown;
+  // Wine copies what a window painted to the screen when the window's thread next waits for a
+  // message: the screen has caught up once it shows the same twice in a row.
+  WaitFor(
+      [&] {
+        const Picture earlier = ScreenPixels(r);
+        std::this_thread::sleep_for(100ms);
+        shown = ScreenPixels(r);
+        return !shown.Empty() && shown.pixels == earlier.pixels;
+      },
+      5s, 0ms);
+  return shown;
+}
+
 bool SaveScreenshot(HWND window, const std::wstring& name) {
   const std::wstring folder = ArtifactFolder();
-  if (folder.empty()) return false;
-  RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (window && !GetWindowRect(window, &r)) return false;
-  const int width = r.right - r.left;
-  const int height = r.bottom - r.top;
-  if (width <= 0 || height <= 0) return false;
-
-  const win32::ScreenDc screen;
-  const win32::MemoryDc memory(screen.Get());
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  const win32::OwnedBitmap bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap) return false;
-  const HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
-  bool saved = false;
-  if (BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), r.left, r.top, SRCCOPY | CAPTUREBLT)) {
-    GdiFlush();
-    const auto stride = static_cast<DWORD>((width * 3 + 3) & ~3);
-    const DWORD size = stride * static_cast<DWORD>(height);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    file.bfSize = file.bfOffBits + size;
-    const std::wstring path = folder + L"\\" + name + L".bmp";
-    win32::OwnedHandle out(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (out) {
-      DWORD written = 0;
-      saved = WriteFile(out.Get(), &file, sizeof(file), &written, nullptr) &&
-              WriteFile(out.Get(), &info.bmiHeader, sizeof(BITMAPINFOHEADER), &written, nullptr) &&
-              WriteFile(out.Get(), bits, size, &written, nullptr);
-      saved = out.Close() && saved;
-    }
-  }
-  SelectObject(memory.Get(), old);
-  return saved;
+  return !folder.empty() && WriteBmp(Capture(window), folder + L"\\" + name + L".bmp");
 }
 
 // ---------------------------------------------------------------------------------------------

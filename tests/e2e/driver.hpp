@@ -13,6 +13,7 @@
 #include "common/win32/win_headers.hpp"
 #include "support/win32/files.hpp"
 #include "support/win32/process.hpp"
+#include "tests/e2e/picture.hpp"
 // After the Windows headers, which must not rename Object::GetObject.
 #include "excel/automation.hpp"
 
@@ -31,8 +32,11 @@ bool WaitFor(const std::function<bool()>& done, Millis timeout, Millis step = 50
 
 // The folder that screenshots go to (QUARNEL_E2E_ARTIFACTS), empty when none was asked for.
 std::wstring ArtifactFolder();
-// Saves what the screen shows inside `window`'s frame (the whole screen for null) as a BMP in the
-// artifact folder; false when there is no folder or the capture failed.
+// What the screen shows inside `window`'s frame (the whole screen for null) once the window has
+// painted all it had to paint and the screen has caught up with it; empty when the capture failed.
+Picture Capture(HWND window);
+// Saves Capture(window) as a BMP in the artifact folder; false when there is no folder or the
+// capture failed.
 bool SaveScreenshot(HWND window, const std::wstring& name);
 
 // A dialog window of quarnel's: a message box or the file dialog.

@@ -33,6 +33,10 @@ inline constexpr char kUnhideRow[] = "不隐藏行";
 inline constexpr char kUnhideColumn[] = "不隐藏列";
 inline constexpr char kDialogTitle[] = "读取隐藏状态文件";
 
+// Where the tours that take the guide's pictures run the tool from, as a user would put it: the
+// file dialog shows this folder.
+inline constexpr wchar_t kUsersFolder[] = L"D:\\Quarnel";
+
 // After a command's effect is seen, how long a box it might still show is given to appear.
 inline constexpr Millis kGrace = 500ms;
 
@@ -97,6 +101,19 @@ class QuarnelE2E : public ::testing::Test {
 
   // Shared with the walks that cases hand the fixture to.
  public:
+  // The tool runs from `folder`, as a user put it there, rather than from the case's own folder;
+  // what an earlier run left in it goes first.
+  void RunFrom(const std::wstring& folder) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_NE(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES)
+        << ToUtf8(folder) << " cannot be made (tests/e2e/prepare-prefix maps D: for the tour)";
+    for (const std::wstring& name : FileNamesIn(folder)) {
+      ASSERT_TRUE(DeleteFileW((folder + L"\\" + name).c_str()))
+          << ToUtf8(name) << " is left in " << ToUtf8(folder);
+    }
+    folder_ = folder;
+  }
+
   Quarnel& StartQuarnel() {
     quarnel_ = std::make_unique<Quarnel>(folder_);
     EXPECT_NE(quarnel_->Window(), nullptr) << "Form1 did not show";

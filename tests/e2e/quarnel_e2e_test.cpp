@@ -130,6 +130,7 @@ std::string DemoSnapshotWithRow20Hidden() {
 // Also the tour that scripts/run takes where there is no display: hide a row, record, reveal
 // it, restore.
 TEST_F(QuarnelE2E, TourHideRecordRevealRestore) {
+  ASSERT_NO_FATAL_FAILURE(RunFrom(kUsersFolder));
   Standin& excel = StartDemo();
   Quarnel& q = StartQuarnel();
   excel.Select("B20");

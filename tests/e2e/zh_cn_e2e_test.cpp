@@ -123,6 +123,7 @@ TEST_F(QuarnelZhCN, RecordStampsInChineseDigitsAndRestoreSpeaksChinese) {
 
 // Also part of the tour of scripts/run: one box of each kind of failure, in Chinese.
 TEST_F(QuarnelZhCN, TourOfTheErrorBoxes) {
+  ASSERT_NO_FATAL_FAILURE(RunFrom(kUsersFolder));
   ShowTheBoxesOfAnExcelThatCannotStart();
 
   // A refused note: its own words, and no file.
