@@ -1,8 +1,8 @@
 #pragma once
 
-#include <windows.h>
-
 #include <string>
+
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
 

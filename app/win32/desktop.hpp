@@ -1,13 +1,12 @@
 #pragma once
 
-#include <windows.h>
-
 #include <chrono>
 
 #include "app/win32/file_dialog.hpp"
 #include "app/win32/files.hpp"
 #include "app/win32/taskbar_progress.hpp"
 #include "common/desktop.hpp"
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
 

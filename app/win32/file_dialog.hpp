@@ -1,11 +1,10 @@
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 #include <string_view>
 
 #include "common/desktop.hpp"
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <windows.h>
-
 #include <array>
 #include <string>
 #include <string_view>
@@ -9,6 +7,7 @@
 #include "app/button.hpp"
 #include "app/win32/form_fonts.hpp"
 #include "app/win32/placement.hpp"
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
 

@@ -1,10 +1,8 @@
 // quarnel.exe: the window beside Excel.
 
-// windows.h must come before commctrl.h.
-// clang-format off
-#include <windows.h>
+#include "common/win32/win_headers.hpp"
+//
 #include <commctrl.h>
-// clang-format on
 
 #include "app/click.hpp"
 #include "app/win32/desktop.hpp"

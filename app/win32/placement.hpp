@@ -1,6 +1,6 @@
 #pragma once
 
-#include <windows.h>
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
 

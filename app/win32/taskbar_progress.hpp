@@ -1,9 +1,10 @@
 #pragma once
 
-#include <windows.h>
 #include <wrl/client.h>
 
 #include <cstdint>
+
+#include "common/win32/win_headers.hpp"
 
 struct ITaskbarList3;
 

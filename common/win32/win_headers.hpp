@@ -1,9 +1,13 @@
 #pragma once
 
-// The Windows and COM headers, less wingdi's GetObject macro: with it, every file that sees it
-// calls excel::Object::GetObject as GetObjectW, which nothing defines. Include this, not
-// <windows.h>, wherever Object is used; call the GDI function as GetObjectW.
+// The one way in for the Windows and COM headers (the build refuses <windows.h>, <ole2.h> and
+// <oleauto.h> anywhere else), less the macros that rename the code's own names: with wingdi's
+// GetObject, a file that sees it calls excel::Object::GetObject as GetObjectW, which nothing
+// defines. Call the GDI function as GetObjectW. Other Windows headers come after this one.
 
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 //
 #include <oaidl.h>

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include "app/win32/clock.hpp"
 #include "common/failure.hpp"
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
 namespace {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <chrono>
 #include <thread>
@@ -7,6 +6,7 @@
 #include "app/win32/desktop.hpp"
 #include "app/win32/file_dialog.hpp"
 #include "common/win32/utf16.hpp"
+#include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
 namespace {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <array>
 #include <string>
@@ -7,6 +6,7 @@
 #include "app/win32/desktop.hpp"
 #include "app/win32/files.hpp"
 #include "common/win32/utf16.hpp"
+#include "common/win32/win_headers.hpp"
 #include "support/failure_number.hpp"
 #include "support/win32/files.hpp"
 

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
-// windows.h must come before commctrl.h.
-// clang-format off
-#include <windows.h>
+
+#include "common/win32/win_headers.hpp"
+//
 #include <commctrl.h>
-// clang-format on
 
 #include <array>
 #include <functional>

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
-#include <windows.h>
+
+#include "common/win32/win_headers.hpp"
 // After windows.h.
 #include <shobjidl.h>
 
