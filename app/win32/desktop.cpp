@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/win32/clock.hpp"
+#include "common/win32/program_path.hpp"
 #include "common/win32/utf16.hpp"
 #include "common/win32/window_text.hpp"
 
@@ -41,17 +42,10 @@ std::string WindowsDesktop::ProgramFolder() { return win32::ProgramFolder(); }
 std::string WindowsDesktop::LocalDateTimeText() { return win32::LocalDateTimeText(); }
 
 std::string ProgramFolder() {
-  std::vector<wchar_t> path(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) throw errors::Catalogued(errors::kDeviceIoError);
-    if (length < path.size()) {
-      const std::wstring_view full(path.data(), length);
-      const auto slash = full.find_last_of(L'\\');
-      return ToUtf8(full.substr(0, slash == std::wstring_view::npos ? 0 : slash));
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = ProgramPath();
+  if (path.empty()) throw errors::Catalogued(errors::kDeviceIoError);
+  const auto slash = path.find_last_of(L'\\');
+  return ToUtf8(std::wstring_view(path).substr(0, slash == std::wstring::npos ? 0 : slash));
 }
 
 }  // namespace quarnel::win32

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "common/win32/owned.hpp"
 #include "common/win32/utf16.hpp"
@@ -13,7 +14,7 @@ constexpr DWORD kChunkLimit = 1u << 30;
 
 class WideOutputFile final : public OutputFile {
  public:
-  explicit WideOutputFile(HANDLE handle) : file_(handle) {}
+  explicit WideOutputFile(OwnedHandle file) noexcept : file_(std::move(file)) {}
 
   void Write(std::string_view bytes) override {
     while (!bytes.empty()) {
@@ -35,7 +36,7 @@ class WideOutputFile final : public OutputFile {
 
 class WideInputFile final : public InputFile {
  public:
-  explicit WideInputFile(HANDLE handle) : file_(handle) {}
+  explicit WideInputFile(OwnedHandle file) noexcept : file_(std::move(file)) {}
 
   std::size_t Read(std::span<char> buffer) override {
     const auto wanted = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), kChunkLimit));
@@ -79,17 +80,17 @@ Failure FileFailure(DWORD error) {
 }
 
 std::unique_ptr<OutputFile> WideFileSystem::CreateNew(const std::string& path) {
-  const HANDLE handle = CreateFileW(ToUtf16(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) throw FileFailure(GetLastError());
-  return std::make_unique<WideOutputFile>(handle);
+  OwnedHandle file(CreateFileW(ToUtf16(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw FileFailure(GetLastError());
+  return std::make_unique<WideOutputFile>(std::move(file));
 }
 
 std::unique_ptr<InputFile> WideFileSystem::OpenRead(const std::string& path) {
-  const HANDLE handle = CreateFileW(ToUtf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) throw FileFailure(GetLastError());
-  return std::make_unique<WideInputFile>(handle);
+  OwnedHandle file(CreateFileW(ToUtf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw FileFailure(GetLastError());
+  return std::make_unique<WideInputFile>(std::move(file));
 }
 
 void WideFileSystem::RenameNoReplace(const std::string& from, const std::string& to) {

@@ -6,116 +6,156 @@
 
 namespace quarnel::win32 {
 
-// A kernel handle: a file, a process. Empty is null or INVALID_HANDLE_VALUE, whichever the call
-// that made it returns on failure.
-class OwnedHandle {
+// Owns one resource and gives it back through its policy, as WIL's unique_any does. A policy names
+// the Type it holds, the Empty() value, whether a value IsValid, and Close(value), true when the
+// system took it back.
+template <typename Policy>
+class Owner {
  public:
-  OwnedHandle() noexcept = default;
-  explicit OwnedHandle(HANDLE handle) noexcept : handle_(handle) {}
-  ~OwnedHandle() { Close(); }
-  OwnedHandle(OwnedHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  OwnedHandle& operator=(OwnedHandle&& other) noexcept;
+  using Type = typename Policy::Type;
 
-  HANDLE Get() const noexcept { return handle_; }
-  explicit operator bool() const noexcept { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
-  // False when the system would not close it: for a file written to, data may be lost.
-  bool Close() noexcept;
+  Owner() noexcept = default;
+  explicit Owner(Type value) noexcept : value_(std::move(value)) {}
+  ~Owner() { Close(); }
+  // The one move rule: the target gives back what it held and takes the source's, which is left empty.
+  Owner(Owner&& other) noexcept : value_(other.Release()) {}
+  Owner& operator=(Owner&& other) noexcept {
+    if (this != &other) {
+      Close();
+      value_ = other.Release();
+    }
+    return *this;
+  }
+  Owner(const Owner&) = delete;
+  Owner& operator=(const Owner&) = delete;
+
+  const Type& Get() const noexcept { return value_; }
+  explicit operator bool() const noexcept { return Policy::IsValid(value_); }
+  Type Release() noexcept { return std::exchange(value_, Policy::Empty()); }
+  // For the out parameter of the call that acquires: gives back what it held first.
+  Type* Put() noexcept {
+    Close();
+    return &value_;
+  }
+  // False when the system would not take it back: for a file written to, data may be lost.
+  bool Close() noexcept {
+    const Type value = Release();
+    return !Policy::IsValid(value) || Policy::Close(value);
+  }
 
  private:
-  HANDLE handle_ = nullptr;
+  Type value_ = Policy::Empty();
 };
+
+// The policy for a plain value, empty when zero or null.
+template <typename T, auto close>
+struct PlainValue {
+  using Type = T;
+  static constexpr T Empty() noexcept { return T{}; }
+  static bool IsValid(T value) noexcept { return value != T{}; }
+  static bool Close(T value) noexcept { return close(value); }
+};
+
+// How each kind goes back to the system.
+namespace give_back {
+inline bool CloseKernelHandle(HANDLE h) noexcept { return CloseHandle(h) != FALSE; }
+inline bool CloseSearch(HANDLE h) noexcept { return FindClose(h) != FALSE; }
+inline bool DeleteQueueTimer(HANDLE h) noexcept {
+  return DeleteTimerQueueTimer(nullptr, h, INVALID_HANDLE_VALUE) != FALSE;
+}
+template <typename T>
+bool DeleteGdiObject(T object) noexcept {
+  return DeleteObject(object) != FALSE;
+}
+template <typename T>
+bool FreeLocal(T memory) noexcept {
+  return LocalFree(memory) == nullptr;
+}
+inline bool ReleaseScreenDc(HDC dc) noexcept { return ReleaseDC(nullptr, dc) == 1; }
+inline bool DeleteMemoryDc(HDC dc) noexcept { return DeleteDC(dc) != FALSE; }
+}  // namespace give_back
+
+// A kernel handle: a file, a process, an event. Empty is null or INVALID_HANDLE_VALUE, whichever
+// the call that made it returns on failure.
+struct KernelHandle : PlainValue<HANDLE, give_back::CloseKernelHandle> {
+  static bool IsValid(HANDLE h) noexcept { return h && h != INVALID_HANDLE_VALUE; }
+};
+using OwnedHandle = Owner<KernelHandle>;
+
+// A search FindFirstFileW began.
+struct FileSearch : PlainValue<HANDLE, give_back::CloseSearch> {
+  static HANDLE Empty() noexcept { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(HANDLE h) noexcept { return h && h != INVALID_HANDLE_VALUE; }
+};
+using OwnedSearch = Owner<FileSearch>;
+
+// A timer of the default timer queue. Closing waits for a callback under way.
+using OwnedQueueTimer = Owner<PlainValue<HANDLE, give_back::DeleteQueueTimer>>;
 
 // A GDI object made here: a font, a bitmap.
 template <typename T>
-class GdiObject {
- public:
-  GdiObject() noexcept = default;
-  explicit GdiObject(T object) noexcept : object_(object) {}
-  ~GdiObject() {
-    if (object_) DeleteObject(object_);
-  }
-  GdiObject(GdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-  GdiObject& operator=(GdiObject&& other) noexcept {
-    std::swap(object_, other.object_);
-    return *this;
-  }
-
-  T Get() const noexcept { return object_; }
-  explicit operator bool() const noexcept { return object_ != nullptr; }
-
- private:
-  T object_ = nullptr;
-};
-
+using GdiObject = Owner<PlainValue<T, give_back::DeleteGdiObject<T>>>;
 using OwnedFont = GdiObject<HFONT>;
 using OwnedBitmap = GdiObject<HBITMAP>;
 
+// Memory the system allocated with LocalAlloc on the caller's behalf (FormatMessageW,
+// CommandLineToArgvW); fill it through Put().
+template <typename T>
+using LocalMemory = Owner<PlainValue<T, give_back::FreeLocal<T>>>;
+
 // The screen's device context, borrowed for a scope.
-class ScreenDc {
+class ScreenDc : public Owner<PlainValue<HDC, give_back::ReleaseScreenDc>> {
  public:
-  ScreenDc() noexcept : dc_(GetDC(nullptr)) {}
-  ~ScreenDc() {
-    if (dc_) ReleaseDC(nullptr, dc_);
-  }
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-
-  HDC Get() const noexcept { return dc_; }
-
- private:
-  HDC dc_;
+  ScreenDc() noexcept : Owner(GetDC(nullptr)) {}
 };
 
 // A device context in memory, compatible with `like`.
-class MemoryDc {
+class MemoryDc : public Owner<PlainValue<HDC, give_back::DeleteMemoryDc>> {
  public:
-  explicit MemoryDc(HDC like) noexcept : dc_(CreateCompatibleDC(like)) {}
-  ~MemoryDc() {
-    if (dc_) DeleteDC(dc_);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
+  explicit MemoryDc(HDC like) noexcept : Owner(CreateCompatibleDC(like)) {}
+};
 
-  HDC Get() const noexcept { return dc_; }
-
- private:
-  HDC dc_;
+struct SelectedObject {
+  HDC dc = nullptr;
+  HGDIOBJ previous = nullptr;
+};
+struct Reselect {
+  using Type = SelectedObject;
+  static constexpr Type Empty() noexcept { return {}; }
+  static bool IsValid(const Type& s) noexcept { return s.previous && s.previous != HGDI_ERROR; }
+  static bool Close(const Type& s) noexcept { return SelectObject(s.dc, s.previous) != nullptr; }
 };
 
 // An object selected into a device context for a scope; what it displaced goes back after. Declare
 // it after the object it selects, so the object is deselected before it is deleted.
-class Selection {
+class Selection : public Owner<Reselect> {
  public:
-  Selection(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
-  ~Selection() {
-    if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
-  }
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
+  Selection(HDC dc, HGDIOBJ object) noexcept : Owner({dc, SelectObject(dc, object)}) {}
 };
 
-// Memory the system allocated with LocalAlloc on the caller's behalf (FormatMessageW,
-// CommandLineToArgvW).
-template <typename T>
-class LocalMemory {
- public:
-  LocalMemory() noexcept = default;
-  ~LocalMemory() {
-    if (memory_) LocalFree(memory_);
-  }
-  LocalMemory(const LocalMemory&) = delete;
-  LocalMemory& operator=(const LocalMemory&) = delete;
+struct Painting {
+  HWND window = nullptr;
+  PAINTSTRUCT paint{};
+};
+struct EndPainting {
+  using Type = Painting;
+  static Type Empty() noexcept { return {}; }
+  static bool IsValid(const Type& p) noexcept { return p.paint.hdc != nullptr; }
+  static bool Close(const Type& p) noexcept { return EndPaint(p.window, &p.paint) != FALSE; }
+};
 
-  T Get() const noexcept { return memory_; }
-  // For the out parameter of the call that allocates.
-  T* Put() noexcept { return &memory_; }
+// The device context of WM_PAINT: ended however the paint ends, or the window repaints forever.
+class PaintDc : public Owner<EndPainting> {
+ public:
+  explicit PaintDc(HWND window) noexcept : Owner(Begin(window)) {}
+  HDC Get() const noexcept { return Owner::Get().paint.hdc; }
 
  private:
-  T memory_ = nullptr;
+  static Painting Begin(HWND window) noexcept {
+    Painting painting{window, {}};
+    BeginPaint(window, &painting.paint);
+    return painting;
+  }
 };
 
 }  // namespace quarnel::win32

@@ -67,11 +67,7 @@ ComInit::ComInit() {
   const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   if (hr == RPC_E_CHANGED_MODE) return;
   if (FAILED(hr)) throw FailureFromHresult(hr);
-  entered_ = true;
-}
-
-ComInit::~ComInit() {
-  if (entered_) CoUninitialize();
+  *Put() = true;
 }
 
 }  // namespace quarnel::win32

@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "common/win32/owned.hpp"
 #include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
@@ -65,17 +66,31 @@ class ExcepInfo {
   EXCEPINFO info_{};
 };
 
+struct ComApartment {
+  using Type = bool;
+  static constexpr bool Empty() noexcept { return false; }
+  static bool IsValid(bool entered) noexcept { return entered; }
+  static bool Close(bool) noexcept {
+    CoUninitialize();
+    return true;
+  }
+};
+
 // Enters a single-threaded apartment for the calling thread and leaves it again. A thread that is
 // already in the multithreaded apartment stays there: COM still works, only differently scheduled.
-class ComInit {
+class ComInit : public Owner<ComApartment> {
  public:
   ComInit();
-  ~ComInit();
-  ComInit(const ComInit&) = delete;
-  ComInit& operator=(const ComInit&) = delete;
-
- private:
-  bool entered_ = false;
 };
+
+namespace give_back {
+inline bool RevokeActive(DWORD cookie) noexcept { return SUCCEEDED(RevokeActiveObject(cookie, nullptr)); }
+inline bool RevokeClass(DWORD cookie) noexcept { return SUCCEEDED(CoRevokeClassObject(cookie)); }
+}  // namespace give_back
+
+// An object's entry in the running object table, by its cookie.
+using RunningObjectEntry = Owner<PlainValue<DWORD, give_back::RevokeActive>>;
+// A class object registered for other processes to create from, by its cookie.
+using ClassObjectEntry = Owner<PlainValue<DWORD, give_back::RevokeClass>>;
 
 }  // namespace quarnel::win32

@@ -101,9 +101,9 @@ PatientCalls::PatientCalls(HWND window, milliseconds patience, Ask keepWaiting) 
   filter_.Attach(new Filter(patience, std::move(keepWaiting)));
   const HRESULT hr = CoRegisterMessageFilter(filter_.Get(), previous_.GetAddressOf());
   if (FAILED(hr)) throw FailureFromHresult(hr);
-  if (!CreateTimerQueueTimer(&timer_, nullptr, Nudge, window, kNudgeEveryMs, kNudgeEveryMs,
+  if (!CreateTimerQueueTimer(timer_.Put(), nullptr, Nudge, window, kNudgeEveryMs, kNudgeEveryMs,
                              WT_EXECUTEDEFAULT)) {
-    timer_ = nullptr;
+    *timer_.Put() = nullptr;
     CoRegisterMessageFilter(previous_.Get(), nullptr);
     throw FailureFromHresult(HRESULT_FROM_WIN32(GetLastError()));
   }
@@ -111,7 +111,7 @@ PatientCalls::PatientCalls(HWND window, milliseconds patience, Ask keepWaiting) 
 
 PatientCalls::~PatientCalls() {
   // Waits for a nudge under way, which may still use the window.
-  DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE);
+  timer_.Close();
   CoRegisterMessageFilter(previous_.Get(), nullptr);
 }
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 
+#include "common/win32/owned.hpp"
 #include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
@@ -39,7 +40,7 @@ class PatientCalls {
  private:
   Microsoft::WRL::ComPtr<Filter> filter_;
   Microsoft::WRL::ComPtr<IMessageFilter> previous_;
-  HANDLE timer_ = nullptr;
+  OwnedQueueTimer timer_;
 };
 
 }  // namespace quarnel::win32

@@ -4,6 +4,7 @@
 #include <variant>
 #include <vector>
 
+#include "common/win32/owned.hpp"
 #include "common/win32/utf16.hpp"
 #include "standin/model/address.hpp"
 #include "standin/server/grid_layout.hpp"
@@ -171,18 +172,17 @@ void PaintSheet(HDC dc, const RECT& client, const SheetState& sheet, const GridV
   if (!paint.rows.empty()) paint.gridBottom = paint.rows.back().start + kRowHeight;
   if (!paint.columns.empty()) paint.gridRight = paint.columns.back().start + kColumnWidth;
   PaintCells(dc, paint);
-  const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
+  const win32::Selection pen(dc, GetStockObject(DC_PEN));
   PaintGridLines(dc, paint);
   PaintHeaders(dc, client, paint, view);
   PaintSelectionFrame(dc, paint);
-  SelectObject(dc, oldPen);
 }
 
 }  // namespace
 
 void PaintGrid(HDC dc, const RECT& client, const GridView& view) {
   const SheetState* sheet = view.sheet;
-  const HGDIOBJ oldFont = SelectObject(dc, view.font);
+  const win32::Selection font(dc, view.font);
   SetBkMode(dc, TRANSPARENT);
   const RECT status{0, client.bottom - kStatusHeight, client.right, client.bottom};
   if (!sheet) {
@@ -195,7 +195,6 @@ void PaintGrid(HDC dc, const RECT& client, const GridView& view) {
                 L"  " + win32::ToUtf16(sheet->name) + L"    " +
                     win32::ToUtf16(FormatAddress(sheet->selection)) + L"    " + StateText(view.busy));
   }
-  SelectObject(dc, oldFont);
 }
 
 }  // namespace quarnel::standin::server

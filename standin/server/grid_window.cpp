@@ -195,22 +195,18 @@ void GridWindow::SelectTo(const Hit& hit) {
 }
 
 void GridWindow::PaintBuffered() {
-  PAINTSTRUCT paint;
-  const HDC dc = BeginPaint(window_, &paint);
+  const win32::PaintDc dc(window_);
   RECT client;
   GetClientRect(window_, &client);
-  {
-    // Drawn off screen first, so a repaint after every call does not flicker.
-    const win32::MemoryDc memory(dc);
-    const win32::OwnedBitmap bitmap(
-        CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)));
-    const win32::Selection selected(memory.Get(), bitmap.Get());
-    const auto sheet = Sheet();
-    const bool busy = session_.model.Busy() != BusyKind::None;
-    PaintGrid(memory.Get(), client, {sheet.get(), busy, firstRow_, firstColumn_, font_.Get()});
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
-  }
-  EndPaint(window_, &paint);
+  // Drawn off screen first, so a repaint after every call does not flicker.
+  const win32::MemoryDc memory(dc.Get());
+  const win32::OwnedBitmap bitmap(
+      CreateCompatibleBitmap(dc.Get(), std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)));
+  const win32::Selection selected(memory.Get(), bitmap.Get());
+  const auto sheet = Sheet();
+  const bool busy = session_.model.Busy() != BusyKind::None;
+  PaintGrid(memory.Get(), client, {sheet.get(), busy, firstRow_, firstColumn_, font_.Get()});
+  BitBlt(dc.Get(), 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
 }
 
 void GridWindow::Scroll(int rows, int columns) {

@@ -8,23 +8,12 @@
 #include <shellapi.h>
 
 #include "common/win32/owned.hpp"
+#include "common/win32/program_path.hpp"
 #include "standin/server/registration.hpp"
 #include "standin/server/server.hpp"
 #include "standin/server/switches.hpp"
 
 namespace {
-
-std::wstring ProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 std::vector<std::wstring> Arguments() {
   int count = 0;
@@ -42,7 +31,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::vector<std::wstring> args = Arguments();
   const Switches switches = ParseSwitches(args);
   if (!switches.unknown.empty()) return 87;  // ERROR_INVALID_PARAMETER
-  if (switches.regServer) return SUCCEEDED(Register(StandinRegistration(), ProgramPath())) ? 0 : 1;
+  if (switches.regServer)
+    return SUCCEEDED(Register(StandinRegistration(), quarnel::win32::ProgramPath())) ? 0 : 1;
   if (switches.unregServer) return SUCCEEDED(Unregister(StandinRegistration())) ? 0 : 1;
   return RunServer(switches);
 }

@@ -1,7 +1,9 @@
 #include "standin/server/server.hpp"
 
 #include <memory>
+#include <optional>
 
+#include "common/failure.hpp"
 #include "excel/win32/com.hpp"
 #include "standin/server/application_object.hpp"
 #include "standin/server/demo.hpp"
@@ -79,48 +81,42 @@ void Disconnect(Session& session) {
 }  // namespace
 
 int RunServer(const Switches& switches) {
-  const HRESULT entered = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (FAILED(entered)) return 1;
-  int code = 0;
-  {
-    auto session = std::make_shared<Session>();
-    SetUpStart(session->model, switches);
-    FrameSet windows(*session);
-    Connect(*session, windows);
-
-    const Microsoft::WRL::ComPtr<IDispatch> application = MakeApplicationObject(session);
-    ClassFactory factory(application.Get());
-    DWORD classCookie = 0;
-    bool classRegistered = false;
-    if (switches.embedding) {
-      classRegistered = SUCCEEDED(
-          CoRegisterClassObject(kClsid, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &classCookie));
-      if (!classRegistered) code = 2;
-    }
-    DWORD runningCookie = 0;
-    bool running = false;
-    const auto enterRunningTable = [&] {
-      if (!running)
-        running =
-            SUCCEEDED(RegisterActiveObject(application.Get(), kClsid, ACTIVEOBJECT_STRONG, &runningCookie));
-    };
-    if (switches.lateRegister) {
-      session->deactivated = enterRunningTable;
-    } else {
-      enterRunningTable();
-    }
-    windows.Refresh();
-
-    if (code == 0) PumpMessages();
-
-    Disconnect(*session);
-    if (running) RevokeActiveObject(runningCookie, nullptr);
-    if (classRegistered) CoRevokeClassObject(classCookie);
-    // Clients still holding objects learn at once that Excel is gone.
-    CoDisconnectObject(application.Get(), 0);
+  std::optional<win32::ComInit> com;
+  try {
+    com.emplace();
+  } catch (const Failure&) {
+    return 1;
   }
-  CoUninitialize();
-  return code;
+  auto session = std::make_shared<Session>();
+  SetUpStart(session->model, switches);
+  FrameSet windows(*session);
+  Connect(*session, windows);
+
+  const Microsoft::WRL::ComPtr<IDispatch> application = MakeApplicationObject(session);
+  ClassFactory factory(application.Get());
+  win32::ClassObjectEntry classEntry;
+  const bool served =
+      !switches.embedding || SUCCEEDED(CoRegisterClassObject(kClsid, &factory, CLSCTX_LOCAL_SERVER,
+                                                             REGCLS_MULTIPLEUSE, classEntry.Put()));
+  win32::RunningObjectEntry runningEntry;
+  const auto enterRunningTable = [&] {
+    if (!runningEntry)
+      RegisterActiveObject(application.Get(), kClsid, ACTIVEOBJECT_STRONG, runningEntry.Put());
+  };
+  if (switches.lateRegister) {
+    session->deactivated = enterRunningTable;
+  } else {
+    enterRunningTable();
+  }
+  windows.Refresh();
+  if (served) PumpMessages();
+
+  Disconnect(*session);
+  runningEntry.Close();
+  classEntry.Close();
+  // Clients still holding objects learn at once that Excel is gone.
+  CoDisconnectObject(application.Get(), 0);
+  return served ? 0 : 2;
 }
 
 }  // namespace quarnel::standin::server

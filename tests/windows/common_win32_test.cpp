@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "app/win32/form_fonts.hpp"
@@ -44,6 +45,43 @@ TEST(OwnedHandleTest, ClosesOnceAndMovesOwnership) {
   OwnedHandle failed(INVALID_HANDLE_VALUE);
   EXPECT_FALSE(failed);
   EXPECT_TRUE(failed.Close());
+
+  // Assigned to, an owner gives back what it held; so does Put, before the call fills it in.
+  HANDLE a = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE b = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  OwnedHandle target(a);
+  target = OwnedHandle(b);
+  EXPECT_FALSE(GetHandleInformation(a, &flags));
+  EXPECT_EQ(target.Get(), b);
+  *target.Put() = nullptr;
+  EXPECT_FALSE(GetHandleInformation(b, &flags));
+  EXPECT_FALSE(target);
+}
+
+// A paint that throws still ends the paint: else the window stays invalid and repaints forever.
+TEST(GdiOwnersTest, APaintThatThrowsStillValidatesTheWindow) {
+  static bool painted = false;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+    if (message != WM_PAINT) return DefWindowProcW(window, message, wParam, lParam);
+    try {
+      const PaintDc dc(window);
+      painted = dc.Get() != nullptr;
+      throw std::runtime_error("paint failed");
+    } catch (const std::runtime_error&) {
+    }
+    return 0;
+  };
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"QuarnelThrowingPaint";
+  RegisterClassW(&wc);
+  const HWND window = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                      nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  UpdateWindow(window);
+  EXPECT_TRUE(painted);
+  EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+  DestroyWindow(window);
 }
 
 TEST(GdiOwnersTest, SelectionPutsBackWhatItDisplacedAndFontsAreDeleted) {

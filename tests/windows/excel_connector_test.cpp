@@ -194,13 +194,8 @@ TEST_F(ProgIdTest, RunningObjectIsFoundOnlyWhileRegistered) {
 
   testing::FakeDispatch fake;
   {
-    struct Registration {
-      DWORD cookie = 0;
-      ~Registration() {
-        if (cookie) RevokeActiveObject(cookie, nullptr);
-      }
-    } registration;
-    ASSERT_EQ(RegisterActiveObject(&fake, clsid, ACTIVEOBJECT_STRONG, &registration.cookie), S_OK);
+    RunningObjectEntry registration;
+    ASSERT_EQ(RegisterActiveObject(&fake, clsid, ACTIVEOBJECT_STRONG, registration.Put()), S_OK);
     const excel::Object running = connector.GetRunning(name);
     running.Put("Value", true);
     EXPECT_EQ(fake.calls.size(), 1u);

@@ -5,30 +5,12 @@
 #include "common/win32/owned.hpp"
 
 namespace quarnel::testing {
-namespace {
-
-class Search {
- public:
-  Search(const std::wstring& pattern, WIN32_FIND_DATAW& found)
-      : handle_(FindFirstFileW(pattern.c_str(), &found)) {}
-  ~Search() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  Search(const Search&) = delete;
-  Search& operator=(const Search&) = delete;
-  HANDLE Get() const noexcept { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-}  // namespace
 
 std::vector<std::wstring> FileNamesIn(const std::wstring& folder, const std::wstring& pattern) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found{};
-  const Search search(folder + L"\\" + pattern, found);
-  if (search.Get() == INVALID_HANDLE_VALUE) return names;
+  const win32::OwnedSearch search(FindFirstFileW((folder + L"\\" + pattern).c_str(), &found));
+  if (!search) return names;
   do {
     const std::wstring name = found.cFileName;
     if (name != L"." && name != L"..") names.push_back(name);
