@@ -5,15 +5,13 @@
 
 namespace quarnel::app {
 
-// Runs the command wired to the button. A failure the command lets through is shown with its
-// number and description under the application title; the tool keeps running.
-AfterClick OnClick(Button button, Host& host);
-
-// The window's way to the commands: each click runs against `host`.
+// The commands wired to the buttons, each run against `host`.
 class Commands final : public ClickTarget {
  public:
   explicit Commands(Host& host) noexcept : host_(host) {}
-  AfterClick OnClick(Button button) override { return app::OnClick(button, host_); }
+  // A failure the command lets through is shown with its number and description under the
+  // application title; the tool keeps running.
+  void OnClick(Button button) override;
 
  private:
   Host& host_;

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "common/trace.hpp"
+
 namespace 链接cad及excel {
 
 using quarnel::Failure;
@@ -22,8 +24,9 @@ void BringToFront(quarnel::excel::Connector& connector) {
   std::int32_t handle = 0;
   try {
     handle = ToLong(ExcelApp.Get("Hwnd"));
-  } catch (const Failure&) {
+  } catch (const Failure& failure) {
     // An Excel that cannot name its window is still found by its title.
+    quarnel::trace::PassedOver("AttachExcel, Hwnd", failure);
   }
   if (handle != 0 && connector.ActivateWindowHandle(handle)) return;
   connector.ActivateWindow(ToText(ExcelApp.Get("Caption")));
@@ -39,6 +42,7 @@ void AttachExcel(quarnel::Host& host) {
     try {
       action();
     } catch (const Failure& failure) {
+      quarnel::trace::PassedOver("AttachExcel, a step", failure);
       error = failure;
     }
   };
@@ -50,7 +54,8 @@ void AttachExcel(quarnel::Host& host) {
     // and never reaches an earlier click's workbook, perhaps in another Excel.
     ExcelApp = ExcelBook = ExcelSheet = quarnel::excel::Unreachable(unreachable);
     return;
-  } catch (const Failure&) {
+  } catch (const Failure& failure) {
+    quarnel::trace::PassedOver("AttachExcel, no running Excel", failure);
     step([&] { ExcelApp = host.connector.Start(kProgId); });
     if (error) {
       host.desktop.ShowMessage(error->Description());

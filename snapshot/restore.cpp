@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "common/trace.hpp"
 #include "snapshot/commands.hpp"
 #include "snapshot/line_reader.hpp"
 #include "snapshot/lines.hpp"
@@ -48,6 +49,7 @@ bool ResumeDrawing() noexcept {
     ExcelApp.Put("ScreenUpdating", true);
     return true;
   } catch (...) {
+    trace::PassedOverCurrent("restore, drawing back on");
     return false;
   }
 }

@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "common/trace.hpp"
 #include "common/win32/owned.hpp"
 #include "common/win32/utf16.hpp"
 
@@ -98,10 +99,12 @@ void WideFileSystem::RenameNoReplace(const std::string& from, const std::string&
 }
 
 void WideFileSystem::Remove(const std::string& path) noexcept {
+  // Removal is a clean-up: nothing to report to the user.
   try {
-    DeleteFileW(ToUtf16(path).c_str());
+    if (!DeleteFileW(ToUtf16(path).c_str()))
+      trace::PassedOver("removing a file", FileFailure(GetLastError()));
   } catch (...) {
-    // Removal is a clean-up: nothing to report.
+    trace::PassedOverCurrent("removing a file");
   }
 }
 

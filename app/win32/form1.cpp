@@ -7,6 +7,7 @@
 #include "app/form_layout.hpp"
 #include "common/failure.hpp"
 #include "common/win32/utf16.hpp"
+#include "common/win32/window_procedure.hpp"
 #include "excel/win32/patient_calls.hpp"
 
 namespace quarnel::win32 {
@@ -63,7 +64,7 @@ void SetFont(HWND control, const OwnedFont& font) {
 
 Form1::Form1(HINSTANCE instance, app::ClickTarget& clicks, bool endsProgram)
     : clicks_(clicks), endsProgram_(endsProgram) {
-  RegisterFormClass(instance, &Form1::Procedure);
+  RegisterFormClass(instance, ProcedureOf<Form1, &Form1::Receive>);
   const std::wstring caption = ToUtf16(app::Form1Definition().caption);
   // Fixed single border, system menu and close box only.
   const DWORD style = WS_CAPTION | WS_SYSMENU;
@@ -167,20 +168,27 @@ void Form1::Layout(Dpi dpi) {
 }
 
 void Form1::Click(app::Button button) {
-  // A click that reaches the window while a command runs (in a pause of the command, or through
-  // one of its boxes) starts nothing: leaving mid-command would leave Excel half-changed and its
-  // drawing paused. Only a close is kept, for when the command has ended.
-  if (running_) {
-    if (button == app::Button::Command5) closeRequested_ = true;
+  // Leaving mid-command would leave Excel half-changed and its drawing paused: a close asked for
+  // while a command runs is kept for its end, and any other click then starts nothing.
+  if (button == app::Button::Command5) {
+    Close();
     return;
   }
-  app::AfterClick after = app::AfterClick::KeepRunning;
+  if (running_) return;
   {
     const RunningScope scope(running_);
-    after = clicks_.OnClick(button);
+    clicks_.OnClick(button);
   }
   DropClicksMadeMeanwhile();
-  if ((after == app::AfterClick::Exit || closeRequested_) && window_) DestroyWindow(window_);
+  if (closeRequested_) Close();
+}
+
+void Form1::Close() {
+  if (running_) {
+    closeRequested_ = true;
+  } else if (window_) {
+    DestroyWindow(window_);
+  }
 }
 
 // COM's modal loop leaves input in the queue while a call waits on Excel: a click made then on a
@@ -203,26 +211,9 @@ void Form1::DropClicksMadeMeanwhile() {
   }
 }
 
-LRESULT CALLBACK Form1::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    form->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!form) return DefWindowProcW(window, message, wParam, lParam);
-  try {
-    return form->Handle(message, wParam, lParam);
-  } catch (...) {
-    // An exception must not unwind through the system's frames that called us. The commands report
-    // their own failures; what reaches here is a re-layout or a report that ran out of memory, after
-    // which the window goes on as it was.
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-}
-
-LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Form1::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_NCCREATE: window_ = window; break;
     case WM_COMMAND: {
       const int index = LOWORD(wParam) - kFirstControlId;
       const auto& controls = app::Form1Definition().controls;
@@ -255,25 +246,18 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
-    case WM_CLOSE:
-      // Leaving mid-command would leave Excel half-changed: the close waits for its end.
-      if (running_) {
-        closeRequested_ = true;
-      } else {
-        DestroyWindow(window_);
-      }
-      return 0;
+    case WM_CLOSE: Close(); return 0;
     case WM_DESTROY:
       if (endsProgram_) PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:
-      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
       window_ = nullptr;
       controls_.fill(nullptr);
       tooltips_ = nullptr;
       return 0;
-    default: return DefWindowProcW(window_, message, wParam, lParam);
+    default: break;
   }
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 int RunMessageLoop(HWND window) {

@@ -16,7 +16,8 @@ namespace quarnel::win32 {
 class Form1 {
  public:
   // Creates the window and its controls hidden and runs the load step; a failure of the load step
-  // destroys the window and reaches the caller. Clicks go to `clicks`, one at a time. With
+  // destroys the window and reaches the caller. Clicks on the command buttons go to `clicks`, one
+  // at a time; the exit button closes the window, as its close box does. With
   // `endsProgram`, destroying the window ends the thread's message loop.
   Form1(HINSTANCE instance, app::ClickTarget& clicks, bool endsProgram = true);
   ~Form1();
@@ -30,12 +31,13 @@ class Form1 {
   void Show(int showCommand);
 
  private:
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void CreateControls(HINSTANCE instance);
   void CreateTooltips(HINSTANCE instance);
   void Layout(Dpi dpi);
   void Click(app::Button button);
+  // Now, or once the command under way has ended.
+  void Close();
   void DropClicksMadeMeanwhile();
 
   HWND window_ = nullptr;

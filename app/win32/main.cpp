@@ -7,6 +7,8 @@
 #include "app/click.hpp"
 #include "app/win32/desktop.hpp"
 #include "app/win32/form1.hpp"
+#include "common/trace.hpp"
+#include "common/win32/debug_output.hpp"
 #include "excel/attach.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/connector.hpp"
@@ -27,6 +29,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // Started from a Downloads folder, a DLL saved beside the program must never stand in for a
   // system one: every DLL loaded from here on comes from System32.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  quarnel::trace::SetSink(quarnel::win32::WriteToDebugger);
   try {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);

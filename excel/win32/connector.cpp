@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/trace.hpp"
 #include "common/win32/utf16.hpp"
 #include "common/win32/window_text.hpp"
 #include "excel/win32/com_failure.hpp"
@@ -61,7 +62,8 @@ excel::Object ComConnector::FromExcelWindows() {
     Microsoft::WRL::ComPtr<IDispatch> window;
     try {
       window = NativeWindowObject(main);
-    } catch (const Failure&) {
+    } catch (const Failure& failure) {
+      trace::PassedOver("window search, oleacc", failure);
       return {};  // without oleacc no window leads anywhere
     }
     if (!window) continue;
@@ -69,7 +71,10 @@ excel::Object ComConnector::FromExcelWindows() {
     try {
       application = Wrap(window.Get(), windowNames_).GetObject("Application");
     } catch (const Failure& failure) {
-      if (Gone(failure)) continue;
+      if (Gone(failure)) {
+        trace::PassedOver("window search, Excel gone", failure);
+        continue;
+      }
       throw excel::UnreachableExcel(failure);
     }
     if (!application) continue;

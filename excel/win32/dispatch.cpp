@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/trace.hpp"
 #include "common/win32/utf16.hpp"
 #include "excel/win32/com.hpp"
 #include "excel/win32/com_failure.hpp"
@@ -55,6 +56,7 @@ template <typename Call>
 HRESULT InALocaleExcelTakes(CallContext& context, Call&& call) {
   const HRESULT hr = call(context.locale);
   if (hr != TYPE_E_INVDATAREAD || context.locale == kEnglish) return hr;
+  trace::PassedOver("the user's locale, now English", FailureFromHresult(hr));
   context.locale = kEnglish;
   return call(context.locale);
 }

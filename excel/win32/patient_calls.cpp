@@ -3,6 +3,7 @@
 #include <atomic>
 #include <utility>
 
+#include "common/trace.hpp"
 #include "excel/win32/com_failure.hpp"
 
 namespace quarnel::win32 {
@@ -79,6 +80,7 @@ class PatientCalls::Filter final : public IMessageFilter {
       keep = keepWaiting_(std::chrono::duration_cast<std::chrono::seconds>(waited));
     } catch (...) {
       // The question could not be shown: waiting on is what happens without one.
+      trace::PassedOverCurrent("asking whether to keep waiting");
     }
     asking_ = false;
     stopped_ = !keep;

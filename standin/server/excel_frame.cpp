@@ -1,5 +1,6 @@
 #include "standin/server/excel_frame.hpp"
 
+#include "common/win32/window_procedure.hpp"
 #include "common/win32/window_text.hpp"
 #include "excel/win32/excel_windows.hpp"
 
@@ -13,7 +14,7 @@ void FillWithChildren(HWND parent) {
     MoveWindow(child, 0, 0, client.right, client.bottom, TRUE);
 }
 
-LRESULT CALLBACK DeskProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ReceiveAtDesk(ExcelFrame&, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SIZE) {
     FillWithChildren(window);
     return 0;
@@ -35,25 +36,9 @@ LRESULT Receive(FrameEvents& events, HWND window, UINT message, WPARAM wParam, L
       // A person closing Excel's window quits it, whoever else holds a reference.
       events.CloseRequested();
       return 0;
-    case WM_NCDESTROY: SetWindowLongPtrW(window, GWLP_USERDATA, 0); break;
     default: break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    SetWindowLongPtrW(window, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-  }
-  auto* events = reinterpret_cast<FrameEvents*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!events) return DefWindowProcW(window, message, wParam, lParam);
-  try {
-    return Receive(*events, window, message, wParam, lParam);
-  } catch (...) {
-    // No exception may leave a window procedure; the windows catch up with the model at the next call.
-    return 0;
-  }
 }
 
 void RegisterFrameClass(const wchar_t* name, WNDPROC procedure, bool main) {
@@ -72,8 +57,8 @@ void RegisterFrameClass(const wchar_t* name, WNDPROC procedure, bool main) {
 
 ExcelFrame::ExcelFrame(Session& session, FrameEvents& events, int place) : session_(session) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  RegisterFrameClass(win32::kExcelMainClass, MainProcedure, true);
-  RegisterFrameClass(win32::kExcelDeskClass, DeskProcedure, false);
+  RegisterFrameClass(win32::kExcelMainClass, win32::ProcedureOf<FrameEvents, Receive>, true);
+  RegisterFrameClass(win32::kExcelDeskClass, win32::ProcedureOf<ExcelFrame, ReceiveAtDesk>, false);
   const int offset = 20 + 28 * (place % 8);
   main_ = CreateWindowExW(0, win32::kExcelMainClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, offset,
                           offset, 920, 620, nullptr, nullptr, instance, &events);
@@ -81,7 +66,7 @@ ExcelFrame::ExcelFrame(Session& session, FrameEvents& events, int place) : sessi
   RECT client;
   GetClientRect(main_, &client);
   desk_ = CreateWindowExW(0, win32::kExcelDeskClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                          client.right, client.bottom, main_, nullptr, instance, nullptr);
+                          client.right, client.bottom, main_, nullptr, instance, this);
 }
 
 ExcelFrame::~ExcelFrame() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/win32/owned.hpp"
+#include "common/win32/window_procedure.hpp"
 #include "excel/win32/excel_windows.hpp"
 #include "standin/model/state.hpp"
 #include "standin/server/grid_layout.hpp"
@@ -51,7 +52,7 @@ GridWindow::GridWindow(Session& session, HWND desk, BookSource book)
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = Procedure;
+  windowClass.lpfnWndProc = win32::ProcedureOf<GridWindow, &GridWindow::Receive>;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = win32::kExcelBookClass;
@@ -80,25 +81,10 @@ std::shared_ptr<SheetState> GridWindow::Sheet() const {
   return book->sheets[book->activeSheet];
 }
 
-LRESULT CALLBACK GridWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<GridWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->window_ = window;
-  }
-  auto* self = reinterpret_cast<GridWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) self->window_ = nullptr;
-  try {
-    return self->Receive(message, wParam, lParam);
-  } catch (...) {
-    // No exception may leave a window procedure; the model refuses only impossible selections.
-    return 0;
-  }
-}
-
-LRESULT GridWindow::Receive(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT GridWindow::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_NCCREATE: window_ = window; break;
+    case WM_NCDESTROY: window_ = nullptr; break;
     case WM_PAINT: PaintBuffered(); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_TIMER:
@@ -111,12 +97,13 @@ LRESULT GridWindow::Receive(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: InvalidateRect(window_, nullptr, FALSE); return 0;
     case WM_GETOBJECT:
       if (const auto answer = NativeObjectAnswer(session_, book_(), wParam, lParam)) return *answer;
-      return DefWindowProcW(window_, message, wParam, lParam);
-    default: return ReceiveMouse(message, wParam, lParam);
+      return DefWindowProcW(window, message, wParam, lParam);
+    default: break;
   }
+  return ReceiveMouse(window, message, wParam, lParam);
 }
 
-LRESULT GridWindow::ReceiveMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT GridWindow::ReceiveMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   switch (message) {
     case WM_LBUTTONDOWN:
@@ -146,7 +133,7 @@ LRESULT GridWindow::ReceiveMouse(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
-    default: return DefWindowProcW(window_, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 

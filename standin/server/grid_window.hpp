@@ -36,9 +36,8 @@ class GridWindow {
     std::int32_t column;
   };
 
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Receive(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT ReceiveMouse(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT ReceiveMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   std::shared_ptr<SheetState> Sheet() const;
   void PaintBuffered();
   Hit HitAt(POINT point) const;

@@ -7,6 +7,8 @@
 //
 #include <shellapi.h>
 
+#include "common/trace.hpp"
+#include "common/win32/debug_output.hpp"
 #include "common/win32/owned.hpp"
 #include "common/win32/program_path.hpp"
 #include "standin/server/registration.hpp"
@@ -28,6 +30,7 @@ std::vector<std::wstring> Arguments() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace quarnel::standin::server;
+  quarnel::trace::SetSink(quarnel::win32::WriteToDebugger);
   const std::vector<std::wstring> args = Arguments();
   const Switches switches = ParseSwitches(args);
   if (!switches.unknown.empty()) return 87;  // ERROR_INVALID_PARAMETER

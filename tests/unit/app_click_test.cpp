@@ -7,14 +7,13 @@
 namespace {
 
 using namespace quarnel;
-using app::AfterClick;
 using app::Button;
-using app::OnClick;
 
 class ClickTest : public quarnel::testing::AttachedExcelTest {};
 
+// The window closes itself; should the exit button's click reach the commands, it runs nothing.
 TEST_F(ClickTest, ExitTouchesNoExcel) {
-  EXPECT_EQ(OnClick(Button::Command5, host), AfterClick::Exit);
+  app::Commands(host).OnClick(app::Button::Command5);
   EXPECT_EQ(excel.TotalCalls(), 0u);
   EXPECT_EQ(connector.starts, 0);
   EXPECT_TRUE(desktop.messages.empty());
@@ -25,10 +24,10 @@ TEST_F(ClickTest, EachVisibilityButtonRunsItsOwnCommand) {
   excel.SetRowsHidden(5, 5, true);
   excel.SetColumnsHidden(6, 6, true);
   excel.Select(4, 5, 4, 5);
-  OnClick(Button::Command1, host);
-  OnClick(Button::Command2, host);
-  OnClick(Button::Command6, host);
-  OnClick(Button::Command7, host);
+  app::Commands(host).OnClick(app::Button::Command1);
+  app::Commands(host).OnClick(app::Button::Command2);
+  app::Commands(host).OnClick(app::Button::Command6);
+  app::Commands(host).OnClick(app::Button::Command7);
   EXPECT_TRUE(excel.IsRowHidden(4));
   EXPECT_FALSE(excel.IsRowHidden(5));
   EXPECT_TRUE(excel.IsColumnHidden(5));
@@ -38,7 +37,7 @@ TEST_F(ClickTest, EachVisibilityButtonRunsItsOwnCommand) {
 
 TEST_F(ClickTest, ExcelThatCannotStartIsReportedTwiceAndTheToolGoesOn) {
   connector.running.reset();
-  EXPECT_EQ(OnClick(Button::Command1, host), AfterClick::KeepRunning);
+  app::Commands(host).OnClick(app::Button::Command1);
   ASSERT_EQ(desktop.messages.size(), 2u);
   EXPECT_EQ(desktop.messages[0].text, connector.startFailure.Description());
   EXPECT_EQ(desktop.messages[1].title, "Quarnel");
@@ -48,7 +47,7 @@ TEST_F(ClickTest, ExcelThatCannotStartIsReportedTwiceAndTheToolGoesOn) {
   connector.running = excel.Application();
   excel.AddWorkbook("Plan.xlsx");
   excel.Select(2, 2, 2, 2);
-  EXPECT_EQ(OnClick(Button::Command1, host), AfterClick::KeepRunning);
+  app::Commands(host).OnClick(app::Button::Command1);
   EXPECT_TRUE(excel.IsRowHidden(2));
 }
 
@@ -56,7 +55,7 @@ TEST_F(ClickTest, WhatACommandDidBeforeItFailedStaysDone) {
   excel.AddWorkbook("Plan.xlsx");
   excel.Select(3, 3, 3, 3);
   excel.FailCall("Selection", 1, Failure(1004, "选定区域无效"));
-  OnClick(Button::Command1, host);
+  app::Commands(host).OnClick(app::Button::Command1);
   EXPECT_TRUE(excel.Visible());  // the attachment ran
   EXPECT_FALSE(excel.IsRowHidden(3));
   ASSERT_EQ(desktop.messages.size(), 1u);

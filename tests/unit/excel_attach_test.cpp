@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "common/trace.hpp"
 #include "excel/attach.hpp"
 #include "standin/model/model.hpp"
 #include "support/attached_excel.hpp"
@@ -83,6 +87,24 @@ TEST_F(AttachExcelTest, VisibleThatCannotBeReadIsStillMadeTrue) {
   AttachExcel(host);
   EXPECT_TRUE(excel.Visible());
   EXPECT_EQ(Name(ExcelBook), "Plan.xlsx");
+}
+
+// A step passed over leaves a line for a support person, and nothing for the user.
+TEST_F(AttachExcelTest, AStepPassedOverIsTracedAndNotShown) {
+  static std::vector<std::string> lines;
+  lines.clear();
+  trace::SetSink([](std::string_view line) noexcept { lines.emplace_back(line); });
+  excel.AddWorkbook("Plan.xlsx");
+  excel.SetVisible(false);
+  excel.FailCall("Visible", 1, Failure(1004, "refused"));
+  AttachExcel(host);
+  trace::SetSink(nullptr);
+  EXPECT_EQ(lines, std::vector<std::string>{"AttachExcel, a step: 1004 refused"});
+  EXPECT_TRUE(desktop.messages.empty());
+  // An HRESULT is written as Windows writes it.
+  EXPECT_EQ(
+      trace::Line("window search", Failure(static_cast<std::int32_t>(0x800706BAu), "RPC 服务器不可用。")),
+      "window search: 0x800706BA RPC 服务器不可用。");
 }
 
 TEST_F(AttachExcelTest, NoWorkbookInFrontDropsTheSheetOfTheEarlierClick) {
@@ -172,7 +194,8 @@ TEST_F(AttachExcelTest, ExcelIsBroughtForwardByTheWindowItWasFoundThroughElseByH
   connector.excelWindows = {{7, "Plan.xlsx - Excel (Hwnd)"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    connector.foundWindow = c.foundThroughWindow ? std::optional<std::string>("Plan.xlsx - Excel") : std::nullopt;
+    connector.foundWindow =
+        c.foundThroughWindow ? std::optional<std::string>("Plan.xlsx - Excel") : std::nullopt;
     excel.SetFrameHook([&c] { return c.hwnd; });
     if (c.hwnd < 0) excel.FailCall("Hwnd", 1, Failure(438, "对象不支持该属性或方法"));
     connector.activated.clear();

@@ -14,7 +14,6 @@ namespace quarnel::testing {
 namespace {
 
 using app::Button;
-using app::OnClick;
 using excel::Object;
 using excel::Value;
 
@@ -94,7 +93,7 @@ TEST_F(Refusals, ErrorValuesInTheCornerCellsCountAsFilled) {
   model.SetCellError(65536, 1, 2042);
   model.SetCellError(1, 256, 2007);
   model.SetRowsHidden(65536, 65536, true);
-  EXPECT_EQ(OnClick(Button::Command3, host), app::AfterClick::KeepRunning);
+  app::Commands(host).OnClick(app::Button::Command3);
   EXPECT_TRUE(desktop.messages.empty());
   ASSERT_EQ(Files(), 1u);
   const std::string written = desktop.files.files.begin()->second;

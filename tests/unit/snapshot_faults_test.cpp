@@ -141,7 +141,7 @@ class RecordFaultsTest : public ::testing::Test {
     rig.desktop.files.files[kSnapshotPath] = kOld;
     arm(rig);
 
-    EXPECT_EQ(app::OnClick(app::Button::Command3, rig.host), app::AfterClick::KeepRunning);
+    app::Commands(rig.host).OnClick(app::Button::Command3);
 
     auto& files = rig.desktop.files.files;
     EXPECT_EQ(files[kSnapshotPath], kOld) << "an existing snapshot was replaced";
@@ -173,7 +173,7 @@ class RecordFaultsTest : public ::testing::Test {
     }
     rig.desktop.files.files.clear();
     rig.model.ClearFaults();
-    app::OnClick(app::Button::Command3, rig.host);
+    app::Commands(rig.host).OnClick(app::Button::Command3);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(written, files.begin()->second);
   }
@@ -182,7 +182,7 @@ class RecordFaultsTest : public ::testing::Test {
 TEST_F(RecordFaultsTest, CleanRunRecordsAndKeepsTheEarlierSnapshot) {
   Rig rig;
   rig.desktop.files.files[kSnapshotPath] = kOld;
-  EXPECT_EQ(app::OnClick(app::Button::Command3, rig.host), app::AfterClick::KeepRunning);
+  app::Commands(rig.host).OnClick(app::Button::Command3);
   EXPECT_TRUE(rig.desktop.messages.empty());
   EXPECT_EQ(rig.desktop.files.files[kSnapshotPath], kOld);
   EXPECT_EQ(rig.desktop.files.files["C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_2.txt"],
@@ -193,7 +193,7 @@ TEST_F(RecordFaultsTest, EveryExcelCallFailingOrFindingExcelGone) {
   std::map<std::string, std::uint64_t> calls;
   {
     Rig clean;
-    app::OnClick(app::Button::Command3, clean.host);
+    app::Commands(clean.host).OnClick(app::Button::Command3);
     calls = clean.Calls();
   }
   // The record's own reads cannot be passed over; the attachment's steps may be.
@@ -305,7 +305,7 @@ class RestoreFaultsTest : public ::testing::Test {
     rig.desktop.files.files[kChosen] = FileText();
     rig.desktop.dialog.answers.push_back(kChosen);
     arm(rig);
-    EXPECT_EQ(app::OnClick(app::Button::Command4, rig.host), app::AfterClick::KeepRunning);
+    app::Commands(rig.host).OnClick(app::Button::Command4);
     EXPECT_EQ(rig.desktop.files.openFiles, 0);
     if (!rig.model.HasQuit()) {
       EXPECT_TRUE(rig.model.ScreenUpdating());

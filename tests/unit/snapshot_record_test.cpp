@@ -106,7 +106,7 @@ TEST_F(RecordTest, UnsavedWorkbookGivesItsWholeName) {
 TEST_F(RecordTest, RefusedNoteIsShownPlainlyAndNothingIsWritten) {
   desktop.note = " ..\\Other ";
   model.ResetCounters();
-  EXPECT_EQ(app::OnClick(app::Button::Command3, host), app::AfterClick::KeepRunning);
+  app::Commands(host).OnClick(app::Button::Command3);
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_NE(desktop.messages[0].text.find("“\\”"), std::string::npos) << desktop.messages[0].text;
   EXPECT_EQ(desktop.messages[0].text.find("运行时错误"), std::string::npos);
@@ -197,7 +197,7 @@ TEST_F(RecordTest, LastRowIsReadBeforeTheFileAndLastColumnAfterTheRows) {
 
 TEST_F(RecordTest, NoExcelFailsAfterAttachmentHasSpoken) {
   connector.running.reset();
-  EXPECT_EQ(app::OnClick(app::Button::Command3, host), app::AfterClick::KeepRunning);
+  app::Commands(host).OnClick(app::Button::Command3);
   ASSERT_EQ(desktop.messages.size(), 2u);
   EXPECT_EQ(desktop.messages[0].text, "无效的类字符串");
   EXPECT_NE(desktop.messages[1].text.find("91"), std::string::npos) << desktop.messages[1].text;

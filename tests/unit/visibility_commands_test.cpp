@@ -80,8 +80,8 @@ TEST_F(VisibilityTest, CommandsWorkOnTheSheetNowInFront) {
 
 TEST_F(VisibilityTest, BeyondTheSheetsEdgeExcelRefusesAndTheToolReportsIt) {
   excel.Select(kMaxRows, kMaxColumns, kMaxRows, kMaxColumns);
-  EXPECT_EQ(app::OnClick(app::Button::Command6, host), app::AfterClick::KeepRunning);
-  EXPECT_EQ(app::OnClick(app::Button::Command7, host), app::AfterClick::KeepRunning);
+  app::Commands(host).OnClick(app::Button::Command6);
+  app::Commands(host).OnClick(app::Button::Command7);
   ASSERT_EQ(desktop.messages.size(), 2u);
   for (const auto& message : desktop.messages) {
     EXPECT_EQ(message.title, "Quarnel");

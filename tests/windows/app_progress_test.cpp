@@ -68,13 +68,12 @@ TEST(Form1Busy, ShowsTheWaitCursorWhileACommandRunsAndNotAfter) {
   const HCURSOR wait = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));
   // What the cursor is during the command, and after the window is asked to set it then.
   struct CursorWatch final : app::ClickTarget {
-    app::AfterClick OnClick(app::Button) override {
+    void OnClick(app::Button) override {
       during = GetCursor();
       SetCursor(nullptr);
       answered = SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
                               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
       afterSetCursor = GetCursor();
-      return app::AfterClick::KeepRunning;
     }
     HWND window = nullptr;
     HCURSOR during = nullptr;

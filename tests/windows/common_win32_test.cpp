@@ -2,9 +2,12 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "app/win32/form_fonts.hpp"
+#include "common/trace.hpp"
 #include "common/win32/owned.hpp"
+#include "common/win32/window_procedure.hpp"
 #include "common/win32/window_text.hpp"
 
 namespace quarnel::win32 {
@@ -99,6 +102,34 @@ TEST(GdiOwnersTest, SelectionPutsBackWhatItDisplacedAndFontsAreDeleted) {
   }
   EXPECT_EQ(GetCurrentObject(memory.Get(), OBJ_FONT), before);
   EXPECT_EQ(GetObjectType(raw), 0u);
+}
+
+// What a window's handling throws stays in its procedure, and is written for a support person.
+TEST(WindowProcedureTest, AThrowingMessageGetsTheDefaultAnswerAndATraceLine) {
+  struct Thrower {
+    LRESULT Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+      if (message == WM_APP) throw std::runtime_error("boom");
+      if (message == WM_APP + 1) return 42;
+      return DefWindowProcW(window, message, wParam, lParam);
+    }
+  } thrower;
+  static std::vector<std::string> lines;
+  trace::SetSink([](std::string_view line) noexcept { lines.emplace_back(line); });
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ProcedureOf<Thrower, &Thrower::Receive>;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"QuarnelThrowingReceive";
+  RegisterClassW(&wc);
+  const HWND window = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                      wc.hInstance, &thrower);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(SendMessageW(window, WM_APP + 1, 0, 0), 42);
+  EXPECT_EQ(SendMessageW(window, WM_APP, 0, 0), 0);
+  DestroyWindow(window);
+  trace::SetSink(nullptr);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind("window procedure: 51 ", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find("boom"), std::string::npos) << lines[0];
 }
 
 TEST(FormFontsTest, ScaleWithTheResolutionAndShowNoMissingFace) {

@@ -1,0 +1,46 @@
+#include "common/trace.hpp"
+
+#include <cstdio>
+
+namespace quarnel::trace {
+namespace {
+
+Sink sink = nullptr;
+
+}  // namespace
+
+void SetSink(Sink to) noexcept { sink = to; }
+
+std::string Line(std::string_view place, const Failure& failure) {
+  char number[16];
+  if (failure.Number() < 0) {
+    std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(failure.Number()));
+  } else {
+    std::snprintf(number, sizeof number, "%d", static_cast<int>(failure.Number()));
+  }
+  std::string line(place);
+  line += ": ";
+  line += number;
+  line += ' ';
+  line += failure.Description();
+  return line;
+}
+
+void PassedOver(std::string_view place, const Failure& failure) noexcept {
+  if (!sink) return;
+  try {
+    sink(Line(place, failure));
+  } catch (...) {
+    // Out of memory for the line: the trace is the one thing that may go unwritten.
+  }
+}
+
+void PassedOverCurrent(std::string_view place) noexcept {
+  if (!sink) return;
+  try {
+    PassedOver(place, CurrentFailure());
+  } catch (...) {
+  }
+}
+
+}  // namespace quarnel::trace
