@@ -36,8 +36,6 @@ class Dispatch {
   // Calls `member` (looked up without regard to case). For Put the last argument is the value
   // assigned. Throws Failure.
   virtual Value Invoke(std::string_view member, CallKind kind, std::span<const Value> args) = 0;
-  // The next call waits out a busy Excel in full, even right after a call gave up on it.
-  virtual void WaitAfresh() noexcept {}
 };
 
 // A counted reference to a late-bound object, or empty. Calls on an empty reference fail with 91.
@@ -54,9 +52,6 @@ class Object {
   Object GetObject(std::string_view member, std::initializer_list<Value> args = {}) const;
   void Put(std::string_view member, const Value& value) const;
   Value Call(std::string_view member, std::initializer_list<Value> args = {}) const;
-  void WaitAfresh() const noexcept {
-    if (target_) target_->WaitAfresh();
-  }
 
  private:
   Dispatch& Target() const;

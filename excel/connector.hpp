@@ -31,6 +31,10 @@ class Connector {
   virtual bool ActivateWindowHandle(std::int32_t handle) = 0;
   // Brings to the front the top-level window whose title equals, or else begins with, `title`.
   virtual void ActivateWindow(std::string_view title) = 0;
+  // A command meets a busy Excel once: after one call gave up on it, the calls straight after give
+  // up at once. A clean-up after a failed command calls this first, so that its own call waits
+  // Excel out in full.
+  virtual void WaitAfresh() noexcept {}
 };
 
 }  // namespace quarnel::excel

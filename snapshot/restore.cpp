@@ -42,10 +42,10 @@ void ApplyFile(InputFile& file, ProgressScope& progress) {
 
 // A failed run must not leave Excel's drawing paused. Excel may have been busy a moment ago and
 // be free now, so this call gets a wait of its own. A failure here would only hide the first.
-bool ResumeDrawing() noexcept {
+bool ResumeDrawing(excel::Connector& connector) noexcept {
   if (!ExcelApp) return true;
   try {
-    ExcelApp.WaitAfresh();
+    connector.WaitAfresh();
     ExcelApp.Put("ScreenUpdating", true);
     return true;
   } catch (...) {
@@ -86,10 +86,10 @@ void RestoreSnapshot(Host& host) {
   }
   // The file is let go and the sheet drawn again before the box holds the user's attention.
   file.reset();
-  const bool drawing = !drawingPaused || ResumeDrawing();
+  const bool drawing = !drawingPaused || ResumeDrawing(host.connector);
   host.desktop.ShowMessage(failure->Description());
   // By the time the box is closed, Excel may be free again.
-  if (!drawing) ResumeDrawing();
+  if (!drawing) ResumeDrawing(host.connector);
 }
 
 }  // namespace quarnel::snapshot

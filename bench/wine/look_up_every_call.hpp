@@ -24,7 +24,6 @@ class LookUpEveryCall final : public excel::Dispatch {
 
   excel::Value Invoke(std::string_view member, excel::CallKind kind,
                       std::span<const excel::Value> args) override;
-  void WaitAfresh() noexcept override { inner_.WaitAfresh(); }
 
  private:
   excel::Object inner_;

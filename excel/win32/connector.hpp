@@ -21,6 +21,7 @@ class ComConnector final : public excel::Connector {
   bool ActivateFoundWindow() override;
   bool ActivateWindowHandle(std::int32_t handle) override;
   void ActivateWindow(std::string_view title) override;
+  void WaitAfresh() noexcept override { win32::WaitAfresh(*context_); }
 
  private:
   // The application behind the frontmost Excel window that leads to one; empty when none does.

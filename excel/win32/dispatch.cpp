@@ -25,42 +25,6 @@ constexpr auto kStreakGap = std::chrono::seconds(1);
 
 constexpr LCID kEnglish = 1033;
 
-// Whether an answer shows Excel free again. A name look-up does not: Excel answers names from its
-// type information even while it turns every Invoke away.
-enum class Answer { ShowsExcelFree, ProvesNothing };
-
-// A busy answer means Excel ran nothing, so trying again is safe.
-template <typename Call>
-HRESULT RetryWhileBusy(const BusyRetry& retry, Clock::time_point deadline, CallContext& streak, Answer answer,
-                       Call&& call) {
-  for (;;) {
-    const HRESULT hr = call();
-    if (!IsBusy(hr)) {
-      if (answer == Answer::ShowsExcelFree) streak.gaveUpAt = {};
-      return hr;
-    }
-    const auto now = Clock::now();
-    const bool stillBusy = streak.gaveUpAt != Clock::time_point{} && now - streak.gaveUpAt < kStreakGap;
-    if (now >= deadline || stillBusy) {
-      streak.gaveUpAt = now;
-      return hr;
-    }
-    const auto wait = std::min<Clock::duration>(retry.pause, deadline - now);
-    retry.wait(std::chrono::ceil<std::chrono::milliseconds>(wait));
-  }
-}
-
-// Excel without the language pack of the caller's locale turns a call made in it away, having run
-// nothing: it is made again in English, as every later one is.
-template <typename Call>
-HRESULT InALocaleExcelTakes(CallContext& context, Call&& call) {
-  const HRESULT hr = call(context.locale);
-  if (hr != TYPE_E_INVDATAREAD || context.locale == kEnglish) return hr;
-  trace::PassedOver("the user's locale, now English", FailureFromHresult(hr));
-  context.locale = kEnglish;
-  return call(context.locale);
-}
-
 // The arguments as IDispatch wants them: last first.
 class Arguments {
  public:
@@ -132,14 +96,44 @@ DispatchClient::DispatchClient(Microsoft::WRL::ComPtr<IDispatch> target, BusyRet
   if (!context_) context_ = std::make_shared<CallContext>();
 }
 
+void WaitAfresh(CallContext& context) noexcept { context.gaveUpAt = {}; }
+
+// A busy answer, or a locale turned away, means Excel ran nothing, so trying again is safe.
+template <typename Attempt>
+HRESULT DispatchClient::Persist(Deadline deadline, bool answerShowsExcelFree, Attempt&& attempt) {
+  CallContext& context = *context_;
+  for (;;) {
+    const HRESULT hr = attempt(context.locale);
+    // Excel without the language pack of the caller's locale: this call and every later one go
+    // in English.
+    if (hr == TYPE_E_INVDATAREAD && context.locale != kEnglish) {
+      trace::PassedOver("the user's locale, now English", FailureFromHresult(hr));
+      context.locale = kEnglish;
+      continue;
+    }
+    if (!IsBusy(hr)) {
+      if (answerShowsExcelFree) context.gaveUpAt = {};
+      return hr;
+    }
+    const auto now = Clock::now();
+    const bool stillBusy = context.gaveUpAt != Clock::time_point{} && now - context.gaveUpAt < kStreakGap;
+    if (now >= deadline || stillBusy) {
+      context.gaveUpAt = now;
+      return hr;
+    }
+    retry_.wait(std::chrono::ceil<std::chrono::milliseconds>(
+        std::min<Clock::duration>(retry_.pause, deadline - now)));
+  }
+}
+
 DISPID DispatchClient::Resolve(std::string_view member, Deadline deadline) {
   std::wstring name = ToUtf16(member);
   LPOLESTR names[] = {name.data()};
   DISPID id = DISPID_UNKNOWN;
-  const HRESULT hr = RetryWhileBusy(retry_, deadline, *context_, Answer::ProvesNothing, [&] {
-    return InALocaleExcelTakes(
-        *context_, [&](LCID locale) { return target_->GetIDsOfNames(IID_NULL, names, 1, locale, &id); });
-  });
+  // A name look-up proves nothing: Excel answers names from its type information even while it
+  // turns every Invoke away.
+  const HRESULT hr = Persist(
+      deadline, false, [&](LCID locale) { return target_->GetIDsOfNames(IID_NULL, names, 1, locale, &id); });
   if (FAILED(hr)) throw FailureFromHresult(hr);
   return id;
 }
@@ -163,42 +157,39 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
   }
   // Excel answers some members only as a method ("Add") and others only as a property.
   const WORD flags = put ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD | DISPATCH_PROPERTYGET;
-
   Variant result;
   ExcepInfo exception;
   EXCEPINFO& info = exception.Get();
   UINT badArgument = 0;
-  const auto call = [&] {
-    return RetryWhileBusy(retry_, deadline, *context_, Answer::ShowsExcelFree, [&] {
-      return InALocaleExcelTakes(*context_, [&](LCID locale) {
-        exception.Reset();
-        const HRESULT hr = target_->Invoke(id, IID_NULL, locale, flags, &params, put ? nullptr : result.Out(),
-                                           &info, &badArgument);
-        // Excel's VBA_E_IGNORE may come as the exception's scode: busy all the same.
-        return hr == DISP_E_EXCEPTION && IsBusyException(info) ? info.scode : hr;
-      });
-    });
+  const auto attempt = [&](LCID locale) {
+    exception.Reset();
+    const HRESULT hr = target_->Invoke(id, IID_NULL, locale, flags, &params, put ? nullptr : result.Out(),
+                                       &info, &badArgument);
+    // Excel's VBA_E_IGNORE may come as the exception's scode: busy all the same.
+    return hr == DISP_E_EXCEPTION && IsBusyException(info) ? info.scode : hr;
   };
-  HRESULT hr = call();
+  HRESULT hr = Persist(deadline, true, attempt);
   // An object reached the same way as its siblings may still number its members differently.
   if (known && StaleId(hr)) {
     names_->Forget(folded);
     id = Resolve(member, deadline);
     names_->Store(folded, id);
-    hr = call();
+    hr = Persist(deadline, true, attempt);
   }
   // Not kept when even a fresh look-up fails: the next call would only pay for the refresh again.
   if (StaleId(hr)) names_->Forget(folded);
   if (hr == DISP_E_EXCEPTION) throw FailureFromException(info);
   exception.Reset();
   if (FAILED(hr)) throw FailureFromHresult(hr);
+  return Answer(result.Get(), folded);
+}
 
-  const VARIANT& answer = result.Get();
+excel::Value DispatchClient::Answer(const VARIANT& answer, const std::string& folded) const {
   if (V_VT(&answer) == VT_DISPATCH && V_DISPATCH(&answer)) {
     return excel::Object(std::make_shared<DispatchClient>(
         Microsoft::WRL::ComPtr<IDispatch>(V_DISPATCH(&answer)), retry_, names_->Child(folded), context_));
   }
-  return FromVariant(answer, retry_);
+  return FromVariant(answer, retry_, context_);
 }
 
 excel::Object WrapDispatch(IDispatch* target, BusyRetry retry, std::shared_ptr<CallContext> context,

@@ -31,6 +31,9 @@ struct CallContext {
   LCID locale = LOCALE_USER_DEFAULT;
 };
 
+// The next call waits out a busy Excel in full, even right after a call gave up on it.
+void WaitAfresh(CallContext& context) noexcept;
+
 // The DISPIDs known for the objects that one call site reaches: all results of "member M of
 // object X" share one cache, a child of X's.
 class NameCache;
@@ -46,14 +49,18 @@ class DispatchClient final : public excel::Dispatch {
 
   excel::Value Invoke(std::string_view member, excel::CallKind kind,
                       std::span<const excel::Value> args) override;
-  void WaitAfresh() noexcept override { context_->gaveUpAt = {}; }
 
   IDispatch* Raw() const noexcept { return target_.Get(); }
 
  private:
   using Deadline = std::chrono::steady_clock::time_point;
+  // Makes `attempt(locale)` until Excel answers it or the wait is over.
+  template <typename Attempt>
+  HRESULT Persist(Deadline deadline, bool answerShowsExcelFree, Attempt&& attempt);
   // The one place names become DISPIDs.
   DISPID Resolve(std::string_view member, Deadline deadline);
+  // What Invoke returns for the answer to `folded`: objects share this one's context and look-ups.
+  excel::Value Answer(const VARIANT& answer, const std::string& folded) const;
 
   Microsoft::WRL::ComPtr<IDispatch> target_;
   BusyRetry retry_;

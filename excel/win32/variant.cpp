@@ -29,11 +29,12 @@ excel::Value AsNumber(const VARIANT& value, bool tryWhole) {
   return number;
 }
 
-excel::Value FromUnknown(IUnknown* unknown, const BusyRetry& retry) {
+excel::Value FromUnknown(IUnknown* unknown, const BusyRetry& retry,
+                         const std::shared_ptr<CallContext>& context) {
   if (!unknown) return excel::Object();
   Microsoft::WRL::ComPtr<IDispatch> dispatch;
   if (FAILED(unknown->QueryInterface(IID_PPV_ARGS(&dispatch)))) throw errors::TypeMismatch();
-  return excel::Object(std::make_shared<DispatchClient>(std::move(dispatch), retry));
+  return WrapDispatch(dispatch.Get(), retry, context);
 }
 
 }  // namespace
@@ -89,12 +90,13 @@ Variant ToVariant(const excel::Value& value) {
   return result;
 }
 
-excel::Value FromVariant(const VARIANT& value, const BusyRetry& retry) {
+excel::Value FromVariant(const VARIANT& value, const BusyRetry& retry,
+                         const std::shared_ptr<CallContext>& context) {
   if (V_VT(&value) & VT_BYREF) {
     Variant target;
     const HRESULT hr = VariantCopyInd(target.Out(), const_cast<VARIANT*>(&value));
     if (FAILED(hr)) throw FailureFromHresult(hr);
-    return FromVariant(target.Get(), retry);
+    return FromVariant(target.Get(), retry, context);
   }
   switch (V_VT(&value)) {
     case VT_EMPTY:
@@ -107,8 +109,8 @@ excel::Value FromVariant(const VARIANT& value, const BusyRetry& retry) {
       const BSTR text = V_BSTR(&value);
       return ToUtf8(std::wstring_view(text ? text : L"", SysStringLen(text)));
     }
-    case VT_DISPATCH: return WrapDispatch(V_DISPATCH(&value), retry);
-    case VT_UNKNOWN: return FromUnknown(V_UNKNOWN(&value), retry);
+    case VT_DISPATCH: return WrapDispatch(V_DISPATCH(&value), retry, context);
+    case VT_UNKNOWN: return FromUnknown(V_UNKNOWN(&value), retry, context);
     case VT_I1:
     case VT_UI1:
     case VT_UI2:

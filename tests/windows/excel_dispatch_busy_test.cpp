@@ -9,6 +9,7 @@
 #include "excel/win32/com_failure.hpp"
 #include "excel/win32/dispatch.hpp"
 #include "excel/win32/message_wait.hpp"
+#include "excel/win32/variant.hpp"
 #include "excel_fake_dispatch.hpp"
 
 namespace quarnel::win32 {
@@ -97,23 +98,40 @@ TEST_F(DispatchBusyTest, TriesArePacedByTheWaitThatKeepsWindowsAnswering) {
 
 TEST_F(DispatchBusyTest, AWaitAfreshIsAFullWaitRightAfterAGiveUp) {
   fake.rejectInvokes = 1'000'000;
-  const Object object = WrapDispatch(&fake, kQuickRetry);
+  const auto context = std::make_shared<CallContext>();
+  const Object object = WrapDispatch(&fake, kQuickRetry, context);
   EXPECT_THROW(object.Get("Value"), Failure);
   auto start = Clock::now();
   EXPECT_THROW(object.Get("Value"), Failure);
   EXPECT_LT(Clock::now() - start, kQuickRetry.limit / 2);
 
-  object.WaitAfresh();
+  WaitAfresh(*context);
   start = Clock::now();
   EXPECT_THROW(object.Get("Value"), Failure);
   EXPECT_GE(Clock::now() - start, kQuickRetry.limit);
 
   // Excel that becomes free during the fresh wait answers it.
-  object.WaitAfresh();
+  WaitAfresh(*context);
   const int triesSoFar = fake.invokeCalls;
   fake.rejectInvokes = 5;
   EXPECT_NO_THROW(object.Get("Value"));
   EXPECT_EQ(fake.invokeCalls, triesSoFar + 6);
+}
+
+// An object that comes back inside a VARIANT, as an IUnknown or by reference, belongs to the same
+// command: it gives up at once on an Excel its parent just waited out.
+TEST_F(DispatchBusyTest, ObjectsInsideAVariantShareTheBusyStreak) {
+  fake.rejectInvokes = 1'000'000;
+  const auto context = std::make_shared<CallContext>();
+  EXPECT_THROW(WrapDispatch(&fake, kQuickRetry, context).Get("Value"), Failure);
+  Variant v;
+  fake.AddRef();
+  V_VT(v.Out()) = VT_UNKNOWN;
+  V_UNKNOWN(&v.Get()) = &fake;
+  const Object child = excel::ToObject(FromVariant(v.Get(), kQuickRetry, context));
+  const auto start = Clock::now();
+  EXPECT_THROW(child.Get("Value"), Failure);
+  EXPECT_LT(Clock::now() - start, kQuickRetry.limit / 2);
 }
 
 TEST_F(DispatchBusyTest, NamesLookedUpWhileInvokeIsTurnedAwayDoNotRestartTheWait) {
