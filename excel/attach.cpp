@@ -32,43 +32,52 @@ void BringToFront(quarnel::excel::Connector& connector) {
   connector.ActivateWindow(ToText(ExcelApp.Get("Caption")));
 }
 
-}  // namespace
-
-void AttachExcel(quarnel::Host& host) {
-  // The current error: a failed step is remembered and the next step runs. It lives only here, so
-  // nothing passed over in this procedure can surface in the command that called it.
-  std::optional<Failure> error;
-  const auto step = [&error](auto&& action) {
+// The attachment's steps: a failed step is remembered as the current error and the next step runs.
+// It lives only in one attachment, so nothing passed over there can surface in the command.
+class Steps {
+ public:
+  template <typename Action>
+  void operator()(Action&& action) {
     try {
       action();
     } catch (const Failure& failure) {
       quarnel::trace::PassedOver("AttachExcel, a step", failure);
-      error = failure;
-    }
-  };
-
-  try {
-    ExcelApp = host.connector.GetRunning(kProgId);
-  } catch (const quarnel::excel::UnreachableExcel& unreachable) {
-    // The Excel in front cannot answer now. A command then fails as it would with that Excel alone,
-    // and never reaches an earlier click's workbook, perhaps in another Excel.
-    ExcelApp = ExcelBook = ExcelSheet = quarnel::excel::Unreachable(unreachable);
-    return;
-  } catch (const Failure& failure) {
-    quarnel::trace::PassedOver("AttachExcel, no running Excel", failure);
-    step([&] { ExcelApp = host.connector.Start(kProgId); });
-    if (error) {
-      host.desktop.ShowMessage(error->Description());
-      return;
+      error_ = failure;
     }
   }
+  const std::optional<Failure>& Error() const noexcept { return error_; }
 
-  // Writing True shows every hidden window of Excel, the personal macro workbook's included, so it
-  // is written only when Excel is not visible, or when that cannot be read.
+ private:
+  std::optional<Failure> error_;
+};
+
+// False when no Excel is there to attach to: none could be started (the user is told), or the one
+// in front cannot answer now, in which case all three handles stand for it and fail every call as
+// it did, so that a command never reaches an earlier click's workbook, perhaps in another Excel.
+bool FindOrStartExcel(quarnel::Host& host, Steps& step) {
+  try {
+    ExcelApp = host.connector.GetRunning(kProgId);
+    return true;
+  } catch (const quarnel::excel::UnreachableExcel& unreachable) {
+    ExcelApp = ExcelBook = ExcelSheet = quarnel::excel::Unreachable(unreachable);
+    return false;
+  } catch (const Failure& failure) {
+    quarnel::trace::PassedOver("AttachExcel, no running Excel", failure);
+  }
+  step([&] { ExcelApp = host.connector.Start(kProgId); });
+  if (step.Error()) host.desktop.ShowMessage(step.Error()->Description());
+  return !step.Error();
+}
+
+// Writing True shows every hidden window of Excel, the personal macro workbook's included, so it
+// is written only when Excel is not visible, or when that cannot be read.
+void MakeVisible(Steps& step) {
   bool visible = false;
   step([&] { visible = ToBool(ExcelApp.Get("Visible")); });
   if (!visible) step([&] { ExcelApp.Put("Visible", true); });
+}
 
+void FixWorkbookAndSheet(Steps& step) {
   std::int32_t books = 0;
   step([&] { books = ToLong(ExcelApp.GetObject("Workbooks").Get("Count")); });
   if (books == 0) {
@@ -87,7 +96,15 @@ void AttachExcel(quarnel::Host& host) {
   } else {
     step([&] { ExcelSheet = ExcelBook.GetObject("ActiveSheet"); });
   }
+}
 
+}  // namespace
+
+void AttachExcel(quarnel::Host& host) {
+  Steps step;
+  if (!FindOrStartExcel(host, step)) return;
+  MakeVisible(step);
+  FixWorkbookAndSheet(step);
   step([&] { BringToFront(host.connector); });
 }
 

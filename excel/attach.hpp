@@ -22,9 +22,10 @@ inline quarnel::excel::Object ExcelBook;
 inline quarnel::excel::Object ExcelSheet;
 
 // Finds the running Excel or starts one, makes it visible, fixes the workbook and sheet in front
-// and brings Excel to the front. Never throws: a failed step is passed over; only a failure to
-// find or start Excel is shown, in a message box. When the Excel in front is there but cannot
-// answer (busy), all three stand for it and fail every call as it did, and nothing is started.
+// and brings Excel to the front. A failed step is passed over; only a failure to find or start
+// Excel is shown, in a message box. When the Excel in front is there but cannot answer (busy), all
+// three stand for it and fail every call as it did, and nothing is started. Throws only what is not
+// Excel's answer (out of memory), as any call of a command may.
 void AttachExcel(quarnel::Host& host);
 
 // Lets go of all three: before the program leaves COM, or so that the next AttachExcel starts as
