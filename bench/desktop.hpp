@@ -12,8 +12,8 @@
 
 namespace quarnel::bench {
 
-using testing::LineSource;
-using testing::MemoryFiles;
+using test_support::LineSource;
+using test_support::MemoryFiles;
 
 class BenchDialog : public FileDialog {
  public:

@@ -47,7 +47,7 @@ Value Object::Get(std::string_view member, std::initializer_list<Value> args) co
 }
 
 Object Object::GetObject(std::string_view member, std::initializer_list<Value> args) const {
-  return ToObject(Get(member, args));
+  return ToObject(Target().Invoke(member, CallKind::Get, std::span<const Value>(args.begin(), args.size())));
 }
 
 void Object::Put(std::string_view member, const Value& value) const {

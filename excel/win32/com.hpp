@@ -2,6 +2,7 @@
 
 // Small owners for the COM types that mingw-w64 has no wrappers for (no comutil, no WIL).
 
+#include <atomic>
 #include <string_view>
 
 #include "common/win32/owned.hpp"
@@ -64,6 +65,43 @@ class ExcepInfo {
 
  private:
   EXCEPINFO info_{};
+};
+
+// IUnknown written once, for a class that implements the one COM interface `I`, and answers to
+// `also` as I when given (a private marker). A counted object deletes itself at its last
+// Release; one that lives on a stack, or in its owner, only counts.
+enum class Lifetime { Counted, Owned };
+
+template <typename I, Lifetime lifetime, const IID* also = nullptr>
+class ComObject : public I {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (iid == IID_IUnknown || iid == __uuidof(I) || (also && iid == *also)) {
+      *out = static_cast<I*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (lifetime == Lifetime::Counted && left == 0) delete this;
+    return left;
+  }
+  ULONG References() const noexcept { return references_; }
+
+ protected:
+  ComObject() = default;
+  virtual ~ComObject() = default;
+  ComObject(const ComObject&) = delete;
+  ComObject& operator=(const ComObject&) = delete;
+
+ private:
+  // A counted object starts with its creator's reference.
+  std::atomic<ULONG> references_{lifetime == Lifetime::Counted ? 1u : 0u};
 };
 
 struct ComApartment {

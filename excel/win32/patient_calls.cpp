@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/trace.hpp"
+#include "excel/win32/com.hpp"
 #include "excel/win32/com_failure.hpp"
 
 namespace quarnel::win32 {
@@ -32,27 +33,10 @@ CallUnderWay::~CallUnderWay() {
   --callsUnderWay;
 }
 
-class PatientCalls::Filter final : public IMessageFilter {
+class PatientCalls::Filter final : public ComObject<IMessageFilter, Lifetime::Counted> {
  public:
   Filter(milliseconds patience, Ask keepWaiting)
       : patience_(patience), keepWaiting_(std::move(keepWaiting)) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
-      *out = static_cast<IMessageFilter*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   // The tool serves no calls of its own.
   DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
@@ -96,7 +80,6 @@ class PatientCalls::Filter final : public IMessageFilter {
   milliseconds lastWaited_{0};
   bool asking_ = false;
   bool stopped_ = false;
-  std::atomic<ULONG> references_{1};
 };
 
 PatientCalls::PatientCalls(HWND window, milliseconds patience, Ask keepWaiting) {

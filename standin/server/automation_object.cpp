@@ -77,25 +77,6 @@ bool LocaleRefused(const Session& session, LCID locale) {
 AutomationObject::AutomationObject(std::shared_ptr<Session> session, excel::Object target)
     : session_(std::move(session)), target_(std::move(target)) {}
 
-HRESULT AutomationObject::QueryInterface(REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kAutomationObjectIid) {
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *out = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG AutomationObject::AddRef() { return ++references_; }
-
-ULONG AutomationObject::Release() {
-  const ULONG left = --references_;
-  if (left == 0) delete this;
-  return left;
-}
-
 HRESULT AutomationObject::GetTypeInfoCount(UINT* count) {
   if (!count) return E_POINTER;
   *count = 0;

@@ -9,6 +9,7 @@
 #include "common/win32/win_headers.hpp"
 // After the Windows headers, which must not rename Object::GetObject.
 #include "excel/automation.hpp"
+#include "excel/win32/com.hpp"
 #include "standin/server/session.hpp"
 
 namespace quarnel::standin::server {
@@ -21,16 +22,9 @@ inline constexpr IID kAutomationObjectIid = {
 // gets a DISPID and an unknown member fails there with 438, as the client expects. Calls other
 // than the server's own are counted, held back as the session's pacing says, and refused in a
 // locale the session does not take.
-class AutomationObject : public IDispatch {
+class AutomationObject : public win32::ComObject<IDispatch, win32::Lifetime::Counted, &kAutomationObjectIid> {
  public:
   AutomationObject(std::shared_ptr<Session> session, excel::Object target);
-  virtual ~AutomationObject() = default;
-  AutomationObject(const AutomationObject&) = delete;
-  AutomationObject& operator=(const AutomationObject&) = delete;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
@@ -56,7 +50,6 @@ class AutomationObject : public IDispatch {
 
   std::shared_ptr<Session> session_;
   excel::Object target_;
-  std::atomic<ULONG> references_{1};
 };
 
 // A new reference to an object wrapping `target`.

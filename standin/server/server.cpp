@@ -14,23 +14,11 @@ namespace quarnel::standin::server {
 namespace {
 
 // Hands out the one application object, as Excel's class object does for each client.
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public win32::ComObject<IClassFactory, win32::Lifetime::Owned> {
  public:
   explicit ClassFactory(IDispatch* application) : application_(application) {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *out = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
   // Lives on the server's stack until the class object is revoked.
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;

@@ -20,12 +20,12 @@
 namespace quarnel::e2e {
 
 using namespace std::chrono_literals;
-using testing::FileNamesIn;
-using testing::Millis;
-using testing::Process;
-using testing::ReadBytes;
-using testing::WindowsPath;
-using testing::WriteBytes;
+using test_support::FileNamesIn;
+using test_support::Millis;
+using test_support::Process;
+using test_support::ReadBytes;
+using test_support::WindowsPath;
+using test_support::WriteBytes;
 
 // Polls `done` until it holds or `timeout` passes; true when it held.
 bool WaitFor(const std::function<bool()>& done, Millis timeout, Millis step = 50ms);

@@ -180,8 +180,8 @@ inline Broken CheckRestore(std::span<const std::uint8_t> data) {
   for (std::int32_t row = 1; row <= 4; ++row) model.SetCell(row, 1, std::string("x"));
   model.SetRowsHidden(2, 2, true);
   model.SetColumnsHidden(3, 3, true);
-  testing::ScriptedDesktop desktop;
-  testing::ScriptedConnector connector;
+  test_support::ScriptedDesktop desktop;
+  test_support::ScriptedConnector connector;
   connector.running = model.Application();
   connector.windowTitles = {"Microsoft Excel"};
   desktop.files.files[kPath] = bytes;

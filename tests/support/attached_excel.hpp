@@ -9,7 +9,7 @@
 #include "standin/model/model.hpp"
 #include "support/scripted_desktop.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 
 // A stand-in Excel that is running with one workbook, a scripted desktop around the tool, and the
 // process-wide handles cleared as at the tool's start. The handles outlive every test: a test must
@@ -45,4 +45,4 @@ class AttachedExcelTest : public ::testing::Test {
   Host host{connector, desktop};
 };
 
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

@@ -4,7 +4,7 @@
 
 #include "common/failure.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 
 // The number of the Failure that `action` throws; 0 when it throws none.
 template <typename Action>
@@ -17,4 +17,4 @@ std::int32_t FailureNumber(const Action& action) {
   return 0;
 }
 
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

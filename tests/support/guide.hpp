@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 
 // The guide in the source tree, whatever the system's code page.
 inline std::filesystem::path GuidePath(const char* sourceDir) {
@@ -59,4 +59,4 @@ inline bool GuideShows(const std::string& guide, std::string message,
   return false;
 }
 
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 namespace {
 
 // Counts itself among the open files while it lives, so a test sees one left open.
@@ -153,4 +153,4 @@ void MemoryFiles::Remove(const std::string& path) noexcept {
   files.erase(path);
 }
 
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

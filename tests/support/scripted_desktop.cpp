@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 void ScriptedDialog::SetDialogTitle(std::string_view title) {
   calls.push_back("DialogTitle=" + std::string(title));
 }
@@ -71,4 +71,4 @@ void ScriptedConnector::ActivateWindow(std::string_view title) {
   activated.push_back(*found);
 }
 
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

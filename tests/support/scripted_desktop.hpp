@@ -15,7 +15,7 @@
 #include "excel/connector.hpp"
 #include "support/memory_files.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 
 struct ShownMessage {
   std::string text;
@@ -91,4 +91,4 @@ class ScriptedConnector : public excel::Connector {
   void ActivateWindow(std::string_view title) override;
 };
 
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

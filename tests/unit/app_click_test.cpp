@@ -9,7 +9,7 @@ namespace {
 using namespace quarnel;
 using app::Button;
 
-class ClickTest : public quarnel::testing::AttachedExcelTest {};
+class ClickTest : public quarnel::test_support::AttachedExcelTest {};
 
 // The window closes itself; should the exit button's click reach the commands, it runs nothing.
 TEST_F(ClickTest, ExitTouchesNoExcel) {

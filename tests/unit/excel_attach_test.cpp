@@ -19,7 +19,7 @@ using 链接cad及excel::ExcelSheet;
 
 std::string Name(const excel::Object& object) { return excel::ToText(object.Get("Name")); }
 
-class AttachExcelTest : public quarnel::testing::AttachedExcelTest {};
+class AttachExcelTest : public quarnel::test_support::AttachedExcelTest {};
 
 TEST_F(AttachExcelTest, StartsExcelWhenNoneRunsAndGivesItOneWorkbook) {
   connector.running.reset();
@@ -225,7 +225,7 @@ TEST_F(AttachExcelTest, AnExcelInFrontThatCannotAnswerStandsInAllThreeHandlesAnd
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(connector.activated.size(), activated);
   for (const excel::Object* handle : {&ExcelApp, &ExcelBook, &ExcelSheet}) {
-    EXPECT_EQ(quarnel::testing::FailureNumber([&] { handle->Get("Name"); }), busy.Number());
+    EXPECT_EQ(quarnel::test_support::FailureNumber([&] { handle->Get("Name"); }), busy.Number());
   }
   EXPECT_EQ(excel.TotalCalls(), 0u) << "the Excel behind was reached";
 }

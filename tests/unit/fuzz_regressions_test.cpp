@@ -11,7 +11,7 @@
 // Replays, under the unit tests' sanitizers, the fuzz targets' seeds and every input that once
 // made a target fail.
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 namespace {
 
 namespace fs = std::filesystem;
@@ -57,4 +57,4 @@ TEST(FuzzRegressionsTest, ReferenceLineSplitting) {
 }
 
 }  // namespace
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

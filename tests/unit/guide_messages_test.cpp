@@ -15,7 +15,7 @@
 #include "snapshot_fixture.hpp"
 #include "support/guide.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 namespace {
 
 // The lengths a length refusal gives; Windows' own limits stay as they are written.
@@ -74,4 +74,4 @@ TEST_F(GuideTest, ExplainsEveryMessageOfTheCatalogueAndOfTheCommands) {
 }
 
 }  // namespace
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

@@ -10,7 +10,7 @@
 #include "standin/model/model.hpp"
 #include "support/failure_number.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 namespace {
 
 using app::Button;
@@ -103,4 +103,4 @@ TEST_F(Refusals, ErrorValuesInTheCornerCellsCountAsFilled) {
 }
 
 }  // namespace
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

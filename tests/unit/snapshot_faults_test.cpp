@@ -18,7 +18,7 @@
 // Every call that record and restore make on a small sheet is made to fail, or to find Excel gone,
 // one at a time; so is every step on the file side. Whatever happens, nothing the user had is lost.
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 namespace {
 
 using standin::SheetState;
@@ -399,4 +399,4 @@ TEST_F(RestoreFaultsTest, OpenFailingChangesNothing) {
 }
 
 }  // namespace
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

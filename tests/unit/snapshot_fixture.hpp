@@ -7,7 +7,7 @@
 
 #include "support/attached_excel.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 
 // What the first record of Plan.xlsx writes on the scripted desktop, with no note.
 inline constexpr const char* kSnapshotPath = "C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507.txt";
@@ -35,4 +35,4 @@ class SnapshotCommandTest : public AttachedExcelTest {
   standin::Model& model = excel;
 };
 
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

@@ -9,7 +9,7 @@
 #include "snapshot/name.hpp"
 #include "snapshot_fixture.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 namespace {
 
 using snapshot::RecordSnapshot;
@@ -131,9 +131,9 @@ TEST_F(NoteLengthTest, ANumberedNameThatNoLongerFitsIsRefusedAsTheFirstWouldBe) 
   desktop.messages.clear();
   RecordSnapshot(host);
   EXPECT_TRUE(desktop.messages.empty());
-  EXPECT_TRUE(desktop.files.files.contains(desktop.folder + "\\" +
-                                           snapshot::NumberedFileName(PathOf(Repeat("a", 224)).substr(3), 2)));
+  EXPECT_TRUE(desktop.files.files.contains(
+      desktop.folder + "\\" + snapshot::NumberedFileName(PathOf(Repeat("a", 224)).substr(3), 2)));
 }
 
 }  // namespace
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

@@ -8,7 +8,7 @@
 #include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 namespace {
 
 using snapshot::RecordSnapshot;
@@ -146,4 +146,4 @@ TEST(LineReaderConsumed, CountsEachLineWithItsEndAcrossRefills) {
 }
 
 }  // namespace
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

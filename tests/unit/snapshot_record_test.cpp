@@ -8,7 +8,7 @@
 #include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 namespace {
 
 using snapshot::RecordSnapshot;
@@ -205,4 +205,4 @@ TEST_F(RecordTest, NoExcelFailsAfterAttachmentHasSpoken) {
 }
 
 }  // namespace
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

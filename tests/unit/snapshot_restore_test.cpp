@@ -10,7 +10,7 @@
 #include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 namespace {
 
 using snapshot::RestoreSnapshot;
@@ -260,4 +260,4 @@ TEST_F(RestoreTest, EveryKindOfExceptionReachesTheErrorStep) {
 }
 
 }  // namespace
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

@@ -7,7 +7,7 @@
 #include "snapshot/commands.hpp"
 #include "snapshot_fixture.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 namespace {
 
 // Rows and columns a little past the recorded area, to see that those keep their state.
@@ -96,4 +96,4 @@ TEST_F(RoundTripTest, RestoreBringsBackWhatWasRecordedAndOnlyThat) {
 }
 
 }  // namespace
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

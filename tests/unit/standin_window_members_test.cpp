@@ -10,7 +10,7 @@
 namespace quarnel::standin {
 namespace {
 
-using quarnel::testing::FailureNumber;
+using quarnel::test_support::FailureNumber;
 
 using excel::Object;
 using excel::Value;

@@ -11,7 +11,7 @@ using namespace quarnel;
 using standin::kMaxColumns;
 using standin::kMaxRows;
 
-class VisibilityTest : public quarnel::testing::AttachedExcelTest {
+class VisibilityTest : public quarnel::test_support::AttachedExcelTest {
  protected:
   void SetUp() override {
     AttachedExcelTest::SetUp();

@@ -13,8 +13,8 @@
 namespace quarnel::win32 {
 namespace {
 
-using quarnel::testing::FailureNumber;
-using quarnel::testing::FileNamesIn;
+using quarnel::test_support::FailureNumber;
+using quarnel::test_support::FileNamesIn;
 
 // A folder of its own under the temporary folder, with the tag's characters in its name too.
 class WideFilesTest : public ::testing::Test {

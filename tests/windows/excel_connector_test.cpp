@@ -12,7 +12,7 @@
 namespace quarnel::win32 {
 namespace {
 
-using quarnel::testing::FailureNumber;
+using quarnel::test_support::FailureNumber;
 
 std::wstring Unique(const wchar_t* text) { return text + std::to_wstring(GetCurrentProcessId()); }
 
@@ -192,7 +192,7 @@ TEST_F(ProgIdTest, RunningObjectIsFoundOnlyWhileRegistered) {
   // Registered but with no server to start.
   EXPECT_EQ(FailureNumber([&] { connector.Start(name); }), static_cast<std::int32_t>(REGDB_E_CLASSNOTREG));
 
-  testing::FakeDispatch fake;
+  test_support::FakeDispatch fake;
   {
     RunningObjectEntry registration;
     ASSERT_EQ(RegisterActiveObject(&fake, clsid, ACTIVEOBJECT_STRONG, registration.Put()), S_OK);

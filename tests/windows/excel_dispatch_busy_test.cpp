@@ -17,7 +17,7 @@ namespace {
 
 using excel::Object;
 using excel::Value;
-using testing::FakeDispatch;
+using test_support::FakeDispatch;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
@@ -32,7 +32,7 @@ HRESULT STDAPICALLTYPE FillIgnored(EXCEPINFO* info) {
 
 // Answers "ok", after `ignored` answers of VBA_E_IGNORE inside a deferred EXCEPINFO, as Excel does.
 FakeDispatch::Answer IgnoredThenOk(int& ignored) {
-  return [&ignored](const testing::RecordedCall&, VARIANT* result, EXCEPINFO* info) {
+  return [&ignored](const test_support::RecordedCall&, VARIANT* result, EXCEPINFO* info) {
     if (ignored > 0) {
       --ignored;
       info->pfnDeferredFillIn = FillIgnored;

@@ -11,8 +11,8 @@ namespace {
 
 using excel::Object;
 using excel::Value;
-using testing::FakeDispatch;
-using testing::RecordedCall;
+using test_support::FakeDispatch;
+using test_support::RecordedCall;
 using namespace std::chrono_literals;
 
 constexpr BusyRetry kQuickRetry{200ms, 5ms};
@@ -41,9 +41,9 @@ class Sheet {
           }
           return S_OK;
         };
-        return testing::HandOut(row, out);
+        return test_support::HandOut(row, out);
       };
-      return testing::HandOut(range, result);
+      return test_support::HandOut(range, result);
     };
   }
 

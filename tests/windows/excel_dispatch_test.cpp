@@ -11,7 +11,7 @@ namespace {
 
 using excel::Object;
 using excel::Value;
-using testing::FakeDispatch;
+using test_support::FakeDispatch;
 using namespace std::chrono_literals;
 
 constexpr BusyRetry kQuickRetry{200ms, 5ms};
@@ -24,7 +24,7 @@ class DispatchClientTest : public ::testing::Test {
 
 TEST_F(DispatchClientTest, GetLooksUpTheNameAsSentAndInvokesAsPropertyOrMethod) {
   fake.AddMember(L"Count", 7);
-  fake.answer = [](const testing::RecordedCall&, VARIANT* result, EXCEPINFO*) {
+  fake.answer = [](const test_support::RecordedCall&, VARIANT* result, EXCEPINFO*) {
     V_VT(result) = VT_I4;
     V_I4(result) = 3;
     return S_OK;
@@ -84,15 +84,15 @@ TEST_F(DispatchClientTest, PutSendsTheValueAsTheNamedPropertyPutArgument) {
 TEST_F(DispatchClientTest, ObjectsComeBackCallableAndGoBackAsTheSameInterface) {
   FakeDispatch child;
   child.AddMember(L"Row", 5);
-  child.answer = [](const testing::RecordedCall&, VARIANT* result, EXCEPINFO*) {
+  child.answer = [](const test_support::RecordedCall&, VARIANT* result, EXCEPINFO*) {
     V_VT(result) = VT_I4;
     V_I4(result) = 12;
     return S_OK;
   };
   fake.AddMember(L"Selection", 2);
   fake.AddMember(L"Union", 3);
-  fake.answer = [&child](const testing::RecordedCall& call, VARIANT* result, EXCEPINFO*) {
-    return call.id == 2 ? testing::HandOut(child, result) : S_OK;
+  fake.answer = [&child](const test_support::RecordedCall& call, VARIANT* result, EXCEPINFO*) {
+    return call.id == 2 ? test_support::HandOut(child, result) : S_OK;
   };
   {
     const Object app = WrapDispatch(&fake);
@@ -114,7 +114,7 @@ TEST_F(DispatchClientTest, ObjectsComeBackCallableAndGoBackAsTheSameInterface) {
 TEST_F(DispatchClientTest, FailuresOfTheCallAreMapped) {
   fake.AddMember(L"Columns", 4);
   HRESULT answer = S_OK;
-  fake.answer = [&answer](const testing::RecordedCall&, VARIANT*, EXCEPINFO* info) {
+  fake.answer = [&answer](const test_support::RecordedCall&, VARIANT*, EXCEPINFO* info) {
     if (answer == DISP_E_EXCEPTION) {
       info->scode = static_cast<SCODE>(0x800A03EC);
       info->bstrDescription = SysAllocString(L"类 Range 的 Hidden 属性无效");
@@ -155,7 +155,7 @@ TEST_F(DispatchClientTest, UnknownMemberFailsWith438WithoutInvoking) {
 }
 
 TEST_F(DispatchClientTest, BusyRefusalsAreRetriedUntilAnswered) {
-  fake.answer = [](const testing::RecordedCall&, VARIANT* result, EXCEPINFO*) {
+  fake.answer = [](const test_support::RecordedCall&, VARIANT* result, EXCEPINFO*) {
     V_VT(result) = VT_BSTR;
     V_BSTR(result) = SysAllocString(L"ok");
     return S_OK;
@@ -174,7 +174,7 @@ TEST_F(DispatchClientTest, BusyRefusalsAreRetriedUntilAnswered) {
 TEST_F(DispatchClientTest, ObjectsReturnedKeepTheRetryOfTheirParent) {
   FakeDispatch child;
   child.rejectInvokes = 1'000'000;
-  fake.answer = testing::HandingOut(child);
+  fake.answer = test_support::HandingOut(child);
   const Object parent = WrapDispatch(&fake, kQuickRetry);
   const Object returned = parent.GetObject("Value");
 
@@ -204,7 +204,7 @@ TEST_F(DispatchClientTest, EndlessBusyFailsClearlyAfterTheLimit) {
 
 TEST_F(DispatchClientTest, ACommandWaitsOutABusyExcelOnceNotOncePerCall) {
   FakeDispatch child;
-  fake.answer = testing::HandingOut(child);
+  fake.answer = test_support::HandingOut(child);
   const Object parent = WrapDispatch(&fake, kQuickRetry);
   const Object returned = parent.GetObject("Value");
   child.rejectInvokes = 1'000'000;
@@ -246,7 +246,7 @@ TEST_F(DispatchClientTest, ACommandWaitsOutABusyExcelOnceNotOncePerCall) {
 }
 
 TEST_F(DispatchClientTest, OtherFailuresAreNotRetried) {
-  fake.answer = [](const testing::RecordedCall&, VARIANT*, EXCEPINFO*) { return E_FAIL; };
+  fake.answer = [](const test_support::RecordedCall&, VARIANT*, EXCEPINFO*) { return E_FAIL; };
   const Object object = WrapDispatch(&fake, kQuickRetry);
   EXPECT_THROW(object.Get("Value"), Failure);
   EXPECT_EQ(fake.invokeCalls, 1);
@@ -256,7 +256,7 @@ TEST_F(DispatchClientTest, OtherFailuresAreNotRetried) {
 // English, and every later call to that Excel, through any object it handed out, goes in English.
 TEST_F(DispatchClientTest, AnExcelThatTakesOnlyEnglishIsAskedInEnglishFromThenOn) {
   fake.AddMember(L"Count", 7);
-  fake.answer = [](const testing::RecordedCall&, VARIANT* result, EXCEPINFO*) {
+  fake.answer = [](const test_support::RecordedCall&, VARIANT* result, EXCEPINFO*) {
     V_VT(result) = VT_I4;
     V_I4(result) = 3;
     return S_OK;
@@ -278,7 +278,7 @@ TEST_F(DispatchClientTest, AnExcelThatTakesOnlyEnglishIsAskedInEnglishFromThenOn
   // An Excel that takes neither fails with what it said, after one try in English.
   fake.onlyLocale = 2052;
   const Object third = WrapDispatch(&fake, kQuickRetry, std::make_shared<CallContext>(), names);
-  EXPECT_EQ(testing::FailureNumber([&] { third.Get("Count"); }),
+  EXPECT_EQ(test_support::FailureNumber([&] { third.Get("Count"); }),
             static_cast<std::int32_t>(TYPE_E_INVDATAREAD));
   EXPECT_EQ(fake.invokeCalls, 6);
 }

@@ -11,7 +11,7 @@
 #include "common/win32/win_headers.hpp"
 #include "excel/win32/com.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 
 struct RecordedCall {
   DISPID id = 0;
@@ -22,7 +22,7 @@ struct RecordedCall {
   bool wantsResult = false;
 };
 
-class FakeDispatch final : public IDispatch {
+class FakeDispatch final : public win32::ComObject<IDispatch, win32::Lifetime::Owned> {
  public:
   // Answers an Invoke: fill `result` (may be null) or `info`, return the HRESULT.
   using Answer = std::function<HRESULT(const RecordedCall&, VARIANT* result, EXCEPINFO* info)>;
@@ -44,22 +44,9 @@ class FakeDispatch final : public IDispatch {
   int nameCalls = 0;
   int invokeCalls = 0;
   std::vector<RecordedCall> calls;
-  ULONG references() const { return references_; }
+  ULONG references() const { return References(); }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
   // Lives on the test's stack: counts references but never deletes itself.
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override { return --references_; }
-
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     *count = 0;
     return S_OK;
@@ -114,7 +101,6 @@ class FakeDispatch final : public IDispatch {
     return text;
   }
   std::map<std::wstring, DISPID> members_;
-  ULONG references_ = 0;
 };
 
 // Puts `object` into `result`, with the reference the caller will release.
@@ -130,4 +116,4 @@ inline FakeDispatch::Answer HandingOut(FakeDispatch& child) {
   return [&child](const RecordedCall&, VARIANT* result, EXCEPINFO*) { return HandOut(child, result); };
 }
 
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

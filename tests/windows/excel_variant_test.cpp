@@ -59,7 +59,7 @@ TEST_F(VariantTest, Utf16ConversionSurvivesSurrogatesAndReplacesBrokenInput) {
 }
 
 TEST_F(VariantTest, OnlyOurOwnObjectsGoBackToCom) {
-  testing::FakeDispatch fake;
+  test_support::FakeDispatch fake;
   {
     const Object ours = WrapDispatch(&fake);
     {
@@ -142,7 +142,7 @@ TEST_F(VariantTest, ReferencesAreFollowed) {
 }
 
 TEST_F(VariantTest, ObjectsComeBackCountedAndNothingComesBackEmpty) {
-  testing::FakeDispatch fake;
+  test_support::FakeDispatch fake;
   {
     Variant v;
     V_VT(&v.Get()) = VT_DISPATCH;

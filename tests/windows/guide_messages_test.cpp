@@ -14,7 +14,7 @@ namespace quarnel::win32 {
 namespace {
 
 TEST(WindowsGuide, ExplainsEveryTextOfTheToolsOwnForExcelAndComFailures) {
-  const std::string guide = testing::GuideText(testing::GuidePath(QUARNEL_SOURCE_DIR));
+  const std::string guide = test_support::GuideText(test_support::GuidePath(QUARNEL_SOURCE_DIR));
   ASSERT_NE(guide.find("## 8."), std::string::npos);
   const HRESULT ours[] = {RPC_E_CALL_REJECTED,
                           RPC_E_CALL_CANCELED,
@@ -29,9 +29,9 @@ TEST(WindowsGuide, ExplainsEveryTextOfTheToolsOwnForExcelAndComFailures) {
     const std::string text = FailureFromHresult(hr).Description();
     // Where the system has words of its own, those are shown, and no guide can list them all.
     if (text == SystemMessage(hr)) continue;
-    EXPECT_TRUE(testing::GuideShows(guide, text)) << std::hex << hr << ": " << text;
+    EXPECT_TRUE(test_support::GuideShows(guide, text)) << std::hex << hr << ": " << text;
   }
-  EXPECT_TRUE(testing::GuideShows(guide, KeepWaitingQuestion(std::chrono::seconds(45)), {"45"}));
+  EXPECT_TRUE(test_support::GuideShows(guide, KeepWaitingQuestion(std::chrono::seconds(45)), {"45"}));
 }
 
 }  // namespace

@@ -22,7 +22,7 @@
 namespace quarnel::standin::server {
 namespace {
 
-using quarnel::testing::FailureNumber;
+using quarnel::test_support::FailureNumber;
 
 using excel::Object;
 using excel::Value;

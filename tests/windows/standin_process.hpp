@@ -20,12 +20,13 @@
 
 namespace quarnel::standin::server {
 
-inline testing::Process Launch(const std::wstring& switches) {
-  return testing::Process::Start(testing::WindowsPath(QUARNEL_STANDIN_EXE), switches);
+inline test_support::Process Launch(const std::wstring& switches) {
+  return test_support::Process::Start(test_support::WindowsPath(QUARNEL_STANDIN_EXE), switches);
 }
 
 inline DWORD RunToEnd(const std::wstring& switches) {
-  return testing::Process::Run(testing::WindowsPath(QUARNEL_STANDIN_EXE), switches, std::chrono::seconds(30));
+  return test_support::Process::Run(test_support::WindowsPath(QUARNEL_STANDIN_EXE), switches,
+                                    std::chrono::seconds(30));
 }
 
 // A window handle as a Long carries it, sign-extended back as Windows does.
@@ -45,7 +46,7 @@ class StandinProcess : public ::testing::Test {
   void Follow(const excel::Object& app) {
     const auto pid = static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId")));
     EXPECT_NE(pid, GetCurrentProcessId());
-    process_ = testing::Process::Open(pid);
+    process_ = test_support::Process::Open(pid);
     ASSERT_TRUE(process_);
   }
 
@@ -68,7 +69,7 @@ class StandinProcess : public ::testing::Test {
   void ExpectTheEnd(const excel::Object& app) {
     ASSERT_TRUE(process_);
     ASSERT_TRUE(process_.WaitExit(std::chrono::seconds(10)));
-    const std::int32_t number = testing::FailureNumber([&] { app.Get("Caption"); });
+    const std::int32_t number = test_support::FailureNumber([&] { app.Get("Caption"); });
     EXPECT_TRUE(number == static_cast<std::int32_t>(RPC_E_DISCONNECTED) ||
                 number == static_cast<std::int32_t>(HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE)) ||
                 number == static_cast<std::int32_t>(CO_E_OBJNOTCONNECTED))
@@ -78,7 +79,7 @@ class StandinProcess : public ::testing::Test {
   win32::ComInit com;
   win32::ComConnector connector{
       win32::BusyRetry{std::chrono::milliseconds(2000), std::chrono::milliseconds(20)}};
-  testing::Process process_;
+  test_support::Process process_;
 };
 
 }  // namespace quarnel::standin::server

@@ -20,8 +20,8 @@
 namespace quarnel::standin::server {
 namespace {
 
-using quarnel::testing::FailureNumber;
-using quarnel::testing::Process;
+using quarnel::test_support::FailureNumber;
+using quarnel::test_support::Process;
 
 using excel::Object;
 using excel::Value;

@@ -4,7 +4,7 @@
 
 #include "common/win32/owned.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 
 std::vector<std::wstring> FileNamesIn(const std::wstring& folder, const std::wstring& pattern) {
   std::vector<std::wstring> names;
@@ -42,4 +42,4 @@ std::string ReadBytes(const std::wstring& path) {
   return content;
 }
 
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

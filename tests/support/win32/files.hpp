@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 
 // The names in `folder` that match `pattern`, "." and ".." left out; none when there is no folder.
 std::vector<std::wstring> FileNamesIn(const std::wstring& folder, const std::wstring& pattern = L"*");
@@ -17,4 +17,4 @@ bool WriteBytes(const std::wstring& path, std::string_view bytes, bool append = 
 // The whole file; empty when it cannot be read.
 std::string ReadBytes(const std::wstring& path);
 
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

@@ -4,7 +4,7 @@
 
 #include "common/win32/utf16.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 
 std::wstring WindowsPath(const std::string& path) {
   std::wstring converted = win32::ToUtf16(path);
@@ -73,4 +73,4 @@ void Process::Kill() {
   }
 }
 
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support

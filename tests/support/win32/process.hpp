@@ -8,7 +8,7 @@
 #include "common/win32/owned.hpp"
 #include "common/win32/win_headers.hpp"
 
-namespace quarnel::testing {
+namespace quarnel::test_support {
 
 using Millis = std::chrono::milliseconds;
 
@@ -48,4 +48,4 @@ class Process {
   DWORD id_ = 0;
 };
 
-}  // namespace quarnel::testing
+}  // namespace quarnel::test_support
