@@ -26,21 +26,22 @@ std::string Line(std::string_view place, const Failure& failure) {
   return line;
 }
 
-void PassedOver(std::string_view place, const Failure& failure) noexcept {
+// The one catch of the trace: a line it has no memory for goes unwritten.
+template <typename MakeFailure>
+void Write(std::string_view place, MakeFailure&& failure) noexcept {
   if (!sink) return;
   try {
-    sink(Line(place, failure));
+    sink(Line(place, failure()));
   } catch (...) {
-    // Out of memory for the line: the trace is the one thing that may go unwritten.
   }
 }
 
+void PassedOver(std::string_view place, const Failure& failure) noexcept {
+  Write(place, [&]() -> const Failure& { return failure; });
+}
+
 void PassedOverCurrent(std::string_view place) noexcept {
-  if (!sink) return;
-  try {
-    PassedOver(place, CurrentFailure());
-  } catch (...) {
-  }
+  Write(place, [] { return CurrentFailure(); });
 }
 
 }  // namespace quarnel::trace

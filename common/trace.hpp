@@ -10,7 +10,8 @@
 // never shown to the user. The programs send it to the debugger's output; nothing keeps it.
 namespace quarnel::trace {
 
-using Sink = void (*)(std::string_view line) noexcept;
+// May throw: what it throws is swallowed.
+using Sink = void (*)(std::string_view line);
 
 // Where the lines go; nowhere until this is called.
 void SetSink(Sink sink) noexcept;

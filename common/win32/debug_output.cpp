@@ -5,12 +5,8 @@
 
 namespace quarnel::win32 {
 
-void WriteToDebugger(std::string_view line) noexcept {
-  try {
-    OutputDebugStringW((L"Quarnel " + ToUtf16(line) + L"\n").c_str());
-  } catch (...) {
-    // A line that cannot be converted is not worth a failure of its own.
-  }
+void WriteToDebugger(std::string_view line) {
+  OutputDebugStringW((L"Quarnel " + ToUtf16(line) + L"\n").c_str());
 }
 
 }  // namespace quarnel::win32

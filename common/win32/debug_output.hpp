@@ -5,6 +5,6 @@
 namespace quarnel::win32 {
 
 // A line for a debugger or DebugView, through OutputDebugStringW.
-void WriteToDebugger(std::string_view line) noexcept;
+void WriteToDebugger(std::string_view line);
 
 }  // namespace quarnel::win32
