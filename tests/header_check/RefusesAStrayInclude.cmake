@@ -1,6 +1,6 @@
 # Shows that the build's header check fails on a file that includes <windows.h> itself, and passes
 # once the file goes through the wrapper. Writes its files under FOLDER.
-#   cmake -DFOLDER=<scratch folder> -DCHECK=<WindowsHeaderCheck.cmake> -P RefusesAStrayInclude.cmake
+#   cmake -DFOLDER=<scratch folder> -DCHECK=<IncludeChecks.cmake> -P RefusesAStrayInclude.cmake
 file(REMOVE_RECURSE "${FOLDER}")
 file(WRITE "${FOLDER}/app/win32/stray.cpp" "// A new file\n#include <Windows.h>\n")
 execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${FOLDER} -P ${CHECK} RESULT_VARIABLE refused ERROR_VARIABLE said)
