@@ -151,10 +151,6 @@ void RecordSnapshot(Host& host) {
         return created;
       },
       [&](int n) { return folder + PartFileName(n); });
-  const auto discard = [&] {
-    file.reset();
-    files.Remove(partPath);
-  };
   try {
     WriteRecords(*file, host.desktop, lastRow);
     file.reset();
@@ -165,13 +161,12 @@ void RecordSnapshot(Host& host) {
                     if (std::optional<Failure> refusal = naming->Refusal(n)) throw *refusal;
                     return folder + AttemptedFileName(naming->Name(), n);
                   });
-  } catch (const Failure& failure) {
-    discard();
+  } catch (...) {
+    file.reset();
+    files.Remove(partPath);
+    const Failure failure = CurrentFailure();
     if (failure.Number() != errors::kNameTooLong) throw;
     host.desktop.ShowMessage(failure.Description());
-  } catch (...) {
-    discard();
-    throw;
   }
 }
 
