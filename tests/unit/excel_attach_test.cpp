@@ -93,7 +93,7 @@ TEST_F(AttachExcelTest, VisibleThatCannotBeReadIsStillMadeTrue) {
 TEST_F(AttachExcelTest, AStepPassedOverIsTracedAndNotShown) {
   static std::vector<std::string> lines;
   lines.clear();
-  trace::SetSink([](std::string_view line) noexcept { lines.emplace_back(line); });
+  trace::SetSink([](std::string_view line) { lines.emplace_back(line); });
   excel.AddWorkbook("Plan.xlsx");
   excel.SetVisible(false);
   excel.FailCall("Visible", 1, Failure(1004, "refused"));
