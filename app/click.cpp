@@ -17,6 +17,8 @@ void Commands::OnClick(Button button) {
       case Button::Command7: return visibility::UnhideColumnRight(host_);
       case Button::Command5: return;
     }
+  } catch (const Refusal& refusal) {
+    host_.desktop.ShowMessage(refusal.Description());
   } catch (...) {
     ReportCurrentFailure(host_.desktop);
   }

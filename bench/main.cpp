@@ -129,8 +129,6 @@ RoundTrip RecordAndRestore(std::int32_t rows, std::int32_t columns) {
   BenchConnector connector(model.Application());
   BenchDesktop desktop;
   Host host{connector, desktop};
-  链接cad及excel::ReleaseHandles();
-
   RoundTrip result;
   result.record = Measure(model, [&] { snapshot::RecordSnapshot(host); });
   if (desktop.files.files.size() != 1) Fail("the record wrote no snapshot");
@@ -154,7 +152,6 @@ RoundTrip RecordAndRestore(std::int32_t rows, std::int32_t columns) {
     if (model.IsColumnHidden(c) != RecordedColumnHidden(c))
       Fail("column " + std::to_string(c) + " not restored");
   }
-  链接cad及excel::ReleaseHandles();
   result.snapshot = content;
   return result;
 }
@@ -166,13 +163,11 @@ std::pair<Measured, Measured> ToolOnly(std::int32_t rows, std::int32_t columns, 
   BenchConnector connector(excel);
   BenchDesktop desktop;
   Host host{connector, desktop};
-  链接cad及excel::ReleaseHandles();
   const Measured record = Measure(unused, [&] { snapshot::RecordSnapshot(host); });
   desktop.files.files = {{kChosen, snapshot}};
   desktop.dialog.fileName = kChosen;
   const Measured restore = Measure(unused, [&] { snapshot::RestoreSnapshot(host); });
   if (desktop.messages.size() != 1 || desktop.messages[0] != "处理完毕!") Fail("the instant restore failed");
-  链接cad及excel::ReleaseHandles();
   return {record, restore};
 }
 
@@ -223,8 +218,6 @@ Load Restore(const LineSource& source) {
     return true;
   };
   desktop.dialog.fileName = kChosen;
-  链接cad及excel::ReleaseHandles();
-
   const std::size_t before = memory::Live();
   memory::ResetPeak();
   const Measured m = Measure(model, [&] { snapshot::RestoreSnapshot(host); });
@@ -237,7 +230,6 @@ Load Restore(const LineSource& source) {
   if (model.Calls("Hidden") != load.lines) Fail("load restore skipped lines");
   load.wallMs = m.wallMs;
   load.cpuMs = m.cpuMs;
-  链接cad及excel::ReleaseHandles();
   return load;
 }
 

@@ -41,6 +41,9 @@ constexpr std::array kCatalogue{
     Entry{kBadDialogFileName, "文件名无效"},
     Entry{kDialogFailed, "对话框初始化失败"},
     Entry{kDialogCancelled, "选定了“取消”。"},
+    Entry{kProtectedView,
+          "Excel 前面的文件是在受保护的视图中打开的，Quarnel 不能更改它。请先单击 Excel "
+          "窗口上方黄色消息栏中的“启用编辑”，然后再试。"},
 };
 
 }  // namespace

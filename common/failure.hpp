@@ -21,6 +21,13 @@ class Failure : public std::runtime_error {
   std::string description_;
 };
 
+// A failure that is the tool's own refusal, whose description says all the user needs: its box
+// shows the description alone, without the run-time error heading.
+class Refusal : public Failure {
+ public:
+  explicit Refusal(const Failure& failure) : Failure(failure) {}
+};
+
 // The catalogue: numbers users know from Excel's own error boxes, and the tool's own, each with its
 // description as a Chinese system words it (in failure.cpp).
 namespace errors {
@@ -51,6 +58,8 @@ inline constexpr std::int32_t kDialogCancelled = 32755;
 // The tool's own: a note or a snapshot name that Windows would not take. Their texts say why.
 inline constexpr std::int32_t kNoteRefused = 32001;
 inline constexpr std::int32_t kNameTooLong = 32002;
+// Excel's window in front shows a file in Protected View, which no program may change.
+inline constexpr std::int32_t kProtectedView = 32003;
 
 // The catalogue's description for `number`; empty for a number it does not hold.
 std::string_view Description(std::int32_t number) noexcept;

@@ -11,11 +11,11 @@
 
 namespace quarnel::snapshot {
 
+using excel::Object;
 using excel::ToBool;
 using excel::ToLong;
 using 链接cad及excel::AttachExcel;
-using 链接cad及excel::ExcelBook;
-using 链接cad及excel::ExcelSheet;
+using 链接cad及excel::Handles;
 
 namespace {
 
@@ -44,11 +44,11 @@ class BlockWriter {
   std::string block_;
 };
 
-bool RowHidden(std::int32_t row) {
+bool RowHidden(const Object& ExcelSheet, std::int32_t row) {
   return ToBool(ExcelSheet.GetObject("Rows", {RowAddress(row)}).GetObject("EntireRow").Get("Hidden"));
 }
 
-bool ColumnHidden(std::int32_t column) {
+bool ColumnHidden(const Object& ExcelSheet, std::int32_t column) {
   return ToBool(ExcelSheet.GetObject("Columns", {column}).GetObject("EntireColumn").Get("Hidden"));
 }
 
@@ -56,13 +56,13 @@ bool Filled(const excel::Object& cell) { return !std::holds_alternative<std::mon
 
 // A filled corner cell is itself the last one looked at: Excel's move from it would stop at the
 // top (or left) of its block and drop every row (or column) after that from the snapshot.
-std::int32_t LastRow() {
+std::int32_t LastRow(const Object& ExcelSheet) {
   const excel::Object corner = ExcelSheet.GetObject("cells", {std::int32_t{kLastRow}, std::int16_t{1}});
   if (Filled(corner)) return kLastRow;
   return ToLong(corner.GetObject("end", {kXlUp}).Get("Row"));
 }
 
-std::int32_t LastColumn() {
+std::int32_t LastColumn(const Object& ExcelSheet) {
   const excel::Object corner = ExcelSheet.GetObject("cells", {std::int16_t{1}, std::int16_t{kLastColumn}});
   if (Filled(corner)) return kLastColumn;
   return ToLong(corner.GetObject("end", {kXlToLeft}).Get("Column"));
@@ -110,19 +110,19 @@ std::optional<Naming> AcceptedNaming(Desktop& desktop, const std::string& workbo
 }
 
 // Every row's and then every column's record, in blocks.
-void WriteRecords(OutputFile& file, Desktop& desktop, std::int32_t lastRow) {
+void WriteRecords(const Object& ExcelSheet, OutputFile& file, Desktop& desktop, std::int32_t lastRow) {
   ProgressScope progress(desktop);
   BlockWriter writer(file);
   // The columns are counted only after the rows: until then, the most there can be.
   const auto rows = static_cast<std::uint64_t>(lastRow);
   for (std::int32_t row = 1; row <= lastRow; ++row) {
-    writer.Add(RowRecord(row, RowHidden(row)));
+    writer.Add(RowRecord(row, RowHidden(ExcelSheet, row)));
     progress.Show(static_cast<std::uint64_t>(row), rows + kLastColumn);
   }
-  const std::int32_t lastColumn = LastColumn();
+  const std::int32_t lastColumn = LastColumn(ExcelSheet);
   const std::uint64_t total = rows + static_cast<std::uint64_t>(lastColumn);
   for (std::int32_t column = 1; column <= lastColumn; ++column) {
-    writer.Add(ColumnRecord(column, ColumnHidden(column)));
+    writer.Add(ColumnRecord(column, ColumnHidden(ExcelSheet, column)));
     progress.Show(rows + static_cast<std::uint64_t>(column), total);
   }
   writer.Flush();
@@ -132,13 +132,13 @@ void WriteRecords(OutputFile& file, Desktop& desktop, std::int32_t lastRow) {
 }  // namespace
 
 void RecordSnapshot(Host& host) {
-  AttachExcel(host);
-  const std::string workbookName = excel::ToText(ExcelBook.Get("Name"));
+  const Handles attached = AttachExcel(host);
+  const std::string workbookName = excel::ToText(attached.ExcelBook.Get("Name"));
   const std::optional<Naming> naming =
       AcceptedNaming(host.desktop, workbookName, host.desktop.ProgramFolder());
   if (!naming) return;
 
-  const std::int32_t lastRow = LastRow();
+  const std::int32_t lastRow = LastRow(attached.ExcelSheet);
 
   // Written under a name no reader takes for a snapshot, and renamed only once complete.
   FileSystem& files = host.desktop.Files();
@@ -152,7 +152,7 @@ void RecordSnapshot(Host& host) {
       },
       [&](int n) { return folder + PartFileName(n); });
   try {
-    WriteRecords(*file, host.desktop, lastRow);
+    WriteRecords(attached.ExcelSheet, *file, host.desktop, lastRow);
     file.reset();
     // Two records within the same second never replace one another. A numbered name that no
     // longer fits is refused as the first would have been.

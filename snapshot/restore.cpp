@@ -11,13 +11,13 @@
 
 namespace quarnel::snapshot {
 
+using excel::Object;
 using 链接cad及excel::AttachExcel;
-using 链接cad及excel::ExcelApp;
-using 链接cad及excel::ExcelSheet;
+using 链接cad及excel::Handles;
 
 namespace {
 
-void Apply(const Record& record, bool hidden) {
+void Apply(const Object& ExcelSheet, const Record& record, bool hidden) {
   if (IsRowTarget(record.target)) {
     ExcelSheet.GetObject("Rows", {std::string(record.target)}).GetObject("EntireRow").Put("Hidden", hidden);
   } else {
@@ -27,14 +27,14 @@ void Apply(const Record& record, bool hidden) {
   }
 }
 
-void ApplyFile(InputFile& file, ProgressScope& progress) {
+void ApplyFile(const Object& ExcelSheet, InputFile& file, ProgressScope& progress) {
   const std::uint64_t size = file.Size();
   LineReader reader(file);
   bool current = false;
   for (std::string line; reader.Next(line);) {
     const Record record = ReadRecord(line);
     if (record.state) current = *record.state;
-    Apply(record, current);
+    Apply(ExcelSheet, record, current);
     // A file that grew since it was opened must not show more than done.
     progress.Show(std::min(reader.Consumed(), size), size);
   }
@@ -42,7 +42,7 @@ void ApplyFile(InputFile& file, ProgressScope& progress) {
 
 // A failed run must not leave Excel's drawing paused. Excel may have been busy a moment ago and
 // be free now, so this call gets a wait of its own. A failure here would only hide the first.
-bool ResumeDrawing(excel::Connector& connector) noexcept {
+bool ResumeDrawing(const Object& ExcelApp, excel::Connector& connector) noexcept {
   if (!ExcelApp) return true;
   try {
     connector.WaitAfresh();
@@ -57,7 +57,8 @@ bool ResumeDrawing(excel::Connector& connector) noexcept {
 }  // namespace
 
 void RestoreSnapshot(Host& host) {
-  AttachExcel(host);
+  const Handles attached = AttachExcel(host);
+  const Object& ExcelApp = attached.ExcelApp;
   std::unique_ptr<InputFile> file;
   // Only a pause that Excel took needs undoing: a refused call ran nothing.
   bool drawingPaused = false;
@@ -73,7 +74,7 @@ void RestoreSnapshot(Host& host) {
     dialog.ShowOpen();
     file = host.desktop.Files().OpenRead(dialog.FileName());
     ProgressScope progress(host.desktop);
-    ApplyFile(*file, progress);
+    ApplyFile(attached.ExcelSheet, *file, progress);
     ExcelApp.Put("ScreenUpdating", true);
     drawingPaused = false;
     file.reset();
@@ -86,10 +87,10 @@ void RestoreSnapshot(Host& host) {
   }
   // The file is let go and the sheet drawn again before the box holds the user's attention.
   file.reset();
-  const bool drawing = !drawingPaused || ResumeDrawing(host.connector);
+  const bool drawing = !drawingPaused || ResumeDrawing(ExcelApp, host.connector);
   host.desktop.ShowMessage(failure->Description());
   // By the time the box is closed, Excel may be free again.
-  if (!drawing) ResumeDrawing(host.connector);
+  if (!drawing) ResumeDrawing(ExcelApp, host.connector);
 }
 
 }  // namespace quarnel::snapshot

@@ -14,16 +14,7 @@
 #include "excel/win32/connector.hpp"
 #include "excel/win32/patient_calls.hpp"
 
-namespace {
-
-struct HandleRelease {
-  HandleRelease() = default;
-  HandleRelease(const HandleRelease&) = delete;
-  HandleRelease& operator=(const HandleRelease&) = delete;
-  ~HandleRelease() { 链接cad及excel::ReleaseHandles(); }
-};
-
-}  // namespace
+namespace {}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // Started from a Downloads folder, a DLL saved beside the program must never stand in for a
@@ -34,8 +25,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     const quarnel::win32::ComInit com;
-    // Excel's handles live until the program ends, but must go before COM is left.
-    const HandleRelease release;
     quarnel::win32::ComConnector connector;
     quarnel::win32::WindowsDesktop desktop;
     quarnel::Host host{connector, desktop};

@@ -61,7 +61,6 @@ ClickFigures MeasureHideClicks(const Server& server, int clicks, const fs::path&
     }
     if (!server.RowIsHidden(row) || !desktop.messages.empty()) Fail("a click did not hide its row");
   }
-  链接cad及excel::ReleaseHandles();
   return figures;
 }
 

@@ -45,7 +45,6 @@ void Tool(const Stand& stand, std::int32_t rows, std::int32_t columns, const fs:
   const LoopTiming restore = restoring.Stop(lines);
   if (desktop.messages != std::vector<std::string>{"处理完毕!"}) Fail("the in-process restore failed");
   CheckRestored(stand.server, rows, columns);
-  链接cad及excel::ReleaseHandles();
   side.Add(record, restore);
 }
 

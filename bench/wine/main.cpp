@@ -120,7 +120,6 @@ Run RecordAndRestore(const Server& server, std::int32_t rows, std::int32_t colum
          (desktop.messages.empty() ? std::string() : desktop.messages.back()));
   }
   CheckRestored(server, rows, columns);
-  链接cad及excel::ReleaseHandles();
   return run;
 }
 

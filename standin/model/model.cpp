@@ -55,6 +55,18 @@ void Model::SetNoActiveWorkbook() { state_->activeWorkbook.reset(); }
 
 void Model::AddHiddenWorkbook(std::string name) { state_->AddWorkbook(std::move(name), true); }
 
+void Model::OpenProtectedView(std::string name) {
+  if (name.empty()) {
+    state_->protectedView.reset();
+  } else {
+    state_->protectedView = ProtectedViewState{std::move(name), true};
+  }
+}
+
+void Model::SetProtectedViewActive(bool active) {
+  if (state_->protectedView) state_->protectedView->active = active;
+}
+
 void Model::AddChartSheet(std::string name) {
   auto book = state_->ActiveWorkbook();
   if (!book) throw std::logic_error("stand-in: no active workbook");

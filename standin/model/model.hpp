@@ -41,6 +41,11 @@ class Model {
   void AddHiddenWorkbook(std::string name = "PERSONAL.XLSB");
   // A chart sheet, in front: it has no Rows, Columns or cells, and Selection no Row or Column.
   void AddChartSheet(std::string name = {});
+  // A file opened in Protected View, its window in front: not in Workbooks, and ActiveWorkbook
+  // still answers the workbook that was in front before. Nothing is opened with an empty name.
+  void OpenProtectedView(std::string name);
+  // Its window on top (ActiveProtectedViewWindow answers it) or behind a workbook's window.
+  void SetProtectedViewActive(bool active);
   // The active sheet protected: its rows' and columns' Hidden reads, but writing it fails with 1004.
   void ProtectSheet(bool on);
   // A shape selected on the active sheet: Selection has no Row or Column until cells are selected.

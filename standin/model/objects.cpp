@@ -142,6 +142,21 @@ class WindowObject : public PartOf<WorkbookState> {
   excel::Object application_;
 };
 
+// The window of a file in Protected View. Its workbook is not one of Workbooks.
+class ProtectedViewWindowObject : public Member {
+ public:
+  using Member::Member;
+
+ private:
+  Value Answer(const Call& call) override {
+    if (!app_->protectedView) throw ApplicationDefined();
+    call.ReadOnly();
+    call.Arity(0, 0);
+    if (call.Is("caption")) return app_->protectedView->name;
+    throw errors::NotSupported();
+  }
+};
+
 class ApplicationObject : public Member {
  public:
   using Member::Member;
@@ -169,6 +184,10 @@ class ApplicationObject : public Member {
     if (call.Is("workbooks")) return Make<WorkbooksObject>(app_);
     if (call.Is("activeworkbook")) return BookValue(app_, app.ActiveWorkbook());
     if (call.Is("activesheet")) return SheetValue(app_, app.ActiveSheet());
+    if (call.Is("activeprotectedviewwindow")) {
+      if (!app.protectedView || !app.protectedView->active) return {};
+      return Make<ProtectedViewWindowObject>(app_);
+    }
     if (call.Is("selection")) {
       auto sheet = app.ActiveSheet();
       if (!sheet) return {};

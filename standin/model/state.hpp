@@ -100,6 +100,12 @@ struct Fault {
   std::chrono::milliseconds busyFor{};
 };
 
+// A workbook opened in Protected View: not one of Workbooks, in a window of its own.
+struct ProtectedViewState {
+  std::string name;
+  bool active = true;  // its window on top of Excel's
+};
+
 struct AppState {
   bool visible = false;
   bool screenUpdating = true;
@@ -110,6 +116,7 @@ struct AppState {
   std::vector<std::shared_ptr<WorkbookState>> workbooks;
   std::weak_ptr<WorkbookState> activeWorkbook;  // empty: none in front
   int workbooksMade = 0;
+  std::optional<ProtectedViewState> protectedView;
   // Set by whatever draws Excel's windows: the frame Hwnd answers. The model itself has none.
   std::function<std::int32_t()> frameHandle;
 

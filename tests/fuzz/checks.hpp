@@ -188,14 +188,12 @@ inline Broken CheckRestore(std::span<const std::uint8_t> data) {
   desktop.dialog.answers.push_back(kPath);
   Host host{connector, desktop};
 
-  链接cad及excel::ReleaseHandles();
   Broken broken;
   try {
     snapshot::RestoreSnapshot(host);
   } catch (const std::exception& e) {
     broken = std::string("escaped the command: ") + e.what();
   }
-  链接cad及excel::ReleaseHandles();
   if (broken) return broken;
 
   if (!model.ScreenUpdating()) return "drawing left off";

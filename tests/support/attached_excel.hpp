@@ -11,17 +11,13 @@
 
 namespace quarnel::test_support {
 
-// A stand-in Excel that is running with one workbook, a scripted desktop around the tool, and the
-// process-wide handles cleared as at the tool's start. The handles outlive every test: a test must
-// not see the Excel of the one before.
+// A stand-in Excel that is running with one workbook, and a scripted desktop around the tool.
 class AttachedExcelTest : public ::testing::Test {
  public:
   void SetUp() override {
-    链接cad及excel::ReleaseHandles();
     connector.running = excel.Application();
     connector.windowTitles = {"Book1 - Excel", "Microsoft Excel"};
   }
-  void TearDown() override { 链接cad及excel::ReleaseHandles(); }
 
   // Which of the first `last` rows (or columns) of the active sheet are hidden, in order.
   std::vector<std::int32_t> HiddenRows(std::int32_t last) const {

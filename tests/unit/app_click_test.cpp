@@ -62,4 +62,24 @@ TEST_F(ClickTest, WhatACommandDidBeforeItFailedStaysDone) {
   EXPECT_EQ(desktop.messages[0].text, "运行时错误 '1004':\n\n选定区域无效");
 }
 
+// A file in Protected View in front: every command says so in the tool's own words, and leaves
+// Excel, its workbooks and the folder as they were.
+TEST_F(ClickTest, AFileInProtectedViewStopsEveryCommandWithOnePlainBox) {
+  excel.SetVisible(true);
+  excel.OpenProtectedView("附件.xlsx");
+  for (Button button : {Button::Command1, Button::Command2, Button::Command3, Button::Command4,
+                        Button::Command6, Button::Command7}) {
+    SCOPED_TRACE(static_cast<int>(button));
+    desktop.messages.clear();
+    app::Commands(host).OnClick(button);
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].text, errors::Description(errors::kProtectedView));
+    EXPECT_EQ(desktop.messages[0].title, "Quarnel");
+  }
+  EXPECT_TRUE(excel.State().workbooks.empty());
+  EXPECT_EQ(excel.Calls("Workbooks"), 0u);
+  EXPECT_TRUE(desktop.files.files.empty());
+  EXPECT_TRUE(desktop.dialog.calls.empty());
+}
+
 }  // namespace

@@ -13,9 +13,7 @@ namespace {
 
 using namespace quarnel;
 using 链接cad及excel::AttachExcel;
-using 链接cad及excel::ExcelApp;
-using 链接cad及excel::ExcelBook;
-using 链接cad及excel::ExcelSheet;
+using 链接cad及excel::Handles;
 
 std::string Name(const excel::Object& object) { return excel::ToText(object.Get("Name")); }
 
@@ -26,24 +24,24 @@ TEST_F(AttachExcelTest, StartsExcelWhenNoneRunsAndGivesItOneWorkbook) {
   standin::Model started;
   connector.start = [&] { return started.Application(); };
 
-  AttachExcel(host);
+  const Handles attached = AttachExcel(host);
 
   EXPECT_EQ(connector.starts, 1);
   EXPECT_TRUE(started.Visible());
   EXPECT_EQ(started.State().workbooks.size(), 1u);
-  EXPECT_EQ(ExcelApp, started.Application());
-  EXPECT_EQ(Name(ExcelBook), started.State().workbooks.front()->name);
-  EXPECT_EQ(Name(ExcelSheet), started.State().ActiveSheet()->name);
+  EXPECT_EQ(attached.ExcelApp, started.Application());
+  EXPECT_EQ(Name(attached.ExcelBook), started.State().workbooks.front()->name);
+  EXPECT_EQ(Name(attached.ExcelSheet), started.State().ActiveSheet()->name);
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(connector.activated, std::vector<std::string>{"Microsoft Excel"});
 }
 
 TEST_F(AttachExcelTest, RunningExcelWithoutWorkbookGetsOneAdded) {
-  AttachExcel(host);
+  const Handles attached = AttachExcel(host);
   EXPECT_EQ(connector.starts, 0);
   EXPECT_TRUE(excel.Visible());
   ASSERT_EQ(excel.State().workbooks.size(), 1u);
-  EXPECT_EQ(Name(ExcelSheet), excel.State().ActiveSheet()->name);
+  EXPECT_EQ(Name(attached.ExcelSheet), excel.State().ActiveSheet()->name);
 }
 
 TEST_F(AttachExcelTest, UsesTheWorkbookAndSheetInFrontAndFollowsSwitches) {
@@ -53,15 +51,15 @@ TEST_F(AttachExcelTest, UsesTheWorkbookAndSheetInFrontAndFollowsSwitches) {
   excel.ActivateWorkbook("Plan.xlsx");
   excel.ActivateSheet("Costs");
 
-  AttachExcel(host);
-  EXPECT_EQ(Name(ExcelBook), "Plan.xlsx");
-  EXPECT_EQ(Name(ExcelSheet), "Costs");
+  const Handles first = AttachExcel(host);
+  EXPECT_EQ(Name(first.ExcelBook), "Plan.xlsx");
+  EXPECT_EQ(Name(first.ExcelSheet), "Costs");
   EXPECT_EQ(excel.State().workbooks.size(), 2u);
 
   excel.ActivateWorkbook("Other.xlsx");
-  AttachExcel(host);
-  EXPECT_EQ(Name(ExcelBook), "Other.xlsx");
-  EXPECT_EQ(Name(ExcelSheet), excel.State().ActiveSheet()->name);
+  const Handles second = AttachExcel(host);
+  EXPECT_EQ(Name(second.ExcelBook), "Other.xlsx");
+  EXPECT_EQ(Name(second.ExcelSheet), excel.State().ActiveSheet()->name);
   EXPECT_TRUE(desktop.messages.empty());
 }
 
@@ -84,9 +82,9 @@ TEST_F(AttachExcelTest, VisibleThatCannotBeReadIsStillMadeTrue) {
   excel.AddWorkbook("Plan.xlsx");
   excel.SetVisible(false);
   excel.FailCall("Visible", 1, Failure(1004, "refused"));
-  AttachExcel(host);
+  const Handles attached = AttachExcel(host);
   EXPECT_TRUE(excel.Visible());
-  EXPECT_EQ(Name(ExcelBook), "Plan.xlsx");
+  EXPECT_EQ(Name(attached.ExcelBook), "Plan.xlsx");
 }
 
 // A step passed over leaves a line for a support person, and nothing for the user.
@@ -107,54 +105,53 @@ TEST_F(AttachExcelTest, AStepPassedOverIsTracedAndNotShown) {
       "window search: 0x800706BA RPC 服务器不可用。");
 }
 
-TEST_F(AttachExcelTest, NoWorkbookInFrontDropsTheSheetOfTheEarlierClick) {
+TEST_F(AttachExcelTest, NoWorkbookInFrontLeavesNoSheetToChange) {
   excel.AddWorkbook("Plan.xlsx");
-  AttachExcel(host);
-  ASSERT_TRUE(ExcelSheet);
+  ASSERT_TRUE(AttachExcel(host).ExcelSheet);
 
   excel.SetNoActiveWorkbook();
-  AttachExcel(host);
+  const Handles attached = AttachExcel(host);
 
-  EXPECT_FALSE(ExcelBook);
-  EXPECT_FALSE(ExcelSheet);
+  EXPECT_FALSE(attached.ExcelBook);
+  EXPECT_FALSE(attached.ExcelSheet);
   EXPECT_EQ(excel.State().workbooks.size(), 1u);
   EXPECT_TRUE(desktop.messages.empty());
 }
 
-TEST_F(AttachExcelTest, StartFailureShowsItsDescriptionAndKeepsTheHandles) {
+// An earlier click's handles are gone with its command: nothing of an Excel closed since is reused.
+TEST_F(AttachExcelTest, StartFailureShowsItsDescriptionAndLeavesNoHandle) {
   excel.AddWorkbook("Plan.xlsx");
   AttachExcel(host);
-  const excel::Object app = ExcelApp, book = ExcelBook, sheet = ExcelSheet;
 
   connector.running.reset();
   connector.start = nullptr;
-  AttachExcel(host);
+  const Handles attached = AttachExcel(host);
 
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_EQ(desktop.messages[0].text, connector.startFailure.Description());
   EXPECT_EQ(desktop.messages[0].title, "Quarnel");
   EXPECT_EQ(desktop.messages[0].icon, MessageIcon::None);
-  EXPECT_EQ(ExcelApp, app);
-  EXPECT_EQ(ExcelBook, book);
-  EXPECT_EQ(ExcelSheet, sheet);
+  EXPECT_FALSE(attached.ExcelApp);
+  EXPECT_FALSE(attached.ExcelBook);
+  EXPECT_FALSE(attached.ExcelSheet);
 }
 
 TEST_F(AttachExcelTest, NoWindowWithTheCaptionIsPassedOverSilently) {
   connector.windowTitles = {"Notepad"};
   excel.AddWorkbook("Plan.xlsx");
-  AttachExcel(host);
+  const Handles attached = AttachExcel(host);
   EXPECT_TRUE(connector.activated.empty());
   EXPECT_TRUE(desktop.messages.empty());
-  EXPECT_EQ(Name(ExcelBook), "Plan.xlsx");
+  EXPECT_EQ(Name(attached.ExcelBook), "Plan.xlsx");
 }
 
 TEST_F(AttachExcelTest, AFailureOfAnEarlierClickNeverStartsASecondExcel) {
   excel.AddWorkbook("Plan.xlsx");
   excel.FailCall("Visible", 1, Failure(1004, "refused"));
   AttachExcel(host);
-  AttachExcel(host);
+  const Handles attached = AttachExcel(host);
   EXPECT_EQ(connector.starts, 0);
-  EXPECT_EQ(Name(ExcelBook), "Plan.xlsx");
+  EXPECT_EQ(Name(attached.ExcelBook), "Plan.xlsx");
 }
 
 TEST_F(AttachExcelTest, ExcelClosedBetweenClicksIsReplacedByANewInstance) {
@@ -165,12 +162,12 @@ TEST_F(AttachExcelTest, ExcelClosedBetweenClicksIsReplacedByANewInstance) {
   connector.running.reset();
   standin::Model second;
   connector.start = [&] { return second.Application(); };
-  AttachExcel(host);
+  const Handles attached = AttachExcel(host);
 
   EXPECT_EQ(connector.starts, 1);
-  EXPECT_EQ(ExcelApp, second.Application());
+  EXPECT_EQ(attached.ExcelApp, second.Application());
   EXPECT_EQ(second.State().workbooks.size(), 1u);
-  EXPECT_NO_THROW(Name(ExcelSheet));
+  EXPECT_NO_THROW(Name(attached.ExcelSheet));
 }
 
 // Today's Excel titles each workbook's window "<name> - Excel", which Caption does not begin: the
@@ -219,15 +216,52 @@ TEST_F(AttachExcelTest, AnExcelInFrontThatCannotAnswerStandsInAllThreeHandlesAnd
   excel.ResetCounters();
   const std::size_t activated = connector.activated.size();
 
-  AttachExcel(host);
+  const Handles attached = AttachExcel(host);
 
   EXPECT_EQ(connector.starts, 0);
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(connector.activated.size(), activated);
-  for (const excel::Object* handle : {&ExcelApp, &ExcelBook, &ExcelSheet}) {
+  for (const excel::Object* handle : {&attached.ExcelApp, &attached.ExcelBook, &attached.ExcelSheet}) {
     EXPECT_EQ(quarnel::test_support::FailureNumber([&] { handle->Get("Name"); }), busy.Number());
   }
   EXPECT_EQ(excel.TotalCalls(), 0u) << "the Excel behind was reached";
+}
+
+// A file in Protected View is not among Workbooks: ActiveWorkbook is one the user does not see, and
+// with no other file open a Book1 would be added. Excel before 2010 has no such member.
+TEST_F(AttachExcelTest, AFileInProtectedViewInFrontIsRefusedBeforeAnyWorkbookIsTouched) {
+  struct Case {
+    const char* what;
+    bool otherWorkbook;
+    bool inFront;
+    bool memberMissing;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"the only file open", false, true, false, true},
+      {"in front of a workbook", true, true, false, true},
+      {"behind a workbook's window", true, false, false, false},
+      {"an Excel without the member", true, true, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    standin::Model model;
+    if (c.otherWorkbook) model.AddWorkbook("Plan.xlsx");
+    model.OpenProtectedView("附件.xlsx");
+    model.SetProtectedViewActive(c.inFront);
+    if (c.memberMissing)
+      model.FailCall("ActiveProtectedViewWindow", 1, Failure(438, "对象不支持该属性或方法"));
+    connector.running = model.Application();
+
+    if (c.refused) {
+      EXPECT_THROW(AttachExcel(host), Refusal);
+      EXPECT_EQ(test_support::FailureNumber([&] { AttachExcel(host); }), errors::kProtectedView);
+      EXPECT_EQ(model.Calls("Workbooks"), 0u);
+      EXPECT_EQ(model.State().workbooks.size(), c.otherWorkbook ? 1u : 0u);
+    } else {
+      EXPECT_EQ(Name(AttachExcel(host).ExcelBook), "Plan.xlsx");
+    }
+  }
 }
 
 }  // namespace

@@ -63,7 +63,6 @@ struct Rig {
   static Visibility Initial() { return {{2}, {1, 3}}; }
 
   Rig() {
-    链接cad及excel::ReleaseHandles();
     desktop.files.readChunk = 5;  // lines straddle reads
     model.AddWorkbook("Plan.xlsx");
     for (std::int32_t row = 1; row <= 4; ++row) model.SetCell(row, 1, std::string("x"));
@@ -74,7 +73,7 @@ struct Rig {
     connector.windowTitles = {"Microsoft Excel"};
     model.ResetCounters();
   }
-  ~Rig() { 链接cad及excel::ReleaseHandles(); }
+  ~Rig() = default;
   Rig(const Rig&) = delete;
   Rig& operator=(const Rig&) = delete;
 
