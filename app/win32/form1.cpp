@@ -272,4 +272,10 @@ int RunMessageLoop(HWND window) {
   }
 }
 
+void DiscardQuit() noexcept {
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
 }  // namespace quarnel::win32

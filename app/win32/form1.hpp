@@ -57,4 +57,8 @@ class Form1 {
 // returns the exit code.
 int RunMessageLoop(HWND window);
 
+// Takes back a quit that the end of the thread's window asked for: it would close at once the box
+// that says why the program could not start.
+void DiscardQuit() noexcept;
+
 }  // namespace quarnel::win32

@@ -14,8 +14,6 @@
 #include "excel/win32/connector.hpp"
 #include "excel/win32/patient_calls.hpp"
 
-namespace {}  // namespace
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // Started from a Downloads folder, a DLL saved beside the program must never stand in for a
   // system one: every DLL loaded from here on comes from System32.
@@ -38,7 +36,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     form.Show(showCommand);
     return quarnel::win32::RunMessageLoop(form.Handle());
   } catch (...) {
-    // Start-up failed, so no window is there to own the box: it ends the program.
+    // Start-up failed, so no window is there to own the box: it ends the program. The window, if
+    // it was made, asked to quit as it went, which would close the box before anyone read it.
+    quarnel::win32::DiscardQuit();
     quarnel::win32::WindowsDesktop desktop;
     quarnel::app::ReportCurrentFailure(desktop);
     return 1;

@@ -84,6 +84,11 @@ bool IsBusyException(EXCEPINFO& info) {
   return IsBusy(info.scode);
 }
 
+HRESULT RetryableException(EXCEPINFO& info) {
+  FillIn(info);
+  return IsBusy(info.scode) || info.scode == TYPE_E_INVDATAREAD ? info.scode : S_OK;
+}
+
 std::string SystemMessage(HRESULT hr) {
   LocalMemory<wchar_t*> buffer;
   const DWORD length = FormatMessageW(

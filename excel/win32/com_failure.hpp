@@ -17,6 +17,10 @@ bool IsBusy(HRESULT hr) noexcept;
 // Whether an Invoke's DISP_E_EXCEPTION is a busy answer: its scode, once deferred fields are
 // filled in, is one of the above. Leaves `info` filled in and its strings owned by the caller.
 bool IsBusyException(EXCEPINFO& info);
+// The scode of an Invoke's DISP_E_EXCEPTION when it is an answer that asks for the call again: busy,
+// or the caller's locale turned away (TYPE_E_INVDATAREAD, which an English Excel may give there);
+// else S_OK. Leaves `info` filled in.
+HRESULT RetryableException(EXCEPINFO& info);
 
 // The failure a caller sees for an HRESULT: numbers as Excel's own error boxes show them.
 Failure FailureFromHresult(HRESULT hr);

@@ -165,8 +165,10 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
     exception.Reset();
     const HRESULT hr = target_->Invoke(id, IID_NULL, locale, flags, &params, put ? nullptr : result.Out(),
                                        &info, &badArgument);
-    // Excel's VBA_E_IGNORE may come as the exception's scode: busy all the same.
-    return hr == DISP_E_EXCEPTION && IsBusyException(info) ? info.scode : hr;
+    // VBA_E_IGNORE, or a locale turned away, may come as the exception's scode: the same answer.
+    if (hr != DISP_E_EXCEPTION) return hr;
+    const HRESULT inside = RetryableException(info);
+    return inside != S_OK ? inside : hr;
   };
   HRESULT hr = Persist(deadline, true, attempt);
   // An object reached the same way as its siblings may still number its members differently.
@@ -178,7 +180,8 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
   }
   // Not kept when even a fresh look-up fails: the next call would only pay for the refresh again.
   if (StaleId(hr)) names_->Forget(folded);
-  if (hr == DISP_E_EXCEPTION) throw FailureFromException(info);
+  // The last answer's own words, whether it came bare or inside the exception.
+  if (hr == DISP_E_EXCEPTION || (FAILED(hr) && hr == info.scode)) throw FailureFromException(info);
   exception.Reset();
   if (FAILED(hr)) throw FailureFromHresult(hr);
   return Answer(result.Get(), folded);

@@ -37,7 +37,7 @@ void FrameSet::Refresh() {
   const FlagUp arranging(arranging_);
   const bool created = Arrange();
   const bool visible = session_.model.Visible();
-  const HWND front = Front();
+  const HWND front = Top();
   for (Frame& frame : frames_) {
     frame.window->SetTitle(TitleOf(frame));
     // When the application first shows, its front frame comes forward with the focus, as Excel's.
@@ -66,7 +66,8 @@ std::vector<FrameSet::Role> FrameSet::Roles() const {
   }
   const auto active = app.ActiveWorkbook();
   std::stable_partition(roles.begin(), roles.end(), [&](const Role& role) { return role.book == active; });
-  if (roles.empty()) roles.push_back({Kind::Empty, nullptr});
+  if (roles.empty() && !app.protectedView) roles.push_back({Kind::Empty, nullptr});
+  if (app.protectedView) roles.insert(roles.begin(), {Kind::ProtectedView, nullptr});
   return roles;
 }
 
@@ -114,6 +115,7 @@ void FrameSet::Cast(Frame& frame, const Role& role) {
   BookSource source;
   if (role.kind == Kind::Workbook) source = [weak = frame.book] { return weak.lock(); };
   if (role.kind == Kind::Classic) source = [this] { return session_.model.State().ActiveWorkbook(); };
+  if (role.kind == Kind::ProtectedView) source = [] { return std::shared_ptr<WorkbookState>(); };
   frame.window->Hold(std::move(source));
 }
 
@@ -125,6 +127,9 @@ std::wstring FrameSet::TitleOf(const Frame& frame) const {
       return win32::ToUtf16((book ? book->name : std::string()) + " - Excel");
     }
     case Kind::Empty: return L"Excel";
+    case Kind::ProtectedView:
+      return win32::ToUtf16((app.protectedView ? app.protectedView->name : std::string()) +
+                            " [Protected View] - Excel");
     case Kind::Classic: {
       std::string title = app.caption;
       if (const auto book = app.ActiveWorkbook()) title += " - " + book->name;
@@ -152,6 +157,16 @@ HWND FrameSet::FrameOf(const WorkbookState& book) const {
   return nullptr;
 }
 
+HWND FrameSet::Top() const {
+  const auto& view = session_.model.State().protectedView;
+  if (view && view->active) {
+    for (const Frame& frame : frames_) {
+      if (frame.kind == Kind::ProtectedView) return frame.window->Main();
+    }
+  }
+  return Front();
+}
+
 const FrameSet::Frame* FrameSet::FrameFor(HWND main) const {
   for (const Frame& frame : frames_) {
     if (frame.window->Main() == main) return &frame;
@@ -162,7 +177,13 @@ const FrameSet::Frame* FrameSet::FrameFor(HWND main) const {
 void FrameSet::Activated(HWND main) {
   if (arranging_) return;
   const Frame* frame = FrameFor(main);
-  if (!frame || frame->kind != Kind::Workbook) return;
+  if (!frame) return;
+  const auto& view = session_.model.State().protectedView;
+  if (view && view->active != (frame->kind == Kind::ProtectedView)) {
+    session_.model.SetProtectedViewActive(frame->kind == Kind::ProtectedView);
+    Refresh();
+  }
+  if (frame->kind != Kind::Workbook) return;
   const auto book = frame->book.lock();
   if (!book || book == session_.model.State().ActiveWorkbook()) return;
   session_.model.ActivateWorkbook(book);

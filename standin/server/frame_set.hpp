@@ -13,8 +13,11 @@ namespace quarnel::standin::server {
 // Excel's top-level windows as a person sees them. As Excel 2013 and later: one frame per workbook
 // whose window is not hidden, titled "<workbook> - Excel", and with none, one empty frame titled
 // "Excel". In the session's classic mode, as Excel 2010: one frame for the application titled
-// "<Caption> - <active workbook>", showing the active workbook. A frame a person activates brings
-// its workbook to the front of the model; closing any frame quits the application.
+// "<Caption> - <active workbook>", showing the active workbook. A file in Protected View has a
+// frame of its own, titled "<file> [Protected View] - Excel", whose workbook window hands out no
+// Window object (its workbook is not one of Workbooks). A frame a person activates brings its
+// workbook, or the Protected View window, to the front of the model; closing any frame quits the
+// application.
 class FrameSet final : private FrameEvents {
  public:
   explicit FrameSet(Session& session);
@@ -32,7 +35,7 @@ class FrameSet final : private FrameEvents {
   HWND FrameOf(const WorkbookState& book) const;
 
  private:
-  enum class Kind { Workbook, Empty, Classic };
+  enum class Kind { Workbook, Empty, Classic, ProtectedView };
   // What a frame stands for.
   struct Role {
     Kind kind;
@@ -52,6 +55,8 @@ class FrameSet final : private FrameEvents {
   void Cast(Frame& frame, const Role& role);
   std::wstring TitleOf(const Frame& frame) const;
   const Frame* FrameFor(HWND main) const;
+  // The frame on top of Excel's: the Protected View window's while it is active, else Front().
+  HWND Top() const;
 
   void Activated(HWND frame) override;
   void Deactivated(HWND next) override;

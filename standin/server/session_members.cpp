@@ -20,6 +20,11 @@ std::optional<excel::Value> AnswerSessionMember(Session& session, std::string_vi
   } else if (name == "classictitles") {
     Arity(args, 1, 1);
     session.classicFrames = excel::ToBool(args[0]);
+  } else if (name == "protectedview") {
+    Arity(args, 1, 2);
+    const bool open = excel::ToBool(args[0]);
+    session.model.OpenProtectedView(open ? (args.size() == 2 ? excel::ToText(args[1]) : "Downloaded.xlsx")
+                                         : "");
   } else if (name == "window") {
     Arity(args, 0, 0);
     return session.model.FrameHandle();

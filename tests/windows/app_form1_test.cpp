@@ -359,5 +359,29 @@ TEST_F(Form1Test, ARequestToCloseWhileACommandRunsClosesTheWindowOnceItHasEnded)
   }
 }
 
+// A start-up that fails once the window exists: the window's end asked the loop to quit, and the
+// box that says why must stay until it is closed.
+TEST(StartFailureTest, TheBoxAfterTheWindowHasEndedStaysUntilItIsClosed) {
+  static bool seenOpen = false;
+  seenOpen = false;
+  PostQuitMessage(0);
+  DiscardQuit();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) {
+          if (WindowText(window) != L"Quarnel") return TRUE;
+          seenOpen = true;
+          PostMessageW(window, WM_COMMAND, IDOK, 0);
+          return FALSE;
+        },
+        0);
+  });
+  const int pressed = MessageBoxW(nullptr, L"无法启动", L"Quarnel", MB_OK);
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(seenOpen) << "the box closed before anyone could read it";
+  EXPECT_EQ(pressed, IDOK);
+}
+
 }  // namespace
 }  // namespace quarnel::win32

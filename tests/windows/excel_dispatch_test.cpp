@@ -281,6 +281,27 @@ TEST_F(DispatchClientTest, AnExcelThatTakesOnlyEnglishIsAskedInEnglishFromThenOn
   EXPECT_EQ(test_support::FailureNumber([&] { third.Get("Count"); }),
             static_cast<std::int32_t>(TYPE_E_INVDATAREAD));
   EXPECT_EQ(fake.invokeCalls, 6);
+
+  // The refusal inside EXCEPINFO is the same answer: made again in English, then English for good.
+  fake.onlyLocale = 1033;
+  fake.refuseInException = true;
+  const Object fourth = WrapDispatch(&fake, kQuickRetry, std::make_shared<CallContext>(), names);
+  EXPECT_EQ(fourth.Get("Count"), Value(std::int32_t{3}));
+  EXPECT_EQ(fourth.Get("Count"), Value(std::int32_t{3}));
+  ASSERT_EQ(fake.invokeCalls, 9);
+  EXPECT_EQ(fake.calls[6].locale, LOCALE_USER_DEFAULT);
+  EXPECT_EQ(fake.calls[7].locale, 1033u);
+  EXPECT_EQ(fake.calls[8].locale, 1033u);
+  // One that takes neither fails with the exception's own words.
+  fake.onlyLocale = 2052;
+  const Object fifth = WrapDispatch(&fake, kQuickRetry, std::make_shared<CallContext>(), names);
+  try {
+    fifth.Get("Count");
+    ADD_FAILURE() << "no failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Number(), static_cast<std::int32_t>(TYPE_E_INVDATAREAD));
+    EXPECT_EQ(failure.Description(), "语言不受支持");
+  }
 }
 
 }  // namespace

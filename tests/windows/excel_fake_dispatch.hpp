@@ -38,6 +38,8 @@ class FakeDispatch final : public win32::ComObject<IDispatch, win32::Lifetime::O
   HRESULT rejection = RPC_E_CALL_REJECTED;
   // Refuses every call made in another locale, as Excel without that language pack does.
   LCID onlyLocale = 0;
+  // ...and says so inside EXCEPINFO (DISP_E_EXCEPTION) rather than as Invoke's own result.
+  bool refuseInException = false;
 
   std::vector<std::wstring> lookedUp;
   std::vector<LCID> lookupLocales;
@@ -90,7 +92,12 @@ class FakeDispatch final : public win32::ComObject<IDispatch, win32::Lifetime::O
     }
     call.named.assign(params->rgdispidNamedArgs, params->rgdispidNamedArgs + params->cNamedArgs);
     calls.push_back(std::move(call));
-    if (Refuses(locale)) return TYPE_E_INVDATAREAD;
+    if (Refuses(locale)) {
+      if (!refuseInException || !info) return TYPE_E_INVDATAREAD;
+      info->scode = TYPE_E_INVDATAREAD;
+      info->bstrDescription = SysAllocString(L"语言不受支持");
+      return DISP_E_EXCEPTION;
+    }
     return answer(calls.back(), result, info);
   }
 

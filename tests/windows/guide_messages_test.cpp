@@ -18,7 +18,6 @@ TEST(WindowsGuide, ExplainsEveryTextOfTheToolsOwnForExcelAndComFailures) {
   ASSERT_NE(guide.find("## 8."), std::string::npos);
   const HRESULT ours[] = {RPC_E_CALL_REJECTED,
                           RPC_E_CALL_CANCELED,
-                          MK_E_UNAVAILABLE,
                           CO_E_CLASSSTRING,
                           REGDB_E_CLASSNOTREG,
                           CO_E_SERVER_EXEC_FAILURE,
