@@ -77,6 +77,27 @@ bool LocaleRefused(const Session& session, LCID locale) {
 AutomationObject::AutomationObject(std::shared_ptr<Session> session, excel::Object target)
     : session_(std::move(session)), target_(std::move(target)) {}
 
+HRESULT AutomationObject::QueryInterface(REFIID iid, void** out) {
+  if (out && iid == IID_IExternalConnection) {
+    *out = static_cast<IExternalConnection*>(&connections_);
+    AddRef();
+    return S_OK;
+  }
+  return ComObject::QueryInterface(iid, out);
+}
+
+DWORD AutomationObject::Connections::AddConnection(DWORD type, DWORD) {
+  Session& session = *outer_.session_;
+  if (type & EXTCONN_STRONG) ++session.connections;
+  return static_cast<DWORD>(session.connections);
+}
+
+DWORD AutomationObject::Connections::ReleaseConnection(DWORD type, DWORD, BOOL) {
+  Session& session = *outer_.session_;
+  if ((type & EXTCONN_STRONG) && session.connections > 0) --session.connections;
+  return static_cast<DWORD>(session.connections);
+}
+
 HRESULT AutomationObject::GetTypeInfoCount(UINT* count) {
   if (!count) return E_POINTER;
   *count = 0;

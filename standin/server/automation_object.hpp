@@ -25,6 +25,8 @@ inline constexpr IID kAutomationObjectIid = {
 class AutomationObject : public win32::ComObject<IDispatch, win32::Lifetime::Counted, &kAutomationObjectIid> {
  public:
   AutomationObject(std::shared_ptr<Session> session, excel::Object target);
+  // Also IExternalConnection, through which COM tells the session of every client's hold.
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
@@ -48,8 +50,26 @@ class AutomationObject : public win32::ComObject<IDispatch, win32::Lifetime::Cou
   HRESULT Run(const std::string& member, excel::CallKind kind, const DISPPARAMS& params, VARIANT* result,
               EXCEPINFO* info, UINT* badArgument);
 
+  // The strong connections COM's stub manager reports, counted for the whole session: an Excel its
+  // user closed stays until no client holds any of its objects.
+  class Connections final : public IExternalConnection {
+   public:
+    explicit Connections(AutomationObject& outer) : outer_(outer) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+      return outer_.QueryInterface(iid, out);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return outer_.AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return outer_.Release(); }
+    DWORD STDMETHODCALLTYPE AddConnection(DWORD type, DWORD) override;
+    DWORD STDMETHODCALLTYPE ReleaseConnection(DWORD type, DWORD, BOOL) override;
+
+   private:
+    AutomationObject& outer_;
+  };
+
   std::shared_ptr<Session> session_;
   excel::Object target_;
+  Connections connections_{*this};
 };
 
 // A new reference to an object wrapping `target`.

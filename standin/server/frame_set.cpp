@@ -197,6 +197,10 @@ void FrameSet::Deactivated(HWND next) {
 }
 
 void FrameSet::CloseRequested() {
+  if (session_.closedByPerson) {
+    session_.closedByPerson();
+    return;
+  }
   session_.model.Quit();
   session_.AfterCall();
 }

@@ -16,7 +16,7 @@ namespace quarnel::standin::server {
 // "<Caption> - <active workbook>", showing the active workbook. A file in Protected View has a
 // frame of its own, titled "<file> [Protected View] - Excel", whose workbook window hands out no
 // Window object (its workbook is not one of Workbooks). A frame a person activates brings its
-// workbook, or the Protected View window, to the front of the model; closing any frame quits the
+// workbook, or the Protected View window, to the front of the model; closing any frame closes the
 // application.
 class FrameSet final : private FrameEvents {
  public:

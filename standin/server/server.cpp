@@ -41,9 +41,14 @@ void SetUpStart(Model& model, const Switches& switches) {
   }
 }
 
-void PumpMessages() {
+constexpr UINT kReleaseCheckMs = 100;
+
+// Runs until the application quits, or until `released` holds when the thread's own timer asks.
+template <typename Released>
+void PumpMessages(Released released) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (!message.hwnd && message.message == WM_TIMER && released()) return;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
@@ -59,6 +64,7 @@ void Connect(Session& session, FrameSet& windows) {
 }
 
 void Disconnect(Session& session) {
+  session.closedByPerson = nullptr;
   session.deactivated = nullptr;
   session.changed = nullptr;
   session.quit = nullptr;
@@ -96,8 +102,20 @@ int RunServer(const Switches& switches) {
   } else {
     enterRunningTable();
   }
+  // A person closing Excel while programs hold its objects only hides it, as Excel does: it leaves
+  // the running object table, takes no new clients, and ends once no client holds anything of it.
+  bool closed = false;
+  session->closedByPerson = [&] {
+    if (closed) return;
+    closed = true;
+    session->model.SetVisible(false);
+    windows.Refresh();
+    runningEntry.Close();
+    classEntry.Close();
+    SetTimer(nullptr, 0, kReleaseCheckMs, nullptr);
+  };
   windows.Refresh();
-  if (served) PumpMessages();
+  if (served) PumpMessages([&] { return closed && session->connections == 0; });
 
   Disconnect(*session);
   runningEntry.Close();

@@ -24,7 +24,9 @@ struct Session : std::enable_shared_from_this<Session> {
   std::function<HWND(const WorkbookState&)> frameOf;  // the frame that shows a workbook, or null
   std::function<void()> changed;                      // after every call, answered or failed
   std::function<void()> quit;                         // once, after the call in which the application quit
-  std::function<void()> deactivated;  // each time Excel's windows lose the focus to another program
+  std::function<void()> deactivated;     // each time Excel's windows lose the focus to another program
+  std::function<void()> closedByPerson;  // a person closed Excel's window; without it, that quits
+  std::uint64_t connections = 0;         // strong holds of clients on any object, as COM reports them
 
   void AfterCall() {
     if (changed) changed();

@@ -123,15 +123,14 @@ class StandinFrames : public StandinProcess {
     EXPECT_EQ(win32::WindowText(Frames().front()), L"Book2 - Excel");
   }
 
-  // The last workbook closed leaves its frame empty; closing that quits.
-  void QuitsWhenTheLastFrameCloses() {
+  // The last workbook closed leaves its frame empty; closing that closes Excel.
+  void ClosesWhenTheLastFrameCloses() {
     const HWND last = Frames().front();
     app.GetObject("ActiveWorkbook").Call("Close");
     EXPECT_EQ(Frames(), std::vector<HWND>{last});
     EXPECT_EQ(win32::WindowText(last), L"Excel");
     EXPECT_EQ(BookWindowOf(last), nullptr);
-    PostMessageW(last, WM_CLOSE, 0, 0);
-    ExpectTheEnd(app);
+    CloseWhileHeldAndExpectTheEndOnceLetGo(last, {&app, &book1});
   }
 
   Object app;
@@ -147,7 +146,7 @@ TEST_F(StandinFrames, AFrameStandsForEachWorkbookAndTheActiveOneStandsInFront) {
   ASSERT_NO_FATAL_FAILURE(KeepsTheActiveWorkbooksFrameInFront());
   ASSERT_NO_FATAL_FAILURE(AnswersForItsOwnWorkbook());
   ASSERT_NO_FATAL_FAILURE(SwitchesToExcel2010sOneFrameAndBack());
-  QuitsWhenTheLastFrameCloses();
+  ClosesWhenTheLastFrameCloses();
 }
 
 // As a hung Excel: its thread takes no message and answers no other call until the hung call

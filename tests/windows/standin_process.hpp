@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <initializer_list>
 #include <ios>
 #include <string>
 #include <vector>
@@ -64,6 +65,22 @@ class StandinProcess : public ::testing::Test {
   void QuitAndExpectTheEnd(const excel::Object& app) {
     EXPECT_NO_THROW(app.Call("Quit"));
     ExpectTheEnd(app);
+  }
+
+  // A person closes Excel's `window` while this client holds `held`: as Excel, it hides, leaves
+  // the running object table, still answers, and ends once all of them are let go.
+  void CloseWhileHeldAndExpectTheEndOnceLetGo(HWND window, std::initializer_list<excel::Object*> held) {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    for (int waited = 0; IsWindowVisible(window) && waited < 5000; waited += 20) Sleep(20);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_FALSE(process_.WaitExit(std::chrono::milliseconds(300))) << "ended while a client held it";
+    EXPECT_NO_THROW((*held.begin())->Get("Caption"));
+    CLSID clsid{};
+    ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"Excel.Application", &clsid));
+    Microsoft::WRL::ComPtr<IUnknown> running;
+    EXPECT_EQ(GetActiveObject(clsid, nullptr, &running), MK_E_UNAVAILABLE) << "still in the table";
+    for (excel::Object* object : held) *object = {};
+    EXPECT_TRUE(process_.WaitExit(std::chrono::seconds(5))) << "stayed once let go";
   }
 
   void ExpectTheEnd(const excel::Object& app) {

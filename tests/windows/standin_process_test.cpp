@@ -183,10 +183,10 @@ TEST_F(StandinProcess, TheDemoIsFoundRunningWithItsWorkbookOnScreen) {
   ASSERT_TRUE(app);
   EXPECT_EQ(excel::ToText(app.GetObject("ActiveWorkbook").Get("Name")), "演示.xlsx");
   EXPECT_TRUE(excel::ToBool(app.Get("Visible")));
-  const Object selection = app.GetObject("Selection");
+  Object selection = app.GetObject("Selection");
   EXPECT_EQ(excel::ToLong(selection.Get("Row")), 3);
   EXPECT_EQ(excel::ToLong(selection.Get("Column")), 2);
-  const Object sheet = app.GetObject("ActiveSheet");
+  Object sheet = app.GetObject("ActiveSheet");
   EXPECT_EQ(excel::ToLong(sheet.GetObject("cells", {65536, 1}).GetObject("end", {-4162}).Get("Row")), 30);
   EXPECT_EQ(excel::ToLong(sheet.GetObject("cells", {1, 256}).GetObject("end", {-4159}).Get("Column")), 8);
   for (int row : {5, 12, 13}) EXPECT_TRUE(excel::ToBool(app.Call("StandinIsRowHidden", {row}))) << row;
@@ -212,9 +212,7 @@ TEST_F(StandinProcess, TheDemoIsFoundRunningWithItsWorkbookOnScreen) {
   SendMessageW(grid, WM_LBUTTONUP, 0, at(10, 22 + 5 * 22 + 5));
   EXPECT_EQ(excel::ToText(app.GetObject("Selection").Get("Address")), "$7:$7");
 
-  // Closing Excel's window quits it, clients or not.
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  ExpectTheEnd(app);
+  CloseWhileHeldAndExpectTheEndOnceLetGo(window, {&app, &selection, &sheet});
 }
 
 // As Excel: the workbook window hands out its Window object across processes at once, while the
