@@ -63,6 +63,35 @@ std::string Fold(std::string_view member) {
 // What a cached DISPID answers when the object behind it no longer has that member under it.
 bool StaleId(HRESULT hr) { return hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME; }
 
+// Makes `attempt(locale)` until Excel answers it or the wait is over. A busy answer, or a locale
+// turned away, means Excel ran nothing, so trying again is safe.
+template <typename Attempt>
+HRESULT Persist(const BusyRetry& retry, CallContext& context, Clock::time_point deadline,
+                bool answerShowsExcelFree, Attempt&& attempt) {
+  for (;;) {
+    const HRESULT hr = attempt(context.locale);
+    // Excel without the language pack of the caller's locale: this call and every later one go
+    // in English.
+    if (hr == TYPE_E_INVDATAREAD && context.locale != kEnglish) {
+      trace::PassedOver("the user's locale, now English", FailureFromHresult(hr));
+      context.locale = kEnglish;
+      continue;
+    }
+    if (!IsBusy(hr)) {
+      if (answerShowsExcelFree) context.gaveUpAt = {};
+      return hr;
+    }
+    const auto now = Clock::now();
+    const bool stillBusy = context.gaveUpAt != Clock::time_point{} && now - context.gaveUpAt < kStreakGap;
+    if (now >= deadline || stillBusy) {
+      context.gaveUpAt = now;
+      return hr;
+    }
+    retry.wait(
+        std::chrono::ceil<std::chrono::milliseconds>(std::min<Clock::duration>(retry.pause, deadline - now)));
+  }
+}
+
 }  // namespace
 
 class NameCache {
@@ -98,32 +127,8 @@ DispatchClient::DispatchClient(Microsoft::WRL::ComPtr<IDispatch> target, BusyRet
 
 void WaitAfresh(CallContext& context) noexcept { context.gaveUpAt = {}; }
 
-// A busy answer, or a locale turned away, means Excel ran nothing, so trying again is safe.
-template <typename Attempt>
-HRESULT DispatchClient::Persist(Deadline deadline, bool answerShowsExcelFree, Attempt&& attempt) {
-  CallContext& context = *context_;
-  for (;;) {
-    const HRESULT hr = attempt(context.locale);
-    // Excel without the language pack of the caller's locale: this call and every later one go
-    // in English.
-    if (hr == TYPE_E_INVDATAREAD && context.locale != kEnglish) {
-      trace::PassedOver("the user's locale, now English", FailureFromHresult(hr));
-      context.locale = kEnglish;
-      continue;
-    }
-    if (!IsBusy(hr)) {
-      if (answerShowsExcelFree) context.gaveUpAt = {};
-      return hr;
-    }
-    const auto now = Clock::now();
-    const bool stillBusy = context.gaveUpAt != Clock::time_point{} && now - context.gaveUpAt < kStreakGap;
-    if (now >= deadline || stillBusy) {
-      context.gaveUpAt = now;
-      return hr;
-    }
-    retry_.wait(std::chrono::ceil<std::chrono::milliseconds>(
-        std::min<Clock::duration>(retry_.pause, deadline - now)));
-  }
+HRESULT WaitOutBusy(const BusyRetry& retry, CallContext& context, const std::function<HRESULT()>& attempt) {
+  return Persist(retry, context, Clock::now() + retry.limit, false, [&](LCID) { return attempt(); });
 }
 
 DISPID DispatchClient::Resolve(std::string_view member, Deadline deadline) {
@@ -132,8 +137,9 @@ DISPID DispatchClient::Resolve(std::string_view member, Deadline deadline) {
   DISPID id = DISPID_UNKNOWN;
   // A name look-up proves nothing: Excel answers names from its type information even while it
   // turns every Invoke away.
-  const HRESULT hr = Persist(
-      deadline, false, [&](LCID locale) { return target_->GetIDsOfNames(IID_NULL, names, 1, locale, &id); });
+  const HRESULT hr = Persist(retry_, *context_, deadline, false, [&](LCID locale) {
+    return target_->GetIDsOfNames(IID_NULL, names, 1, locale, &id);
+  });
   if (FAILED(hr)) throw FailureFromHresult(hr);
   return id;
 }
@@ -168,13 +174,13 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
     // Excel's VBA_E_IGNORE may come as the exception's scode: busy all the same.
     return hr == DISP_E_EXCEPTION && IsBusyException(info) ? info.scode : hr;
   };
-  HRESULT hr = Persist(deadline, true, attempt);
+  HRESULT hr = Persist(retry_, *context_, deadline, true, attempt);
   // An object reached the same way as its siblings may still number its members differently.
   if (known && StaleId(hr)) {
     names_->Forget(folded);
     id = Resolve(member, deadline);
     names_->Store(folded, id);
-    hr = Persist(deadline, true, attempt);
+    hr = Persist(retry_, *context_, deadline, true, attempt);
   }
   // Not kept when even a fresh look-up fails: the next call would only pay for the refresh again.
   if (StaleId(hr)) names_->Forget(folded);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -20,6 +21,9 @@ struct BusyRetry {
   std::chrono::milliseconds limit{10'000};
   std::chrono::milliseconds pause{50};
   void (*wait)(std::chrono::milliseconds) = &WaitTakingMessages;
+  // How long one look at Excel's window waits for its answer: short, for the thread's own windows
+  // take no posted message meanwhile.
+  std::chrono::milliseconds windowAnswer{200};
 };
 
 // What Excel's objects share with all they lead to: after Excel stayed busy through one whole
@@ -33,6 +37,11 @@ struct CallContext {
 
 // The next call waits out a busy Excel in full, even right after a call gave up on it.
 void WaitAfresh(CallContext& context) noexcept;
+
+// Makes `attempt` until it is not turned away as busy, as every call to Excel is made: one wait
+// shared through `context` with the calls of the same command. An answer here proves nothing of
+// Excel's calls, so it leaves a give-up standing.
+HRESULT WaitOutBusy(const BusyRetry& retry, CallContext& context, const std::function<HRESULT()>& attempt);
 
 // The DISPIDs known for the objects that one call site reaches: all results of "member M of
 // object X" share one cache, a child of X's.
@@ -54,9 +63,6 @@ class DispatchClient final : public excel::Dispatch {
 
  private:
   using Deadline = std::chrono::steady_clock::time_point;
-  // Makes `attempt(locale)` until Excel answers it or the wait is over.
-  template <typename Attempt>
-  HRESULT Persist(Deadline deadline, bool answerShowsExcelFree, Attempt&& attempt);
   // The one place names become DISPIDs.
   DISPID Resolve(std::string_view member, Deadline deadline);
   // What Invoke returns for the answer to `folded`: objects share this one's context and look-ups.
