@@ -9,6 +9,7 @@
 #include "standin/server/demo.hpp"
 #include "standin/server/frame_set.hpp"
 #include "standin/server/ids.hpp"
+#include "standin/server/session_members.hpp"
 
 namespace quarnel::standin::server {
 namespace {
@@ -44,6 +45,11 @@ void SetUpStart(Model& model, const Switches& switches) {
 void PumpMessages() {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // A plain sleep, as in AutomationObject::Invoke: a frozen Excel takes no messages at all.
+    if (!message.hwnd && message.message == kFreezeMessage) {
+      Sleep(static_cast<DWORD>(message.wParam));
+      continue;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

@@ -15,11 +15,18 @@ namespace quarnel::standin::server {
 //                                Excel without that language pack; 0 takes every locale again
 //   StandinHangFor(ms)           the next call answers only after that long, the server blocked
 //   StandinSlowFor(ms, delay)    every call in the next ms answers that much later
+//   StandinFreezeFor(ms)         once this call is answered, the server's thread stops for that
+//                                long, as a long recalculation stops Excel's: no window message and
+//                                no call is answered meanwhile
 //   StandinClassicTitles(flag)   True: Excel 2010's one frame, titled "<Caption> - <workbook>";
 //                                False: a frame per workbook, titled "<workbook> - Excel"
 //   StandinWindow                the frame Hwnd answers (0 for none)
 //   StandinFrame(workbook)       the frame that shows that workbook (0 for none: a hidden one)
 // Answers the call, or nothing when `name` is none of them.
+// What StandinFreezeFor posts to the server's own thread, the time in wParam: the message loop
+// takes it only after the answer has gone out.
+inline constexpr UINT kFreezeMessage = WM_APP + 1;
+
 std::optional<excel::Value> AnswerSessionMember(Session& session, std::string_view name,
                                                 std::span<const excel::Value> args);
 

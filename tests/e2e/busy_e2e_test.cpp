@@ -8,6 +8,7 @@
 #include <iostream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/e2e/fixture.hpp"
 
@@ -63,6 +64,41 @@ TEST_F(QuarnelE2E, EveryKindOfBusyIsWaitedOutWhileThePaletteKeepsAnswering) {
 
   q.Click(kHideColumn);
   ExpectDoneWithoutBox([&] { return excel.ColumnHidden(2); }, "column B hidden after the busy spell");
+}
+
+// Excel's window thread stuck before the click (a long recalculation): the window search is not
+// answered, which is a busy Excel waited out as any other, and the palette answers throughout.
+TEST_F(QuarnelE2E, AnExcelFrozenBeforeTheClickIsWaitedOutAsABusyOne) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  excel.Select("B4");
+  excel.App().Call("StandinFreezeFor", {20000});
+  const auto start = Clock::now();
+  q.Click(kHideRow);
+  Answers answers;
+  std::vector<Box> boxes;
+  while (boxes.empty() && Clock::now() - start < 30s) {
+    const Answers more = Probe(q.Window(), 1s);
+    answers.asked += more.asked;
+    answers.answered += more.answered;
+    answers.slowest = std::max(answers.slowest, more.slowest);
+    boxes = q.Boxes();
+  }
+  const auto waited = std::chrono::duration_cast<Millis>(Clock::now() - start);
+  std::cout << "[ frozen ] " << answers.answered << "/" << answers.asked << " WM_NULL answered, slowest "
+            << answers.slowest.count() << " ms; the message came after about " << waited.count() << " ms\n";
+  ExpectAnswering(answers);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "运行时错误 '" +
+                               std::to_string(static_cast<std::int32_t>(RPC_E_SERVERCALL_RETRYLATER)) +
+                               "':\n\n" + kBusyText);
+  EXPECT_LT(waited, 15s);
+  EXPECT_TRUE(q.CloseBox(boxes[0]));
+  // Read once Excel thaws.
+  EXPECT_FALSE(excel.RowHidden(4));
+  EXPECT_TRUE(excel.RowHidden(5));
+  EXPECT_FALSE(excel.ColumnHidden(2));
+  EXPECT_TRUE(q.Program().Running());
 }
 
 TEST_F(QuarnelE2E, ARestoreCutShortByABusyExcelStillSwitchesDrawingBackOn) {
