@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/win32/win_headers.hpp"
+#include "excel/win32/excel_windows.hpp"
 #include "excel/win32/message_wait.hpp"
 // After the Windows headers, which must not rename Object::GetObject.
 #include "excel/automation.hpp"
@@ -21,9 +22,8 @@ struct BusyRetry {
   std::chrono::milliseconds limit{10'000};
   std::chrono::milliseconds pause{50};
   void (*wait)(std::chrono::milliseconds) = &WaitTakingMessages;
-  // How long one look at Excel's window waits for its answer: short, for the thread's own windows
-  // take no posted message meanwhile.
-  std::chrono::milliseconds windowAnswer{200};
+  // Each look at Excel's window in the search for it.
+  std::chrono::milliseconds windowAnswer = kWindowAnswerLimit;
 };
 
 // What Excel's objects share with all they lead to: after Excel stayed busy through one whole

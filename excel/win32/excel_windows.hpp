@@ -22,10 +22,14 @@ struct NativeAnswer {
   bool late = false;  // one did not answer in time: Excel's window thread is stuck or busy
 };
 
+// How long one look at Excel's window waits for its answer: short, for the asking thread's windows
+// take no posted message meanwhile.
+inline constexpr std::chrono::milliseconds kWindowAnswerLimit{100};
+
 // Asks the workbook windows of `main` for their Window object (OBJID_NATIVEOM), giving each
 // `limit` to answer, so a stuck Excel never stops the caller's thread for longer. Throws Failure
 // when the accessibility library cannot be loaded.
-NativeAnswer NativeWindowObject(HWND main, std::chrono::milliseconds limit = std::chrono::milliseconds(200));
+NativeAnswer NativeWindowObject(HWND main, std::chrono::milliseconds limit = kWindowAnswerLimit);
 
 // Brings `window` to the front and gives it the focus, restoring it when minimised, whether or not
 // the calling thread has the focus itself.
