@@ -8,7 +8,6 @@
 #include <iostream>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "tests/e2e/fixture.hpp"
 
@@ -66,33 +65,9 @@ TEST_F(QuarnelE2E, EveryKindOfBusyIsWaitedOutWhileThePaletteKeepsAnswering) {
   ExpectDoneWithoutBox([&] { return excel.ColumnHidden(2); }, "column B hidden after the busy spell");
 }
 
-// How long the palette leaves a posted message waiting: a character typed into the note must show
-// and go again. A thread held inside a SendMessage still answers sent messages such as WM_NULL,
-// but takes no posted one, which is what Windows' "not responding" is about.
-Answers ProbeTyping(const Quarnel& q, Millis span) {
-  const HWND note = q.Control("Text1");
-  Answers answers;
-  for (const auto until = Clock::now() + span; Clock::now() < until; std::this_thread::sleep_for(100ms)) {
-    for (const wchar_t typed : {L'x', L'\b'}) {
-      const std::string before = q.Note();
-      const auto posted = Clock::now();
-      ++answers.asked;
-      PostMessageW(note, WM_CHAR, typed, 1);
-      if (WaitFor([&] { return q.Note() != before; }, kAnswerWithin, 2ms)) ++answers.answered;
-      answers.slowest = std::max(answers.slowest, std::chrono::ceil<Millis>(Clock::now() - posted));
-    }
-  }
-  return answers;
-}
-
-void Add(Answers& all, const Answers& more) {
-  all.asked += more.asked;
-  all.answered += more.answered;
-  all.slowest = std::max(all.slowest, more.slowest);
-}
-
-// Excel's window thread stuck before the click (a long recalculation): the window search is not
-// answered, which is a busy Excel waited out as any other, and the palette answers throughout.
+// Excel's window thread stuck before the click, as in a long recalculation: the window search is
+// waited out as a busy Excel. Throughout, a character posted to the note shows within the limit: a
+// thread held in a SendMessage would still answer WM_NULL, but take no posted message.
 TEST_F(QuarnelE2E, AnExcelFrozenBeforeTheClickIsWaitedOutAsABusyOne) {
   Standin& excel = StartDemo();
   Quarnel& q = StartQuarnel();
@@ -100,32 +75,30 @@ TEST_F(QuarnelE2E, AnExcelFrozenBeforeTheClickIsWaitedOutAsABusyOne) {
   excel.App().Call("StandinFreezeFor", {20000});
   const auto start = Clock::now();
   q.Click(kHideRow);
-  Answers sent;
-  Answers posted;
-  std::vector<Box> boxes;
-  while (boxes.empty() && Clock::now() - start < 30s) {
-    Add(sent, Probe(q.Window(), 500ms));
-    Add(posted, ProbeTyping(q, 500ms));
-    boxes = q.Boxes();
+  Answers typed;
+  for (; q.Boxes().empty() && Clock::now() - start < 30s; std::this_thread::sleep_for(50ms)) {
+    for (const wchar_t key : {L'x', L'\b'}) {
+      const std::string before = q.Note();
+      const auto posted = Clock::now();
+      ++typed.asked;
+      PostMessageW(q.Control("Text1"), WM_CHAR, key, 1);
+      if (WaitFor([&] { return q.Note() != before; }, kAnswerWithin, 2ms)) ++typed.answered;
+      typed.slowest = std::max(typed.slowest, std::chrono::ceil<Millis>(Clock::now() - posted));
+    }
   }
   const auto waited = std::chrono::duration_cast<Millis>(Clock::now() - start);
-  std::cout << "[ frozen ] " << sent.answered << "/" << sent.asked << " WM_NULL answered, slowest "
-            << sent.slowest.count() << " ms; " << posted.answered << "/" << posted.asked
-            << " typed characters shown, slowest " << posted.slowest.count()
-            << " ms; the message came after about " << waited.count() << " ms\n";
-  ExpectAnswering(sent);
-  ExpectAnswering(posted);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "运行时错误 '" +
-                               std::to_string(static_cast<std::int32_t>(RPC_E_SERVERCALL_RETRYLATER)) +
-                               "':\n\n" + kBusyText);
+  std::cout << "[ frozen ] " << typed.answered << "/" << typed.asked << " typed characters shown, slowest "
+            << typed.slowest.count() << " ms; the message came after about " << waited.count() << " ms\n";
+  ExpectAnswering(typed);
   EXPECT_LT(waited, 15s);
-  EXPECT_TRUE(q.CloseBox(boxes[0]));
+  const Box box = ExpectBox();
+  EXPECT_EQ(box.text, "运行时错误 '" +
+                          std::to_string(static_cast<std::int32_t>(RPC_E_SERVERCALL_RETRYLATER)) + "':\n\n" +
+                          kBusyText);
+  EXPECT_TRUE(q.CloseBox(box));
   // Read once Excel thaws.
   EXPECT_FALSE(excel.RowHidden(4));
   EXPECT_TRUE(excel.RowHidden(5));
-  EXPECT_FALSE(excel.ColumnHidden(2));
-  EXPECT_TRUE(q.Program().Running());
 }
 
 TEST_F(QuarnelE2E, ARestoreCutShortByABusyExcelStillSwitchesDrawingBackOn) {

@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "common/win32/utf16.hpp"
 #include "excel/win32/com_failure.hpp"
 #include "excel/win32/connector.hpp"
 #include "excel/win32/excel_windows.hpp"
-#include "excel/win32/message_wait.hpp"
 #include "excel_fake_dispatch.hpp"
 #include "support/failure_number.hpp"
 
@@ -16,8 +13,6 @@ namespace quarnel::win32 {
 namespace {
 
 using quarnel::test_support::FailureNumber;
-using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 std::wstring Unique(const wchar_t* text) { return text + std::to_wstring(GetCurrentProcessId()); }
 
@@ -146,105 +141,6 @@ TEST_F(WindowTest, ActivationWithoutAMatchingWindowFails) {
     FAIL() << "expected a failure";
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.Number(), 5);
-  }
-}
-
-// An Excel of windows only (main window, desk, workbook window) on a thread of its own, which can
-// be made to stop taking messages as a long recalculation stops Excel's thread.
-class WindowsOnlyExcel {
- public:
-  WindowsOnlyExcel() : thread_([this] { Run(); }) { WaitForSingleObject(ready_.Get(), 10'000); }
-  ~WindowsOnlyExcel() {
-    SetEvent(resume_.Get());
-    PostThreadMessageW(id_, WM_QUIT, 0, 0);
-    thread_.join();
-  }
-  void Stop() {
-    PostThreadMessageW(id_, WM_APP, 0, 0);
-    WaitForSingleObject(ready_.Get(), 10'000);
-  }
-  void Resume() { SetEvent(resume_.Get()); }
-
- private:
-  void Run() {
-    id_ = GetCurrentThreadId();
-    HWND parent = nullptr;
-    for (const wchar_t* name : {kExcelMainClass, kExcelDeskClass, kExcelBookClass}) {
-      WNDCLASSW windowClass{};
-      windowClass.lpfnWndProc = DefWindowProcW;
-      windowClass.hInstance = GetModuleHandleW(nullptr);
-      windowClass.lpszClassName = name;
-      RegisterClassW(&windowClass);
-      parent = CreateWindowExW(0, name, L"", (parent ? WS_CHILD : WS_OVERLAPPEDWINDOW) | WS_VISIBLE, 0, 0,
-                               200, 100, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-    }
-    SetEvent(ready_.Get());
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-      if (!message.hwnd && message.message == WM_APP) {
-        SetEvent(ready_.Get());
-        WaitForSingleObject(resume_.Get(), INFINITE);
-      }
-      DispatchMessageW(&message);
-    }
-  }
-
-  OwnedHandle ready_{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-  OwnedHandle resume_{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-  DWORD id_ = 0;
-  std::thread thread_;
-};
-
-int pauses = 0;
-void CountPause(std::chrono::milliseconds time) {
-  ++pauses;
-  WaitTakingMessages(time);
-}
-
-// An Excel whose window does not answer is waited out as a busy one, a try at a time with the
-// thread's messages taken between tries, once for a command; one that answers is passed over.
-TEST(WindowSearchTest, AnExcelWindowThatDoesNotAnswerIsWaitedOutAsABusyExcel) {
-  const ComInit com;
-  WindowsOnlyExcel excel;
-  constexpr BusyRetry kRetry{400ms, 20ms, &CountPause, 50ms};
-  ComConnector connector(kRetry);
-  const struct {
-    const char* name;
-    bool stuck;
-    std::int32_t number;
-    bool waited;
-  } rows[] = {
-      {"answering: no object model, on to the class registry", false, CO_E_CLASSSTRING, false},
-      {"stuck: busy", true, RPC_E_SERVERCALL_RETRYLATER, true},
-      {"stuck right after a give-up: the same command", true, RPC_E_SERVERCALL_RETRYLATER, false},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    if (row.stuck) excel.Stop();
-    pauses = 0;
-    const auto start = Clock::now();
-    Failure failure(0, "");
-    bool unreachable = false;
-    try {
-      connector.GetRunning("Quarnel.NoSuchProgId");
-    } catch (const excel::UnreachableExcel& f) {
-      failure = f;
-      unreachable = true;
-    } catch (const Failure& f) {
-      failure = f;
-    }
-    const auto took = Clock::now() - start;
-    if (row.stuck) excel.Resume();
-    EXPECT_EQ(failure.Number(), static_cast<std::int32_t>(row.number));
-    EXPECT_EQ(unreachable, row.stuck);
-    if (row.stuck) {
-      EXPECT_EQ(failure.Description(), FailureFromHresult(RPC_E_CALL_REJECTED).Description());
-    }
-    EXPECT_EQ(pauses > 0, row.waited) << pauses;
-    EXPECT_LT(took, row.waited ? kRetry.limit + 1s : kRetry.windowAnswer + 500ms);
-    if (row.waited) {
-      EXPECT_GE(took, kRetry.limit);
-    }
   }
 }
 
