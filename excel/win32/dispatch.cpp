@@ -66,8 +66,8 @@ bool StaleId(HRESULT hr) { return hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UN
 // Makes `attempt(locale)` until Excel answers it or the wait is over. A busy answer, or a locale
 // turned away, means Excel ran nothing, so trying again is safe.
 template <typename Attempt>
-HRESULT Persist(const BusyRetry& retry, CallContext& context, Clock::time_point deadline,
-                bool answerShowsExcelFree, Attempt&& attempt) {
+HRESULT PersistIn(const BusyRetry& retry, CallContext& context, Clock::time_point deadline,
+                  bool answerShowsExcelFree, Attempt&& attempt) {
   for (;;) {
     const HRESULT hr = attempt(context.locale);
     // Excel without the language pack of the caller's locale: this call and every later one go
@@ -128,7 +128,12 @@ DispatchClient::DispatchClient(Microsoft::WRL::ComPtr<IDispatch> target, BusyRet
 void WaitAfresh(CallContext& context) noexcept { context.gaveUpAt = {}; }
 
 HRESULT WaitOutBusy(const BusyRetry& retry, CallContext& context, const std::function<HRESULT()>& attempt) {
-  return Persist(retry, context, Clock::now() + retry.limit, false, [&](LCID) { return attempt(); });
+  return PersistIn(retry, context, Clock::now() + retry.limit, false, [&](LCID) { return attempt(); });
+}
+
+template <typename Attempt>
+HRESULT DispatchClient::Persist(Deadline deadline, bool answerShowsExcelFree, Attempt&& attempt) {
+  return PersistIn(retry_, *context_, deadline, answerShowsExcelFree, attempt);
 }
 
 DISPID DispatchClient::Resolve(std::string_view member, Deadline deadline) {
@@ -137,9 +142,8 @@ DISPID DispatchClient::Resolve(std::string_view member, Deadline deadline) {
   DISPID id = DISPID_UNKNOWN;
   // A name look-up proves nothing: Excel answers names from its type information even while it
   // turns every Invoke away.
-  const HRESULT hr = Persist(retry_, *context_, deadline, false, [&](LCID locale) {
-    return target_->GetIDsOfNames(IID_NULL, names, 1, locale, &id);
-  });
+  const HRESULT hr = Persist(
+      deadline, false, [&](LCID locale) { return target_->GetIDsOfNames(IID_NULL, names, 1, locale, &id); });
   if (FAILED(hr)) throw FailureFromHresult(hr);
   return id;
 }
@@ -174,13 +178,13 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
     // Excel's VBA_E_IGNORE may come as the exception's scode: busy all the same.
     return hr == DISP_E_EXCEPTION && IsBusyException(info) ? info.scode : hr;
   };
-  HRESULT hr = Persist(retry_, *context_, deadline, true, attempt);
+  HRESULT hr = Persist(deadline, true, attempt);
   // An object reached the same way as its siblings may still number its members differently.
   if (known && StaleId(hr)) {
     names_->Forget(folded);
     id = Resolve(member, deadline);
     names_->Store(folded, id);
-    hr = Persist(retry_, *context_, deadline, true, attempt);
+    hr = Persist(deadline, true, attempt);
   }
   // Not kept when even a fresh look-up fails: the next call would only pay for the refresh again.
   if (StaleId(hr)) names_->Forget(folded);

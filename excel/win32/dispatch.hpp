@@ -63,6 +63,9 @@ class DispatchClient final : public excel::Dispatch {
 
  private:
   using Deadline = std::chrono::steady_clock::time_point;
+  // Makes `attempt(locale)` until Excel answers it or the wait is over.
+  template <typename Attempt>
+  HRESULT Persist(Deadline deadline, bool answerShowsExcelFree, Attempt&& attempt);
   // The one place names become DISPIDs.
   DISPID Resolve(std::string_view member, Deadline deadline);
   // What Invoke returns for the answer to `folded`: objects share this one's context and look-ups.

@@ -9,6 +9,10 @@
 
 namespace quarnel::standin::server {
 
+// What StandinFreezeFor posts to the server's own thread, the time in wParam: the message loop
+// takes it only after the answer has gone out.
+inline constexpr UINT kFreezeMessage = WM_APP + 1;
+
 // The server's own members that shape how it answers and lead to its windows, named here without
 // their "Standin" prefix and case-folded:
 //   StandinLcidOnly(lcid)        calls made in any other locale fail with 0x80028018, as from an
@@ -23,10 +27,6 @@ namespace quarnel::standin::server {
 //   StandinWindow                the frame Hwnd answers (0 for none)
 //   StandinFrame(workbook)       the frame that shows that workbook (0 for none: a hidden one)
 // Answers the call, or nothing when `name` is none of them.
-// What StandinFreezeFor posts to the server's own thread, the time in wParam: the message loop
-// takes it only after the answer has gone out.
-inline constexpr UINT kFreezeMessage = WM_APP + 1;
-
 std::optional<excel::Value> AnswerSessionMember(Session& session, std::string_view name,
                                                 std::span<const excel::Value> args);
 
