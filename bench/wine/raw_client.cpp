@@ -212,7 +212,7 @@ ClickSteps RawHideClick::Click() {
   HWND main = nullptr;
   ComPtr<IDispatch> window;
   for (HWND candidate : win32::ExcelMainWindows()) {
-    window = win32::NativeWindowObject(candidate);
+    window = win32::NativeWindowObject(candidate).object;
     main = candidate;
     if (window) break;
   }

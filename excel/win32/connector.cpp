@@ -31,6 +31,9 @@ bool Gone(const Failure& failure) {
   }
 }
 
+// What a window that does not answer in time says: busy, as Excel's message filter says it.
+constexpr HRESULT kWindowLate = RPC_E_SERVERCALL_RETRYLATER;
+
 bool IsExcelMainWindow(HWND window) {
   return window && IsWindow(window) && IsWindowVisible(window) && ClassName(window) == kExcelMainClass;
 }
@@ -56,20 +59,26 @@ excel::Object ComConnector::GetRunning(std::string_view progId) {
 
 // Excel enters the running object table only once its window first loses focus, and only the
 // first instance is found there; the window in front is the Excel the user works in. Only a
-// window that leads to no Excel lets the search go on: a busy Excel in front is not a missing one.
+// window that leads to no Excel lets the search go on: a busy Excel in front is not a missing one,
+// nor is one whose window does not answer, which is waited out as a busy Excel is.
 excel::Object ComConnector::FromExcelWindows() {
   for (HWND main : ExcelMainWindows()) {
-    Microsoft::WRL::ComPtr<IDispatch> window;
+    NativeAnswer answer;
+    HRESULT hr = S_OK;
     try {
-      window = NativeWindowObject(main);
+      hr = WaitOutBusy(retry_, *context_, [&] {
+        answer = NativeWindowObject(main, retry_.windowAnswer);
+        return answer.late ? kWindowLate : S_OK;
+      });
     } catch (const Failure& failure) {
       trace::PassedOver("window search, oleacc", failure);
       return {};  // without oleacc no window leads anywhere
     }
-    if (!window) continue;
+    if (answer.late) throw excel::UnreachableExcel(FailureFromHresult(hr));
+    if (!answer.object) continue;
     excel::Object application;
     try {
-      application = Wrap(window.Get(), windowNames_).GetObject("Application");
+      application = Wrap(answer.object.Get(), windowNames_).GetObject("Application");
     } catch (const Failure& failure) {
       if (Gone(failure)) {
         trace::PassedOver("window search, Excel gone", failure);

@@ -63,6 +63,35 @@ std::string Fold(std::string_view member) {
 // What a cached DISPID answers when the object behind it no longer has that member under it.
 bool StaleId(HRESULT hr) { return hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME; }
 
+// Makes `attempt(locale)` until Excel answers it or the wait is over. A busy answer, or a locale
+// turned away, means Excel ran nothing, so trying again is safe.
+template <typename Attempt>
+HRESULT PersistIn(const BusyRetry& retry, CallContext& context, Clock::time_point deadline,
+                  bool answerShowsExcelFree, Attempt&& attempt) {
+  for (;;) {
+    const HRESULT hr = attempt(context.locale);
+    // Excel without the language pack of the caller's locale: this call and every later one go
+    // in English.
+    if (hr == TYPE_E_INVDATAREAD && context.locale != kEnglish) {
+      trace::PassedOver("the user's locale, now English", FailureFromHresult(hr));
+      context.locale = kEnglish;
+      continue;
+    }
+    if (!IsBusy(hr)) {
+      if (answerShowsExcelFree) context.gaveUpAt = {};
+      return hr;
+    }
+    const auto now = Clock::now();
+    const bool stillBusy = context.gaveUpAt != Clock::time_point{} && now - context.gaveUpAt < kStreakGap;
+    if (now >= deadline || stillBusy) {
+      context.gaveUpAt = now;
+      return hr;
+    }
+    retry.wait(
+        std::chrono::ceil<std::chrono::milliseconds>(std::min<Clock::duration>(retry.pause, deadline - now)));
+  }
+}
+
 }  // namespace
 
 class NameCache {
@@ -98,32 +127,13 @@ DispatchClient::DispatchClient(Microsoft::WRL::ComPtr<IDispatch> target, BusyRet
 
 void WaitAfresh(CallContext& context) noexcept { context.gaveUpAt = {}; }
 
-// A busy answer, or a locale turned away, means Excel ran nothing, so trying again is safe.
+HRESULT WaitOutBusy(const BusyRetry& retry, CallContext& context, const std::function<HRESULT()>& attempt) {
+  return PersistIn(retry, context, Clock::now() + retry.limit, false, [&](LCID) { return attempt(); });
+}
+
 template <typename Attempt>
 HRESULT DispatchClient::Persist(Deadline deadline, bool answerShowsExcelFree, Attempt&& attempt) {
-  CallContext& context = *context_;
-  for (;;) {
-    const HRESULT hr = attempt(context.locale);
-    // Excel without the language pack of the caller's locale: this call and every later one go
-    // in English.
-    if (hr == TYPE_E_INVDATAREAD && context.locale != kEnglish) {
-      trace::PassedOver("the user's locale, now English", FailureFromHresult(hr));
-      context.locale = kEnglish;
-      continue;
-    }
-    if (!IsBusy(hr)) {
-      if (answerShowsExcelFree) context.gaveUpAt = {};
-      return hr;
-    }
-    const auto now = Clock::now();
-    const bool stillBusy = context.gaveUpAt != Clock::time_point{} && now - context.gaveUpAt < kStreakGap;
-    if (now >= deadline || stillBusy) {
-      context.gaveUpAt = now;
-      return hr;
-    }
-    retry_.wait(std::chrono::ceil<std::chrono::milliseconds>(
-        std::min<Clock::duration>(retry_.pause, deadline - now)));
-  }
+  return PersistIn(retry_, *context_, deadline, answerShowsExcelFree, attempt);
 }
 
 DISPID DispatchClient::Resolve(std::string_view member, Deadline deadline) {

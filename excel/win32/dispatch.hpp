@@ -1,12 +1,14 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "common/win32/win_headers.hpp"
+#include "excel/win32/excel_windows.hpp"
 #include "excel/win32/message_wait.hpp"
 // After the Windows headers, which must not rename Object::GetObject.
 #include "excel/automation.hpp"
@@ -20,6 +22,8 @@ struct BusyRetry {
   std::chrono::milliseconds limit{10'000};
   std::chrono::milliseconds pause{50};
   void (*wait)(std::chrono::milliseconds) = &WaitTakingMessages;
+  // Each look at Excel's window in the search for it.
+  std::chrono::milliseconds windowAnswer = kWindowAnswerLimit;
 };
 
 // What Excel's objects share with all they lead to: after Excel stayed busy through one whole
@@ -33,6 +37,11 @@ struct CallContext {
 
 // The next call waits out a busy Excel in full, even right after a call gave up on it.
 void WaitAfresh(CallContext& context) noexcept;
+
+// Makes `attempt` until it is not turned away as busy, as every call to Excel is made: one wait
+// shared through `context` with the calls of the same command. An answer here proves nothing of
+// Excel's calls, so it leaves a give-up standing.
+HRESULT WaitOutBusy(const BusyRetry& retry, CallContext& context, const std::function<HRESULT()>& attempt);
 
 // The DISPIDs known for the objects that one call site reaches: all results of "member M of
 // object X" share one cache, a child of X's.

@@ -1,5 +1,6 @@
 #include "excel/win32/excel_windows.hpp"
 
+#include <algorithm>
 #include <string>
 
 #include "common/win32/window_text.hpp"
@@ -9,19 +10,19 @@ namespace quarnel::win32 {
 namespace {
 
 // OBJID_NATIVEOM, from oleacc's header, which this file does not include: oleacc is no system DLL
-// that Windows pins, so nothing here may import it.
-constexpr LONG kNativeObjectModel = static_cast<LONG>(0xFFFFFFF0);
+// that Windows pins, so nothing here may import it. Sent as the DWORD oleacc sends.
+constexpr LPARAM kNativeObjectModel = static_cast<LPARAM>(static_cast<DWORD>(0xFFFFFFF0));
 
-using AccessibleObjectFromWindowProc = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+using ObjectFromLresultProc = HRESULT(WINAPI*)(LRESULT, REFIID, WPARAM, void**);
 
 // Loaded once, from System32 only: a DLL of that name planted beside the tool is never loaded.
-AccessibleObjectFromWindowProc AccessibleObjectFromWindowFn() {
-  static AccessibleObjectFromWindowProc found = nullptr;
+ObjectFromLresultProc ObjectFromLresultFn() {
+  static ObjectFromLresultProc found = nullptr;
   if (found) return found;
   const HMODULE library = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (library) {
-    found = reinterpret_cast<AccessibleObjectFromWindowProc>(
-        reinterpret_cast<void*>(GetProcAddress(library, "AccessibleObjectFromWindow")));
+    found = reinterpret_cast<ObjectFromLresultProc>(
+        reinterpret_cast<void*>(GetProcAddress(library, "ObjectFromLresult")));
   }
   if (!found) throw errors::Catalogued(errors::kDllLoad, " (oleacc.dll)");
   return found;
@@ -42,19 +43,37 @@ std::vector<HWND> ExcelMainWindows() {
   return found;
 }
 
-Microsoft::WRL::ComPtr<IDispatch> NativeWindowObject(HWND main) {
-  const auto accessibleObjectFromWindow = AccessibleObjectFromWindowFn();
+// What AccessibleObjectFromWindow does, less its wait without end: the message goes out with a
+// limit, and an Excel whose thread has taken no message for a while is not waited on at all.
+NativeAnswer NativeWindowObject(HWND main, std::chrono::milliseconds limit) {
+  const auto objectFromLresult = ObjectFromLresultFn();
+  // A zero limit would make SMTO_ABORTIFHUNG wait without end.
+  const auto wait = static_cast<UINT>(std::max<std::chrono::milliseconds::rep>(limit.count(), 1));
+  constexpr WPARAM kNoFlags = 0;
   const HWND desk = FindWindowExW(main, nullptr, kExcelDeskClass, nullptr);
   for (HWND book = desk ? FindWindowExW(desk, nullptr, kExcelBookClass, nullptr) : nullptr; book;
        book = FindWindowExW(desk, book, kExcelBookClass, nullptr)) {
+    DWORD_PTR reference = 0;
+    SetLastError(ERROR_SUCCESS);
+    if (!SendMessageTimeoutW(book, WM_GETOBJECT, kNoFlags, kNativeObjectModel, SMTO_ABORTIFHUNG, wait,
+                             &reference)) {
+      // A window closed meanwhile, or one of a program that messages may not reach, leads nowhere;
+      // any other silence is Excel's thread not answering.
+      const DWORD error = GetLastError();
+      if (!IsWindow(book) || error == ERROR_ACCESS_DENIED) continue;
+      return {nullptr, true};
+    }
+    // LresultFromObject's references are positive; zero is a window with no object model.
+    const auto result = static_cast<LRESULT>(reference);
+    if (result <= 0) continue;
     Microsoft::WRL::ComPtr<IDispatch> object;
-    if (SUCCEEDED(accessibleObjectFromWindow(book, static_cast<DWORD>(kNativeObjectModel), IID_IDispatch,
-                                             reinterpret_cast<void**>(object.GetAddressOf()))) &&
+    if (SUCCEEDED(objectFromLresult(result, IID_IDispatch, kNoFlags,
+                                    reinterpret_cast<void**>(object.GetAddressOf()))) &&
         object) {
-      return object;
+      return {object, false};
     }
   }
-  return nullptr;
+  return {};
 }
 
 // Windows lets only the foreground thread hand the foreground on; sharing its input state for the

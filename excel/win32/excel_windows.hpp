@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string_view>
 #include <vector>
 
@@ -15,9 +16,20 @@ inline constexpr wchar_t kExcelBookClass[] = L"EXCEL7";
 // Excel's visible main windows, the one in front first.
 std::vector<HWND> ExcelMainWindows();
 
-// The Window object that a workbook window of `main` hands out (OBJID_NATIVEOM); null when none
-// answers. Throws Failure when the accessibility library cannot be loaded.
-Microsoft::WRL::ComPtr<IDispatch> NativeWindowObject(HWND main);
+// What the workbook windows of an Excel main window answer when asked for the object model.
+struct NativeAnswer {
+  Microsoft::WRL::ComPtr<IDispatch> object;  // the Window object; null when none hands one out
+  bool late = false;  // one did not answer in time: Excel's window thread is stuck or busy
+};
+
+// How long one look at Excel's window waits for its answer: short, for the asking thread's windows
+// take no posted message meanwhile.
+inline constexpr std::chrono::milliseconds kWindowAnswerLimit{100};
+
+// Asks the workbook windows of `main` for their Window object (OBJID_NATIVEOM), giving each
+// `limit` to answer, so a stuck Excel never stops the caller's thread for longer. Throws Failure
+// when the accessibility library cannot be loaded.
+NativeAnswer NativeWindowObject(HWND main, std::chrono::milliseconds limit = kWindowAnswerLimit);
 
 // Brings `window` to the front and gives it the focus, restoring it when minimised, whether or not
 // the calling thread has the focus itself.

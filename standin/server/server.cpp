@@ -9,6 +9,7 @@
 #include "standin/server/demo.hpp"
 #include "standin/server/frame_set.hpp"
 #include "standin/server/ids.hpp"
+#include "standin/server/session_members.hpp"
 
 namespace quarnel::standin::server {
 namespace {
@@ -49,6 +50,11 @@ void PumpMessages(Released released) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (!message.hwnd && message.message == WM_TIMER && released()) return;
+    // A plain sleep, as in AutomationObject::Invoke: a frozen Excel takes no messages at all.
+    if (!message.hwnd && message.message == kFreezeMessage) {
+      Sleep(static_cast<DWORD>(message.wParam));
+      continue;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

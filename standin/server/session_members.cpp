@@ -17,6 +17,11 @@ std::optional<excel::Value> AnswerSessionMember(Session& session, std::string_vi
   } else if (name == "slowfor") {
     Arity(args, 2, 2);
     session.pacing.SlowFor(Milliseconds(args[0]), Milliseconds(args[1]));
+  } else if (name == "freezefor") {
+    Arity(args, 1, 1);
+    const auto time = Milliseconds(args[0]);
+    if (!PostThreadMessageW(GetCurrentThreadId(), kFreezeMessage, static_cast<WPARAM>(time.count()), 0))
+      throw ApplicationDefined();
   } else if (name == "classictitles") {
     Arity(args, 1, 1);
     session.classicFrames = excel::ToBool(args[0]);

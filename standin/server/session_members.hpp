@@ -9,12 +9,19 @@
 
 namespace quarnel::standin::server {
 
+// What StandinFreezeFor posts to the server's own thread, the time in wParam: the message loop
+// takes it only after the answer has gone out.
+inline constexpr UINT kFreezeMessage = WM_APP + 1;
+
 // The server's own members that shape how it answers and lead to its windows, named here without
 // their "Standin" prefix and case-folded:
 //   StandinLcidOnly(lcid)        calls made in any other locale fail with 0x80028018, as from an
 //                                Excel without that language pack; 0 takes every locale again
 //   StandinHangFor(ms)           the next call answers only after that long, the server blocked
 //   StandinSlowFor(ms, delay)    every call in the next ms answers that much later
+//   StandinFreezeFor(ms)         once this call is answered, the server's thread stops for that
+//                                long, as a long recalculation stops Excel's: no window message and
+//                                no call is answered meanwhile
 //   StandinClassicTitles(flag)   True: Excel 2010's one frame, titled "<Caption> - <workbook>";
 //                                False: a frame per workbook, titled "<workbook> - Excel"
 //   StandinProtectedView(flag[, name])  True: a file (Downloaded.xlsx) opens in Protected View, its

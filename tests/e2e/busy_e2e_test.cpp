@@ -65,6 +65,42 @@ TEST_F(QuarnelE2E, EveryKindOfBusyIsWaitedOutWhileThePaletteKeepsAnswering) {
   ExpectDoneWithoutBox([&] { return excel.ColumnHidden(2); }, "column B hidden after the busy spell");
 }
 
+// Excel's window thread stuck before the click, as in a long recalculation: the window search is
+// waited out as a busy Excel. Throughout, a character posted to the note shows within the limit: a
+// thread held in a SendMessage would still answer WM_NULL, but take no posted message.
+TEST_F(QuarnelE2E, AnExcelFrozenBeforeTheClickIsWaitedOutAsABusyOne) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  excel.Select("B4");
+  excel.App().Call("StandinFreezeFor", {20000});
+  const auto start = Clock::now();
+  q.Click(kHideRow);
+  Answers typed;
+  for (; q.Boxes().empty() && Clock::now() - start < 30s; std::this_thread::sleep_for(50ms)) {
+    for (const wchar_t key : {L'x', L'\b'}) {
+      const std::string before = q.Note();
+      const auto posted = Clock::now();
+      ++typed.asked;
+      PostMessageW(q.Control("Text1"), WM_CHAR, key, 1);
+      if (WaitFor([&] { return q.Note() != before; }, kAnswerWithin, 2ms)) ++typed.answered;
+      typed.slowest = std::max(typed.slowest, std::chrono::ceil<Millis>(Clock::now() - posted));
+    }
+  }
+  const auto waited = std::chrono::duration_cast<Millis>(Clock::now() - start);
+  std::cout << "[ frozen ] " << typed.answered << "/" << typed.asked << " typed characters shown, slowest "
+            << typed.slowest.count() << " ms; the message came after about " << waited.count() << " ms\n";
+  ExpectAnswering(typed);
+  EXPECT_LT(waited, 15s);
+  const Box box = ExpectBox();
+  EXPECT_EQ(box.text, "运行时错误 '" +
+                          std::to_string(static_cast<std::int32_t>(RPC_E_SERVERCALL_RETRYLATER)) + "':\n\n" +
+                          kBusyText);
+  EXPECT_TRUE(q.CloseBox(box));
+  // Read once Excel thaws.
+  EXPECT_FALSE(excel.RowHidden(4));
+  EXPECT_TRUE(excel.RowHidden(5));
+}
+
 TEST_F(QuarnelE2E, ARestoreCutShortByABusyExcelStillSwitchesDrawingBackOn) {
   Standin& excel = StartDemo();
   Quarnel& q = StartQuarnel();

@@ -131,8 +131,8 @@ TEST_F(WindowTest, AnotherProgramTitledLikeExcelIsNeverActivated) {
 
 // Windows that answer nothing for the object model are passed over, not taken for Excel.
 TEST_F(WindowTest, ExcelWindowsThatHandOutNoObjectAreSkipped) {
-  EXPECT_EQ(NativeWindowObject(prefix), nullptr);
-  EXPECT_EQ(NativeWindowObject(other), nullptr);
+  EXPECT_EQ(NativeWindowObject(prefix).object, nullptr);
+  EXPECT_EQ(NativeWindowObject(other).object, nullptr);
 }
 
 TEST_F(WindowTest, ActivationWithoutAMatchingWindowFails) {

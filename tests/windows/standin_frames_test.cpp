@@ -95,7 +95,7 @@ class StandinFrames : public StandinProcess {
   // Each workbook window hands out the Window of its own workbook, and takes the mouse for it.
   void AnswersForItsOwnWorkbook() {
     for (const auto& [frame, name] : {std::pair{first, "Book1"}, std::pair{second, "Book2"}}) {
-      const Object window = win32::WrapDispatch(win32::NativeWindowObject(frame).Get());
+      const Object window = win32::WrapDispatch(win32::NativeWindowObject(frame, 5s).object.Get());
       EXPECT_EQ(excel::ToText(window.Get("Caption")), name);
       EXPECT_EQ(window.GetObject("Application").Get("StandinProcessId"),
                 Value(static_cast<int>(process_.Id())));

@@ -229,7 +229,7 @@ TEST_F(StandinProcess, TheWorkbookWindowLeadsToTheApplicationBeforeItIsRegistere
     }
   }
   ASSERT_NE(main, nullptr);
-  const ComPtr<IDispatch> window = win32::NativeWindowObject(main);
+  const ComPtr<IDispatch> window = win32::NativeWindowObject(main, 5s).object;
   ASSERT_NE(window, nullptr);
   const Object windowObject = win32::WrapDispatch(window.Get());
   EXPECT_EQ(excel::ToText(windowObject.Get("Caption")), "Book1");

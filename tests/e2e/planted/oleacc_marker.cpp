@@ -35,3 +35,7 @@ extern "C" __declspec(dllexport) HRESULT WINAPI AccessibleObjectFromWindow(HWND,
   if (out) *out = nullptr;
   return E_FAIL;
 }
+extern "C" __declspec(dllexport) HRESULT WINAPI ObjectFromLresult(LRESULT, REFIID, WPARAM, void** out) {
+  if (out) *out = nullptr;
+  return E_FAIL;
+}
