@@ -20,6 +20,9 @@ std::optional<excel::Value> AnswerSessionMember(Session& session, std::string_vi
   } else if (name == "classictitles") {
     Arity(args, 1, 1);
     session.classicFrames = excel::ToBool(args[0]);
+  } else if (name == "endseeshidden") {
+    Arity(args, 1, 1);
+    session.model.SetEndSeesHidden(excel::ToBool(args[0]));
   } else if (name == "window") {
     Arity(args, 0, 0);
     return session.model.FrameHandle();

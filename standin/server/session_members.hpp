@@ -17,6 +17,8 @@ namespace quarnel::standin::server {
 //   StandinSlowFor(ms, delay)    every call in the next ms answers that much later
 //   StandinClassicTitles(flag)   True: Excel 2010's one frame, titled "<Caption> - <workbook>";
 //                                False: a frame per workbook, titled "<workbook> - Excel"
+//   StandinEndSeesHidden(flag)   True: Range.End stops on hidden rows and columns as on shown ones;
+//                                False: it moves as if they were not there
 //   StandinWindow                the frame Hwnd answers (0 for none)
 //   StandinFrame(workbook)       the frame that shows that workbook (0 for none: a hidden one)
 // Answers the call, or nothing when `name` is none of them.
