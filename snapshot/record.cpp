@@ -2,28 +2,22 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <variant>
 
 #include "common/text.hpp"
 #include "snapshot/commands.hpp"
+#include "snapshot/last_used.hpp"
 #include "snapshot/lines.hpp"
 #include "snapshot/name.hpp"
 
 namespace quarnel::snapshot {
 
 using excel::ToBool;
-using excel::ToLong;
 using 链接cad及excel::AttachExcel;
+using 链接cad及excel::ExcelApp;
 using 链接cad及excel::ExcelBook;
 using 链接cad及excel::ExcelSheet;
 
 namespace {
-
-constexpr std::int16_t kXlUp = -4162;
-constexpr std::int16_t kXlToLeft = -4159;
-// Rows below and columns right of these are never looked at.
-constexpr std::int32_t kLastRow = 65536;
-constexpr std::int16_t kLastColumn = 256;
 
 // Collects lines and hands them to the file in blocks.
 class BlockWriter {
@@ -50,22 +44,6 @@ bool RowHidden(std::int32_t row) {
 
 bool ColumnHidden(std::int32_t column) {
   return ToBool(ExcelSheet.GetObject("Columns", {column}).GetObject("EntireColumn").Get("Hidden"));
-}
-
-bool Filled(const excel::Object& cell) { return !std::holds_alternative<std::monostate>(cell.Get("Value")); }
-
-// A filled corner cell is itself the last one looked at: Excel's move from it would stop at the
-// top (or left) of its block and drop every row (or column) after that from the snapshot.
-std::int32_t LastRow() {
-  const excel::Object corner = ExcelSheet.GetObject("cells", {std::int32_t{kLastRow}, std::int16_t{1}});
-  if (Filled(corner)) return kLastRow;
-  return ToLong(corner.GetObject("end", {kXlUp}).Get("Row"));
-}
-
-std::int32_t LastColumn() {
-  const excel::Object corner = ExcelSheet.GetObject("cells", {std::int16_t{1}, std::int16_t{kLastColumn}});
-  if (Filled(corner)) return kLastColumn;
-  return ToLong(corner.GetObject("end", {kXlToLeft}).Get("Column"));
 }
 
 // Tries the names that `nameAt` gives for 1, 2, ... until one is not taken.
@@ -110,16 +88,16 @@ std::optional<Naming> AcceptedNaming(Desktop& desktop, const std::string& workbo
 }
 
 // Every row's and then every column's record, in blocks.
-void WriteRecords(OutputFile& file, Desktop& desktop, std::int32_t lastRow) {
+void WriteRecords(OutputFile& file, Desktop& desktop, LastUsed& lastUsed, std::int32_t lastRow) {
   ProgressScope progress(desktop);
   BlockWriter writer(file);
   // The columns are counted only after the rows: until then, the most there can be.
   const auto rows = static_cast<std::uint64_t>(lastRow);
   for (std::int32_t row = 1; row <= lastRow; ++row) {
     writer.Add(RowRecord(row, RowHidden(row)));
-    progress.Show(static_cast<std::uint64_t>(row), rows + kLastColumn);
+    progress.Show(static_cast<std::uint64_t>(row), rows + kLastUsedColumns);
   }
-  const std::int32_t lastColumn = LastColumn();
+  const std::int32_t lastColumn = lastUsed.Column();
   const std::uint64_t total = rows + static_cast<std::uint64_t>(lastColumn);
   for (std::int32_t column = 1; column <= lastColumn; ++column) {
     writer.Add(ColumnRecord(column, ColumnHidden(column)));
@@ -138,7 +116,8 @@ void RecordSnapshot(Host& host) {
       AcceptedNaming(host.desktop, workbookName, host.desktop.ProgramFolder());
   if (!naming) return;
 
-  const std::int32_t lastRow = LastRow();
+  LastUsed lastUsed(ExcelApp, ExcelSheet);
+  const std::int32_t lastRow = lastUsed.Row();
 
   // Written under a name no reader takes for a snapshot, and renamed only once complete.
   FileSystem& files = host.desktop.Files();
@@ -152,7 +131,7 @@ void RecordSnapshot(Host& host) {
       },
       [&](int n) { return folder + PartFileName(n); });
   try {
-    WriteRecords(*file, host.desktop, lastRow);
+    WriteRecords(*file, host.desktop, lastUsed, lastRow);
     file.reset();
     // Two records within the same second never replace one another. A numbered name that no
     // longer fits is refused as the first would have been.

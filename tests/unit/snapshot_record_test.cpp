@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/click.hpp"
 #include "snapshot/commands.hpp"
+#include "snapshot/last_used.hpp"
 #include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
 
@@ -52,6 +55,8 @@ TEST_F(RecordTest, RowsToTheLastOfColumnAThenColumnsToTheLastOfRowOne) {
   EXPECT_EQ(model.Calls("Columns"), 4u);
   EXPECT_EQ(model.Calls("EntireColumn"), 4u);
   EXPECT_EQ(model.Calls("Hidden"), 9u);
+  // With the last rows and columns shown, one count each says nothing is filled beyond them.
+  EXPECT_EQ(model.Calls("CountA"), 2u);
   EXPECT_TRUE(model.ScreenUpdating());
   EXPECT_TRUE(model.IsRowHidden(8));
 }
@@ -80,6 +85,53 @@ TEST_F(RecordTest, FilledCornerCellsRecordEveryRowAndColumnUpToThem) {
   EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 65536 + 256);
   EXPECT_NE(written.find("\r\n65535:65535/False\r\n65536:65536/True\r\n1/False\r\n"), std::string::npos);
   EXPECT_TRUE(written.ends_with("\r\n255/False\r\n256/True\r\n"));
+}
+
+// Column A (or row 1) with some cells filled and some rows (columns) hidden: the last used row
+// (column) is the last filled cell, hidden or not, whichever way Excel's End treats hidden cells.
+TEST(LastUsed, IsTheLastFilledCellHiddenOrNot) {
+  struct Case {
+    const char* what;
+    std::vector<std::int32_t> filled;
+    std::pair<std::int32_t, std::int32_t> hidden;  // {0, 0}: none
+    std::int32_t expected;
+  };
+  const std::vector<Case> rows = {
+      {"last rows hidden and filled", {1, 2, 97, 98, 99, 100}, {98, 100}, 100},
+      {"A65536 filled", {65535, 65536}, {0, 0}, 65536},
+      {"A65536 filled but hidden", {10, 65536}, {65536, 65536}, 65536},
+      {"empty column", {}, {0, 0}, 1},
+      {"empty column, first rows hidden", {}, {1, 3}, 1},
+      {"gap then hidden filled rows", {1, 2, 3, 20, 21, 22}, {20, 22}, 22},
+      {"only the first rows, hidden", {1, 2, 3}, {1, 3}, 3},
+      {"below row 65536 not looked at", {5, 70000}, {6, 6}, 5},
+  };
+  const std::vector<Case> columns = {
+      {"last columns hidden and filled", {1, 2, 9, 10}, {9, 10}, 10},
+      {"IV1 filled", {255, 256}, {0, 0}, 256},
+      {"IV1 filled but hidden", {3, 256}, {256, 256}, 256},
+      {"empty row", {}, {0, 0}, 1},
+      {"gap then hidden filled columns", {1, 2, 30, 31}, {30, 31}, 31},
+      {"right of column 256 not looked at", {3, 300}, {4, 4}, 3},
+  };
+  for (const bool seen : {false, true}) {
+    for (const bool vertical : {true, false}) {
+      for (const Case& c : vertical ? rows : columns) {
+        SCOPED_TRACE(std::string(c.what) + (seen ? ", End stops on hidden cells" : ", End passes them"));
+        standin::Model model;
+        model.SetEndSeesHidden(seen);
+        model.AddWorkbook();
+        for (std::int32_t at : c.filled)
+          model.SetCell(vertical ? at : 1, vertical ? 1 : at, std::string("x"));
+        if (c.hidden.first != 0 && vertical) model.SetRowsHidden(c.hidden.first, c.hidden.second, true);
+        if (c.hidden.first != 0 && !vertical) model.SetColumnsHidden(c.hidden.first, c.hidden.second, true);
+        snapshot::LastUsed lastUsed(model.Application(), model.Application().GetObject("ActiveSheet"));
+        EXPECT_EQ(vertical ? lastUsed.Row() : lastUsed.Column(), c.expected);
+        // Halving: a few counts however long the line.
+        EXPECT_LE(model.Calls("CountA"), 18u);
+      }
+    }
+  }
 }
 
 TEST_F(RecordTest, NoteIsTrimmedAndBlankNoteLeftOut) {
