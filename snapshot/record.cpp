@@ -46,10 +46,10 @@ bool ColumnHidden(std::int32_t column) {
   return ToBool(ExcelSheet.GetObject("Columns", {column}).GetObject("EntireColumn").Get("Hidden"));
 }
 
-// Tries the names that `nameAt` gives for 1, 2, ... until one is not taken.
+// Tries the names that `nameAt` gives for first, first + 1, ... until one is not taken.
 template <typename Attempt, typename NameAt>
-auto FirstFreeName(Attempt attempt, NameAt nameAt) {
-  for (int n = 1;; ++n) {
+auto FirstFreeName(Attempt attempt, NameAt nameAt, int first = 1) {
+  for (int n = first;; ++n) {
     try {
       return attempt(nameAt(n));
     } catch (const Failure& failure) {
@@ -64,8 +64,10 @@ struct Naming {
   std::string note;
   std::string stamp;
   std::string folder;
+  int firstFree = 1;  // the attempt whose name was not taken when the record began
 
   std::string Name() const { return SnapshotFileName(workbookName, note, stamp); }
+  std::string Path(int n) const { return folder + "\\" + AttemptedFileName(Name(), n); }
   std::optional<Failure> Refusal(int attempt) const {
     return RefuseLength(workbookName, note, stamp, folder, attempt);
   }
@@ -79,7 +81,14 @@ std::optional<Naming> AcceptedNaming(Desktop& desktop, const std::string& workbo
   Naming naming{workbookName, std::string(TrimSpaces(desktop.NoteText())), Stamp(desktop.LocalDateTimeText()),
                 folder};
   std::optional<Failure> refusal = RefuseNote(naming.note);
-  if (!refusal) refusal = naming.Refusal(1);
+  if (!refusal) {
+    // A second record within the same second takes a numbered name; whether that still fits is
+    // known now, before a whole sheet is read for nothing.
+    while (naming.firstFree < kNameAttempts && desktop.Files().Exists(naming.Path(naming.firstFree))) {
+      ++naming.firstFree;
+    }
+    refusal = naming.Refusal(naming.firstFree);
+  }
   if (refusal) {
     desktop.ShowMessage(refusal->Description());
     return std::nullopt;
@@ -133,13 +142,15 @@ void RecordSnapshot(Host& host) {
   try {
     WriteRecords(*file, host.desktop, lastUsed, lastRow);
     file.reset();
-    // Two records within the same second never replace one another. A numbered name that no
-    // longer fits is refused as the first would have been.
+    // Two records within the same second never replace one another, also when another program
+    // took the name meanwhile. A numbered name that no longer fits is refused as the first would
+    // have been.
     FirstFreeName([&](const std::string& path) { files.RenameNoReplace(partPath, path); },
                   [&](int n) {
                     if (std::optional<Failure> refusal = naming->Refusal(n)) throw *refusal;
-                    return folder + AttemptedFileName(naming->Name(), n);
-                  });
+                    return naming->Path(n);
+                  },
+                  naming->firstFree);
   } catch (...) {
     file.reset();
     files.Remove(partPath);

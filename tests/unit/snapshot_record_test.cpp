@@ -177,6 +177,14 @@ TEST_F(RecordTest, SameSecondNeverReplacesAnEarlierSnapshot) {
   EXPECT_EQ(Written("C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_2.txt"), "1:1/False\r\n1/False\r\n");
   EXPECT_EQ(Written("C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_3.txt"), "1:1/False\r\n1/False\r\n");
   EXPECT_EQ(FileNames().size(), 3u);
+
+  // A name that was free when the record began and taken before its end: the next one.
+  const std::string fourth = "C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_4.txt";
+  desktop.files.files[fourth] = "another program's";
+  desktop.files.unseen.insert(fourth);
+  RecordSnapshot(host);
+  EXPECT_EQ(Written(fourth), "another program's");
+  EXPECT_EQ(Written("C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_5.txt"), "1:1/False\r\n1/False\r\n");
 }
 
 TEST_F(RecordTest, IsWrittenUnderAPartNameAndRenamedOnlyWhenComplete) {
