@@ -91,45 +91,38 @@ TEST_F(RecordTest, FilledCornerCellsRecordEveryRowAndColumnUpToThem) {
 // (column) is the last filled cell, hidden or not, whichever way Excel's End treats hidden cells.
 TEST(LastUsed, IsTheLastFilledCellHiddenOrNot) {
   struct Case {
-    const char* what;
+    bool row;
     std::vector<std::int32_t> filled;
-    std::pair<std::int32_t, std::int32_t> hidden;  // {0, 0}: none
-    std::int32_t expected;
+    std::int32_t firstHidden, lastHidden, expected;
   };
-  const std::vector<Case> rows = {
-      {"last rows hidden and filled", {1, 2, 97, 98, 99, 100}, {98, 100}, 100},
-      {"A65536 filled", {65535, 65536}, {0, 0}, 65536},
-      {"A65536 filled but hidden", {10, 65536}, {65536, 65536}, 65536},
-      {"empty column", {}, {0, 0}, 1},
-      {"empty column, first rows hidden", {}, {1, 3}, 1},
-      {"gap then hidden filled rows", {1, 2, 3, 20, 21, 22}, {20, 22}, 22},
-      {"only the first rows, hidden", {1, 2, 3}, {1, 3}, 3},
-      {"below row 65536 not looked at", {5, 70000}, {6, 6}, 5},
-  };
-  const std::vector<Case> columns = {
-      {"last columns hidden and filled", {1, 2, 9, 10}, {9, 10}, 10},
-      {"IV1 filled", {255, 256}, {0, 0}, 256},
-      {"IV1 filled but hidden", {3, 256}, {256, 256}, 256},
-      {"empty row", {}, {0, 0}, 1},
-      {"gap then hidden filled columns", {1, 2, 30, 31}, {30, 31}, 31},
-      {"right of column 256 not looked at", {3, 300}, {4, 4}, 3},
+  const std::vector<Case> cases = {
+      {true, {1, 2, 97, 98, 99, 100}, 98, 100, 100},  // last rows hidden and filled
+      {true, {65535, 65536}, 0, 0, 65536},            // A65536 filled
+      {true, {10, 65536}, 65536, 65536, 65536},       // and hidden
+      {true, {}, 0, 0, 1},                            // empty column
+      {true, {}, 1, 3, 1},                            // and its first rows hidden
+      {true, {1, 2, 3, 20, 21, 22}, 20, 22, 22},      // a gap, then hidden filled rows
+      {true, {1, 2, 3}, 1, 3, 3},                     // only the first rows, hidden
+      {false, {1, 2, 9, 10}, 9, 10, 10},
+      {false, {255, 256}, 0, 0, 256},
+      {false, {3, 256}, 256, 256, 256},
+      {false, {}, 0, 0, 1},
+      {false, {1, 2, 30, 31}, 30, 31, 31},
   };
   for (const bool seen : {false, true}) {
-    for (const bool vertical : {true, false}) {
-      for (const Case& c : vertical ? rows : columns) {
-        SCOPED_TRACE(std::string(c.what) + (seen ? ", End stops on hidden cells" : ", End passes them"));
-        standin::Model model;
-        model.SetEndSeesHidden(seen);
-        model.AddWorkbook();
-        for (std::int32_t at : c.filled)
-          model.SetCell(vertical ? at : 1, vertical ? 1 : at, std::string("x"));
-        if (c.hidden.first != 0 && vertical) model.SetRowsHidden(c.hidden.first, c.hidden.second, true);
-        if (c.hidden.first != 0 && !vertical) model.SetColumnsHidden(c.hidden.first, c.hidden.second, true);
-        snapshot::LastUsed lastUsed(model.Application(), model.Application().GetObject("ActiveSheet"));
-        EXPECT_EQ(vertical ? lastUsed.Row() : lastUsed.Column(), c.expected);
-        // Halving: a few counts however long the line.
-        EXPECT_LE(model.Calls("CountA"), 18u);
-      }
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+      SCOPED_TRACE("case " + std::to_string(i) +
+                   (seen ? ", End stops on hidden cells" : ", End passes them"));
+      const Case& c = cases[i];
+      standin::Model model;
+      model.SetEndSeesHidden(seen);
+      model.AddWorkbook();
+      for (std::int32_t at : c.filled) model.SetCell(c.row ? at : 1, c.row ? 1 : at, std::string("x"));
+      if (c.firstHidden != 0 && c.row) model.SetRowsHidden(c.firstHidden, c.lastHidden, true);
+      if (c.firstHidden != 0 && !c.row) model.SetColumnsHidden(c.firstHidden, c.lastHidden, true);
+      snapshot::LastUsed lastUsed(model.Application(), model.Application().GetObject("ActiveSheet"));
+      EXPECT_EQ(c.row ? lastUsed.Row() : lastUsed.Column(), c.expected);
+      EXPECT_LE(model.Calls("CountA"), 18u) << "halving takes a few counts however long the line";
     }
   }
 }
