@@ -2,6 +2,7 @@
 
 #include <iterator>
 #include <optional>
+#include <utility>
 
 namespace quarnel::standin {
 namespace {
@@ -18,12 +19,7 @@ class Line {
   // The next position it can stop on after `at`, skipping a hidden run in one step.
   std::optional<std::int32_t> Next(std::int32_t at, bool forward) const {
     at += forward ? 1 : -1;
-    if (hidden_ != nullptr) {
-      const auto& runs = hidden_->Runs();
-      if (auto run = runs.upper_bound(at); run != runs.begin() && std::prev(run)->second >= at) {
-        at = forward ? std::prev(run)->second + 1 : std::prev(run)->first - 1;
-      }
-    }
+    if (const auto run = HiddenRunAt(at)) at = forward ? run->second + 1 : run->first - 1;
     if (at < 1 || at > size_) return std::nullopt;
     return at;
   }
@@ -47,17 +43,20 @@ class Line {
 
   // The farthest position it can stop on.
   std::int32_t Edge(bool forward) const {
-    std::int32_t at = forward ? size_ : 1;
-    if (hidden_ != nullptr) {
-      const auto& runs = hidden_->Runs();
-      if (auto run = runs.upper_bound(at); run != runs.begin() && std::prev(run)->second >= at) {
-        at = forward ? std::prev(run)->first - 1 : std::prev(run)->second + 1;
-      }
-    }
+    const std::int32_t at = forward ? size_ : 1;
+    if (const auto run = HiddenRunAt(at)) return forward ? run->first - 1 : run->second + 1;
     return at;
   }
 
  private:
+  // The first and last of the hidden run that holds `at`, when hidden positions do not count.
+  std::optional<std::pair<std::int32_t, std::int32_t>> HiddenRunAt(std::int32_t at) const {
+    if (hidden_ == nullptr) return std::nullopt;
+    const auto& runs = hidden_->Runs();
+    const auto after = runs.upper_bound(at);
+    if (after == runs.begin() || std::prev(after)->second < at) return std::nullopt;
+    return *std::prev(after);
+  }
   bool Shown(std::int32_t at) const { return hidden_ == nullptr || !hidden_->Contains(at); }
 
   const Keys& keys_;
