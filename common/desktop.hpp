@@ -44,6 +44,9 @@ class FileSystem {
   virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
   // Fails with 58 when `to` exists; `from` is then left as it was.
   virtual void RenameNoReplace(const std::string& from, const std::string& to) = 0;
+  // Whether a file or folder has that path now. Only a hint: another program may take or free it
+  // the next moment, and a path that cannot be looked at counts as free.
+  virtual bool Exists(const std::string& path) = 0;
   virtual void Remove(const std::string& path) noexcept = 0;
 };
 

@@ -2,10 +2,10 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <variant>
 
 #include "common/text.hpp"
 #include "snapshot/commands.hpp"
+#include "snapshot/last_used.hpp"
 #include "snapshot/lines.hpp"
 #include "snapshot/name.hpp"
 
@@ -13,17 +13,10 @@ namespace quarnel::snapshot {
 
 using excel::Object;
 using excel::ToBool;
-using excel::ToLong;
 using 链接cad及excel::AttachExcel;
 using 链接cad及excel::Handles;
 
 namespace {
-
-constexpr std::int16_t kXlUp = -4162;
-constexpr std::int16_t kXlToLeft = -4159;
-// Rows below and columns right of these are never looked at.
-constexpr std::int32_t kLastRow = 65536;
-constexpr std::int16_t kLastColumn = 256;
 
 // Collects lines and hands them to the file in blocks.
 class BlockWriter {
@@ -52,26 +45,10 @@ bool ColumnHidden(const Object& ExcelSheet, std::int32_t column) {
   return ToBool(ExcelSheet.GetObject("Columns", {column}).GetObject("EntireColumn").Get("Hidden"));
 }
 
-bool Filled(const excel::Object& cell) { return !std::holds_alternative<std::monostate>(cell.Get("Value")); }
-
-// A filled corner cell is itself the last one looked at: Excel's move from it would stop at the
-// top (or left) of its block and drop every row (or column) after that from the snapshot.
-std::int32_t LastRow(const Object& ExcelSheet) {
-  const excel::Object corner = ExcelSheet.GetObject("cells", {std::int32_t{kLastRow}, std::int16_t{1}});
-  if (Filled(corner)) return kLastRow;
-  return ToLong(corner.GetObject("end", {kXlUp}).Get("Row"));
-}
-
-std::int32_t LastColumn(const Object& ExcelSheet) {
-  const excel::Object corner = ExcelSheet.GetObject("cells", {std::int16_t{1}, std::int16_t{kLastColumn}});
-  if (Filled(corner)) return kLastColumn;
-  return ToLong(corner.GetObject("end", {kXlToLeft}).Get("Column"));
-}
-
-// Tries the names that `nameAt` gives for 1, 2, ... until one is not taken.
+// Tries the names that `nameAt` gives for first, first + 1, ... until one is not taken.
 template <typename Attempt, typename NameAt>
-auto FirstFreeName(Attempt attempt, NameAt nameAt) {
-  for (int n = 1;; ++n) {
+auto FirstFreeName(Attempt attempt, NameAt nameAt, int first = 1) {
+  for (int n = first;; ++n) {
     try {
       return attempt(nameAt(n));
     } catch (const Failure& failure) {
@@ -86,8 +63,10 @@ struct Naming {
   std::string note;
   std::string stamp;
   std::string folder;
+  int firstFree = 1;  // the attempt whose name was not taken when the record began
 
   std::string Name() const { return SnapshotFileName(workbookName, note, stamp); }
+  std::string Path(int n) const { return folder + "\\" + AttemptedFileName(Name(), n); }
   std::optional<Failure> Refusal(int attempt) const {
     return RefuseLength(workbookName, note, stamp, folder, attempt);
   }
@@ -101,7 +80,14 @@ std::optional<Naming> AcceptedNaming(Desktop& desktop, const std::string& workbo
   Naming naming{workbookName, std::string(TrimSpaces(desktop.NoteText())), Stamp(desktop.LocalDateTimeText()),
                 folder};
   std::optional<Failure> refusal = RefuseNote(naming.note);
-  if (!refusal) refusal = naming.Refusal(1);
+  if (!refusal) {
+    // A second record within the same second takes a numbered name; whether that still fits is
+    // known now, before a whole sheet is read for nothing.
+    while (naming.firstFree < kNameAttempts && desktop.Files().Exists(naming.Path(naming.firstFree))) {
+      ++naming.firstFree;
+    }
+    refusal = naming.Refusal(naming.firstFree);
+  }
   if (refusal) {
     desktop.ShowMessage(refusal->Description());
     return std::nullopt;
@@ -110,16 +96,17 @@ std::optional<Naming> AcceptedNaming(Desktop& desktop, const std::string& workbo
 }
 
 // Every row's and then every column's record, in blocks.
-void WriteRecords(const Object& ExcelSheet, OutputFile& file, Desktop& desktop, std::int32_t lastRow) {
+void WriteRecords(const Object& ExcelSheet, OutputFile& file, Desktop& desktop, LastUsed& lastUsed,
+                  std::int32_t lastRow) {
   ProgressScope progress(desktop);
   BlockWriter writer(file);
   // The columns are counted only after the rows: until then, the most there can be.
   const auto rows = static_cast<std::uint64_t>(lastRow);
   for (std::int32_t row = 1; row <= lastRow; ++row) {
     writer.Add(RowRecord(row, RowHidden(ExcelSheet, row)));
-    progress.Show(static_cast<std::uint64_t>(row), rows + kLastColumn);
+    progress.Show(static_cast<std::uint64_t>(row), rows + kLastUsedColumns);
   }
-  const std::int32_t lastColumn = LastColumn(ExcelSheet);
+  const std::int32_t lastColumn = lastUsed.Column();
   const std::uint64_t total = rows + static_cast<std::uint64_t>(lastColumn);
   for (std::int32_t column = 1; column <= lastColumn; ++column) {
     writer.Add(ColumnRecord(column, ColumnHidden(ExcelSheet, column)));
@@ -138,7 +125,8 @@ void RecordSnapshot(Host& host) {
       AcceptedNaming(host.desktop, workbookName, host.desktop.ProgramFolder());
   if (!naming) return;
 
-  const std::int32_t lastRow = LastRow(attached.ExcelSheet);
+  LastUsed lastUsed(attached.ExcelApp, attached.ExcelSheet);
+  const std::int32_t lastRow = lastUsed.Row();
 
   // Written under a name no reader takes for a snapshot, and renamed only once complete.
   FileSystem& files = host.desktop.Files();
@@ -152,15 +140,17 @@ void RecordSnapshot(Host& host) {
       },
       [&](int n) { return folder + PartFileName(n); });
   try {
-    WriteRecords(attached.ExcelSheet, *file, host.desktop, lastRow);
+    WriteRecords(attached.ExcelSheet, *file, host.desktop, lastUsed, lastRow);
     file.reset();
-    // Two records within the same second never replace one another. A numbered name that no
-    // longer fits is refused as the first would have been.
+    // Two records within the same second never replace one another, also when another program
+    // took the name meanwhile. A numbered name that no longer fits is refused as the first would
+    // have been.
     FirstFreeName([&](const std::string& path) { files.RenameNoReplace(partPath, path); },
                   [&](int n) {
                     if (std::optional<Failure> refusal = naming->Refusal(n)) throw *refusal;
-                    return folder + AttemptedFileName(naming->Name(), n);
-                  });
+                    return naming->Path(n);
+                  },
+                  naming->firstFree);
   } catch (...) {
     file.reset();
     files.Remove(partPath);

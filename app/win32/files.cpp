@@ -98,6 +98,10 @@ void WideFileSystem::RenameNoReplace(const std::string& from, const std::string&
   if (!MoveFileExW(ToUtf16(from).c_str(), ToUtf16(to).c_str(), 0)) throw FileFailure(GetLastError());
 }
 
+bool WideFileSystem::Exists(const std::string& path) {
+  return GetFileAttributesW(ToUtf16(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 void WideFileSystem::Remove(const std::string& path) noexcept {
   // Removal is a clean-up: nothing to report to the user.
   try {

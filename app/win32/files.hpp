@@ -14,6 +14,7 @@ class WideFileSystem final : public FileSystem {
   std::unique_ptr<OutputFile> CreateNew(const std::string& path) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
   void RenameNoReplace(const std::string& from, const std::string& to) override;
+  bool Exists(const std::string& path) override;
   void Remove(const std::string& path) noexcept override;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// Excel's Ctrl+arrow: the move to the edge of the data, decided by content alone.
+// Excel's Ctrl+arrow: the move to the edge of the data.
 
 #include <cstdint>
 
@@ -16,6 +16,10 @@ struct CellPosition {
   friend bool operator==(const CellPosition&, const CellPosition&) = default;
 };
 
-CellPosition EndMove(const SheetState& sheet, CellPosition from, Direction direction);
+// Which Excel's End is taken to be: one that moves as if hidden rows (or columns, for a move along a
+// row) were not there, stopping at the last one shown, or one that stops on them as on any other.
+enum class HiddenCells { Skipped, Seen };
+
+CellPosition EndMove(const SheetState& sheet, CellPosition from, Direction direction, HiddenCells hidden);
 
 }  // namespace quarnel::standin

@@ -61,6 +61,10 @@ class Model {
   bool IsColumnHidden(std::int32_t column) const;
   void Select(std::int32_t top, std::int32_t left, std::int32_t bottom, std::int32_t right);
 
+  // Range.End stops on hidden rows and columns as on shown ones; off, it moves as if they were not
+  // there.
+  void SetEndSeesHidden(bool seen) { state_->endSeesHidden = seen; }
+
   bool Visible() const { return state_->visible; }
   void SetVisible(bool visible) { state_->visible = visible; }
   bool ScreenUpdating() const { return state_->screenUpdating; }

@@ -1,7 +1,7 @@
 #pragma once
 
-// The late-bound face of the model: Application, Workbooks, Workbook, Sheets, Worksheet, Range and
-// a workbook's Window answer Excel's members by name through excel::Dispatch.
+// The late-bound face of the model: Application, Workbooks, Workbook, Sheets, Worksheet, Range,
+// WorksheetFunction and a workbook's Window answer Excel's members by name through excel::Dispatch.
 
 #include <memory>
 

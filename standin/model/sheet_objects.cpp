@@ -70,7 +70,8 @@ class RangeObject : public PartOf<SheetState> {
         direction != static_cast<std::int32_t>(Direction::ToRight)) {
       throw ApplicationDefined();
     }
-    const auto to = EndMove(sheet, {rect_.top, rect_.left}, static_cast<Direction>(direction));
+    const auto to = EndMove(sheet, {rect_.top, rect_.left}, static_cast<Direction>(direction),
+                            app_->endSeesHidden ? HiddenCells::Seen : HiddenCells::Skipped);
     return Make<RangeObject>(app_, part_, Rect{to.row, to.column, to.row, to.column});
   }
 
@@ -161,7 +162,37 @@ class WorksheetObject : public PartOf<SheetState> {
   Value Answer(const Call& call) override { return AnswerSheet(app_, Alive(), call); }
 };
 
+// Walks the filled cells only, along whichever side of the block is shorter.
+std::int64_t CountFilled(const SheetState& sheet, const Rect& rect) {
+  std::int64_t count = 0;
+  if (rect.right - rect.left <= rect.bottom - rect.top) {
+    for (std::int32_t column = rect.left; column <= rect.right; ++column) {
+      for (auto it = sheet.filledByColumn.lower_bound({column, rect.top});
+           it != sheet.filledByColumn.end() && it->first == column && it->second <= rect.bottom; ++it) {
+        ++count;
+      }
+    }
+  } else {
+    for (std::int32_t row = rect.top; row <= rect.bottom; ++row) {
+      for (auto it = sheet.cells.lower_bound({row, rect.left});
+           it != sheet.cells.end() && it->first.first == row && it->first.second <= rect.right; ++it) {
+        ++count;
+      }
+    }
+  }
+  return count;
+}
+
 }  // namespace
+
+std::optional<std::int64_t> FilledCells(const Value& value) {
+  const auto* object = std::get_if<excel::Object>(&value);
+  const auto* range = object == nullptr ? nullptr : dynamic_cast<const RangeObject*>(object->Get());
+  if (range == nullptr) return std::nullopt;
+  const auto sheet = range->Sheet();
+  if (!sheet) throw ObjectDeleted();
+  return CountFilled(*sheet, range->Area());
+}
 
 Value AnswerSheet(const AppPtr& app, const std::shared_ptr<SheetState>& sheet, const Call& call) {
   if (call.Is("name")) {

@@ -2,7 +2,9 @@
 
 // The worksheet and its ranges as late-bound objects. Only the model's objects include this.
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "standin/model/member.hpp"
 
@@ -14,5 +16,8 @@ excel::Value AnswerSheet(const AppPtr& app, const std::shared_ptr<SheetState>& s
 // The worksheet object, or Nothing for no sheet.
 excel::Value SheetValue(const AppPtr& app, const std::shared_ptr<SheetState>& sheet);
 excel::Value RangeValue(const AppPtr& app, const std::shared_ptr<SheetState>& sheet, Rect rect);
+// How many cells of the range `value` hold anything, in hidden rows and columns too; nothing when
+// `value` is not a range of the model.
+std::optional<std::int64_t> FilledCells(const excel::Value& value);
 
 }  // namespace quarnel::standin

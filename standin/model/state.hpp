@@ -120,6 +120,9 @@ struct AppState {
   // Set by whatever draws Excel's windows: the frame Hwnd answers. The model itself has none.
   std::function<std::int32_t()> frameHandle;
 
+  // Whether Range.End stops on hidden rows and columns; by default it passes over them.
+  bool endSeesHidden = false;
+
   std::map<std::string, std::uint64_t, std::less<>> calls;  // case-folded member -> count
   std::uint64_t totalCalls = 0;
   std::vector<Fault> faults;

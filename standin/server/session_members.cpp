@@ -30,6 +30,9 @@ std::optional<excel::Value> AnswerSessionMember(Session& session, std::string_vi
     const bool open = excel::ToBool(args[0]);
     session.model.OpenProtectedView(open ? (args.size() == 2 ? excel::ToText(args[1]) : "Downloaded.xlsx")
                                          : "");
+  } else if (name == "endseeshidden") {
+    Arity(args, 1, 1);
+    session.model.SetEndSeesHidden(excel::ToBool(args[0]));
   } else if (name == "window") {
     Arity(args, 0, 0);
     return session.model.FrameHandle();

@@ -26,6 +26,8 @@ inline constexpr UINT kFreezeMessage = WM_APP + 1;
 //                                False: a frame per workbook, titled "<workbook> - Excel"
 //   StandinProtectedView(flag[, name])  True: a file (Downloaded.xlsx) opens in Protected View, its
 //                                window in front, not in Workbooks; False: it is closed
+//   StandinEndSeesHidden(flag)   True: Range.End stops on hidden rows and columns as on shown ones;
+//                                False: it moves as if they were not there
 //   StandinWindow                the frame Hwnd answers (0 for none)
 //   StandinFrame(workbook)       the frame that shows that workbook (0 for none: a hidden one)
 // Answers the call, or nothing when `name` is none of them.

@@ -180,6 +180,32 @@ TEST_F(QuarnelE2E, TourHideRecordRevealRestore) {
   EXPECT_TRUE(q.Boxes().empty());
 }
 
+// The last filled rows of column A hidden, which Excel's End passes over: recorded all the same,
+// and hidden again by a restore onto a sheet with everything shown.
+TEST_F(QuarnelE2E, HiddenLastFilledRowsAreRecordedAndRestored) {
+  Standin& excel = StartDemo();
+  Quarnel& q = StartQuarnel();
+  excel.App().GetObject("Range", {std::string("A31:A100")}).Put("Value", std::string("x"));
+  excel.App().GetObject("Rows", {std::string("98:100")}).GetObject("EntireRow").Put("Hidden", true);
+
+  q.Click(kRecord);
+  const std::wstring snapshot = ExpectOneSnapshot();
+  ASSERT_FALSE(snapshot.empty());
+  const std::string written = q.ReadFile(snapshot);
+  EXPECT_NE(written.find("\r\n97:97/False\r\n98:98/True\r\n99:99/True\r\n100:100/True\r\n1/False\r\n"),
+            std::string::npos)
+      << written;
+
+  excel.App().GetObject("Rows").GetObject("EntireRow").Put("Hidden", false);
+  excel.App().GetObject("Columns").GetObject("EntireColumn").Put("Hidden", false);
+  q.Click(kRestore);
+  ASSERT_TRUE(q.ChooseFile(ExpectDialog(), q.Folder() + L"\\" + snapshot));
+  const Box done = ExpectBox();
+  EXPECT_EQ(done.text, "处理完毕!");
+  EXPECT_TRUE(q.CloseBox(done));
+  for (int row = 95; row <= 102; ++row) EXPECT_EQ(excel.RowHidden(row), row >= 98 && row <= 100) << row;
+}
+
 TEST_F(QuarnelE2E, ACancelledDialogChangesNothingAndSaysSo) {
   Standin& excel = StartDemo();
   Quarnel& q = StartQuarnel();

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,8 @@ class MemoryFiles : public FileSystem {
   std::size_t readChunk = 0;
   // Runs at every read of a file open for reading, and may throw (may be empty).
   std::function<void()> whileReading;
+  // Files that Exists does not see, as if another program made them after it looked.
+  std::set<std::string> unseen;
 
   std::vector<std::string> log;  // "create path", "rename a -> b", "remove path", "open path"
   int openFiles = 0;             // files still open for reading or writing
@@ -43,6 +46,7 @@ class MemoryFiles : public FileSystem {
   std::unique_ptr<OutputFile> CreateNew(const std::string& path) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
   void RenameNoReplace(const std::string& from, const std::string& to) override;
+  bool Exists(const std::string& path) override { return Taken(path) && !unseen.contains(path); }
   void Remove(const std::string& path) noexcept override;
 
  private:

@@ -111,7 +111,7 @@ TEST_F(NoteLengthTest, AWorkbookNameOrAFolderTooLongIsSaidSoAndNotBlamedOnTheNot
 }
 
 // A second record in the same second takes the "_2" name: when that no longer fits, the user is
-// told as for the first name, with that name's length, and nothing is left behind.
+// told as for the first name, with that name's length, before the sheet is read or a file made.
 TEST_F(NoteLengthTest, ANumberedNameThatNoLongerFitsIsRefusedAsTheFirstWouldBe) {
   desktop.folder = "C:";
   const std::string note = Repeat("a", 226);
@@ -119,10 +119,13 @@ TEST_F(NoteLengthTest, ANumberedNameThatNoLongerFitsIsRefusedAsTheFirstWouldBe) 
   const std::string first = PathOf(note);
   const std::string written = desktop.files.files.at(first);
   desktop.files.log.clear();
+  model.ResetCounters();
 
   RecordSnapshot(host);
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_EQ(desktop.messages[0].text, NoteNameMessage(226, 257));
+  EXPECT_TRUE(desktop.files.log.empty()) << desktop.files.log.front();
+  EXPECT_EQ(model.Calls("cells"), 0u);
   EXPECT_EQ(desktop.files.files.size(), 1u) << "a part file was left";
   EXPECT_EQ(desktop.files.files.at(first), written);
 

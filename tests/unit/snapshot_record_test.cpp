@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/click.hpp"
 #include "snapshot/commands.hpp"
+#include "snapshot/last_used.hpp"
 #include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
 
@@ -52,6 +55,8 @@ TEST_F(RecordTest, RowsToTheLastOfColumnAThenColumnsToTheLastOfRowOne) {
   EXPECT_EQ(model.Calls("Columns"), 4u);
   EXPECT_EQ(model.Calls("EntireColumn"), 4u);
   EXPECT_EQ(model.Calls("Hidden"), 9u);
+  // With the last rows and columns shown, one count each says nothing is filled beyond them.
+  EXPECT_EQ(model.Calls("CountA"), 2u);
   EXPECT_TRUE(model.ScreenUpdating());
   EXPECT_TRUE(model.IsRowHidden(8));
 }
@@ -80,6 +85,46 @@ TEST_F(RecordTest, FilledCornerCellsRecordEveryRowAndColumnUpToThem) {
   EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 65536 + 256);
   EXPECT_NE(written.find("\r\n65535:65535/False\r\n65536:65536/True\r\n1/False\r\n"), std::string::npos);
   EXPECT_TRUE(written.ends_with("\r\n255/False\r\n256/True\r\n"));
+}
+
+// Column A (or row 1) with some cells filled and some rows (columns) hidden: the last used row
+// (column) is the last filled cell, hidden or not, whichever way Excel's End treats hidden cells.
+TEST(LastUsed, IsTheLastFilledCellHiddenOrNot) {
+  struct Case {
+    bool row;
+    std::vector<std::int32_t> filled;
+    std::int32_t firstHidden, lastHidden, expected;
+  };
+  const std::vector<Case> cases = {
+      {true, {1, 2, 97, 98, 99, 100}, 98, 100, 100},  // last rows hidden and filled
+      {true, {65535, 65536}, 0, 0, 65536},            // A65536 filled
+      {true, {10, 65536}, 65536, 65536, 65536},       // and hidden
+      {true, {}, 0, 0, 1},                            // empty column
+      {true, {}, 1, 3, 1},                            // and its first rows hidden
+      {true, {1, 2, 3, 20, 21, 22}, 20, 22, 22},      // a gap, then hidden filled rows
+      {true, {1, 2, 3}, 1, 3, 3},                     // only the first rows, hidden
+      {false, {1, 2, 9, 10}, 9, 10, 10},
+      {false, {255, 256}, 0, 0, 256},
+      {false, {3, 256}, 256, 256, 256},
+      {false, {}, 0, 0, 1},
+      {false, {1, 2, 30, 31}, 30, 31, 31},
+  };
+  for (const bool seen : {false, true}) {
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+      SCOPED_TRACE("case " + std::to_string(i) +
+                   (seen ? ", End stops on hidden cells" : ", End passes them"));
+      const Case& c = cases[i];
+      standin::Model model;
+      model.SetEndSeesHidden(seen);
+      model.AddWorkbook();
+      for (std::int32_t at : c.filled) model.SetCell(c.row ? at : 1, c.row ? 1 : at, std::string("x"));
+      if (c.firstHidden != 0 && c.row) model.SetRowsHidden(c.firstHidden, c.lastHidden, true);
+      if (c.firstHidden != 0 && !c.row) model.SetColumnsHidden(c.firstHidden, c.lastHidden, true);
+      snapshot::LastUsed lastUsed(model.Application(), model.Application().GetObject("ActiveSheet"));
+      EXPECT_EQ(c.row ? lastUsed.Row() : lastUsed.Column(), c.expected);
+      EXPECT_LE(model.Calls("CountA"), 18u) << "halving takes a few counts however long the line";
+    }
+  }
 }
 
 TEST_F(RecordTest, NoteIsTrimmedAndBlankNoteLeftOut) {
@@ -125,6 +170,14 @@ TEST_F(RecordTest, SameSecondNeverReplacesAnEarlierSnapshot) {
   EXPECT_EQ(Written("C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_2.txt"), "1:1/False\r\n1/False\r\n");
   EXPECT_EQ(Written("C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_3.txt"), "1:1/False\r\n1/False\r\n");
   EXPECT_EQ(FileNames().size(), 3u);
+
+  // A name that was free when the record began and taken before its end: the next one.
+  const std::string fourth = "C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_4.txt";
+  desktop.files.files[fourth] = "another program's";
+  desktop.files.unseen.insert(fourth);
+  RecordSnapshot(host);
+  EXPECT_EQ(Written(fourth), "another program's");
+  EXPECT_EQ(Written("C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_5.txt"), "1:1/False\r\n1/False\r\n");
 }
 
 TEST_F(RecordTest, IsWrittenUnderAPartNameAndRenamedOnlyWhenComplete) {

@@ -27,18 +27,22 @@ class EndMoveTest : public ::testing::TestWithParam<Move> {};
 
 TEST_P(EndMoveTest, ReachesTheEdgeOfTheData) {
   const Move& move = GetParam();
-  Model model;
-  model.AddWorkbook();
-  const bool vertical = move.direction == Direction::Up || move.direction == Direction::Down;
-  for (std::int32_t at : move.filled) model.SetCell(vertical ? at : 1, vertical ? 1 : at, 1.0);
+  // With nothing hidden, both kinds of End move alike.
+  for (const bool seesHidden : {false, true}) {
+    Model model;
+    model.SetEndSeesHidden(seesHidden);
+    model.AddWorkbook();
+    const bool vertical = move.direction == Direction::Up || move.direction == Direction::Down;
+    for (std::int32_t at : move.filled) model.SetCell(vertical ? at : 1, vertical ? 1 : at, 1.0);
 
-  // The caller's way: 32-bit row, 16-bit column and direction, member names in lower case.
-  const Object sheet = model.Application().GetObject("ActiveSheet");
-  const Object cell = vertical ? sheet.GetObject("cells", {move.from, std::int16_t{1}})
-                               : sheet.GetObject("cells", {std::int32_t{1}, move.from});
-  const Object reached = cell.GetObject("end", {static_cast<std::int16_t>(move.direction)});
-  EXPECT_EQ(excel::ToLong(reached.Get(vertical ? "Row" : "Column")), move.expected) << move.what;
-  EXPECT_EQ(excel::ToLong(reached.Get(vertical ? "Column" : "Row")), 1) << move.what;
+    // The caller's way: 32-bit row, 16-bit column and direction, member names in lower case.
+    const Object sheet = model.Application().GetObject("ActiveSheet");
+    const Object cell = vertical ? sheet.GetObject("cells", {move.from, std::int16_t{1}})
+                                 : sheet.GetObject("cells", {std::int32_t{1}, move.from});
+    const Object reached = cell.GetObject("end", {static_cast<std::int16_t>(move.direction)});
+    EXPECT_EQ(excel::ToLong(reached.Get(vertical ? "Row" : "Column")), move.expected) << move.what;
+    EXPECT_EQ(excel::ToLong(reached.Get(vertical ? "Column" : "Row")), 1) << move.what;
+  }
 }
 
 constexpr std::int32_t kLastRow = kMaxRows;
@@ -82,6 +86,34 @@ INSTANTIATE_TEST_SUITE_P(
                            Direction::ToRight,
                            kLastColumn}));
 
+// Column A with rows hidden, or row 1 with columns hidden. Passed over, as Excel's End is reported
+// to do in filtered lists, a move stops at the last one shown; seen, it stops on them.
+TEST(EndMove, OverHiddenRowsAndColumnsOrOntoThem) {
+  struct HiddenMove {
+    std::vector<std::int32_t> filled;
+    std::int32_t firstHidden, lastHidden, from;
+    Direction direction;
+    std::int32_t passedOver, seen;
+  };
+  for (const HiddenMove& m : std::vector<HiddenMove>{{{1, 2, 3, 4, 5}, 4, 5, 65536, Direction::Up, 3, 5},
+                                                     {{1, 2, 4, 5}, 3, 3, 5, Direction::Up, 1, 4},
+                                                     {{1, 2}, 1, 3, 65536, Direction::Up, 4, 2},
+                                                     {{1, 2, 3, 4}, 3, 4, 256, Direction::ToLeft, 2, 4}}) {
+    Model model;
+    model.AddWorkbook();
+    const bool vertical = m.direction == Direction::Up;
+    for (std::int32_t at : m.filled) model.SetCell(vertical ? at : 1, vertical ? 1 : at, 1.0);
+    if (vertical) model.SetRowsHidden(m.firstHidden, m.lastHidden, true);
+    if (!vertical) model.SetColumnsHidden(m.firstHidden, m.lastHidden, true);
+    const CellPosition from = vertical ? CellPosition{m.from, 1} : CellPosition{1, m.from};
+    const SheetState& sheet = *model.State().ActiveSheet();
+    EXPECT_EQ(EndMove(sheet, from, m.direction, HiddenCells::Skipped),
+              (vertical ? CellPosition{m.passedOver, 1} : CellPosition{1, m.passedOver}));
+    EXPECT_EQ(EndMove(sheet, from, m.direction, HiddenCells::Seen),
+              (vertical ? CellPosition{m.seen, 1} : CellPosition{1, m.seen}));
+  }
+}
+
 TEST(EndMove, LooksAtContentOnlyNotAtHiddenRowsOrOtherColumns) {
   Model model;
   model.AddWorkbook();
@@ -90,8 +122,8 @@ TEST(EndMove, LooksAtContentOnlyNotAtHiddenRowsOrOtherColumns) {
   model.SetRowsHidden(2, 4, true);
   model.SetCell(5, 1, "");  // empty text empties the cell
   const SheetState& sheet = *model.State().ActiveSheet();
-  EXPECT_EQ(EndMove(sheet, {65536, 1}, Direction::Up), (CellPosition{4, 1}));
-  EXPECT_EQ(EndMove(sheet, {1, 1}, Direction::Down), (CellPosition{4, 1}));
+  EXPECT_EQ(EndMove(sheet, {65536, 1}, Direction::Up, HiddenCells::Seen), (CellPosition{4, 1}));
+  EXPECT_EQ(EndMove(sheet, {1, 1}, Direction::Down, HiddenCells::Seen), (CellPosition{4, 1}));
 }
 
 TEST(EndMove, StartsFromTheFirstCellOfABlockAndRefusesOtherDirections) {

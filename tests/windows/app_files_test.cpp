@@ -95,6 +95,8 @@ TEST_F(WideFilesTest, RenameRefusesATakenNameAndMovesToAFreeOne) {
   files.RenameNoReplace(from, free);
   EXPECT_FALSE(Exists(from));
   EXPECT_EQ(ReadAll(free), "new");
+  EXPECT_TRUE(files.Exists(free));
+  EXPECT_FALSE(files.Exists(from));
 
   files.Remove(free);
   EXPECT_FALSE(Exists(free));

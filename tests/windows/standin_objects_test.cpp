@@ -201,6 +201,18 @@ TEST_F(StandinObjects, SetUpMembersCheckTheirArguments) {
   EXPECT_EQ(app.Call("StandinFrame", {std::string("BOOK1")}), Value(0));
 }
 
+TEST_F(StandinObjects, EndPassesHiddenRowsUnlessSwitchedAndCountATakesARangeAsAnObject) {
+  app.GetObject("Workbooks").Call("Add");
+  app.GetObject("Range", {std::string("A1:A5")}).Put("Value", std::string("x"));
+  app.GetObject("Rows", {std::string("4:5")}).Put("Hidden", true);
+  const auto end = [&] { return app.GetObject("Cells", {65536, 1}).GetObject("End", {-4162}).Get("Row"); };
+  EXPECT_EQ(end(), Value(3));
+  app.Call("StandinEndSeesHidden", {true});
+  EXPECT_EQ(end(), Value(5));
+  const Object column = app.GetObject("Range", {std::string("A2:A65536")});
+  EXPECT_EQ(app.GetObject("WorksheetFunction").Call("CountA", {column}), Value(4.0));
+}
+
 // GetIDsOfNames, and Invoke as a get, both in `locale`.
 std::pair<HRESULT, HRESULT> AnswersIn(IDispatch* target, const wchar_t* member, LCID locale) {
   LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
