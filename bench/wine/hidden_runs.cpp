@@ -1,0 +1,140 @@
+#include "bench/wine/hidden_runs.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bench/wine/figures.hpp"
+#include "bench/wine/look_up_every_call.hpp"
+#include "bench/wine/raw_client.hpp"
+#include "bench/wine/tool_host.hpp"
+#include "snapshot/commands.hpp"
+
+namespace quarnel::bench {
+namespace {
+
+namespace fs = std::filesystem;
+using Run = std::pair<std::int32_t, std::int32_t>;  // first and last hidden row
+
+struct Cost {
+  std::int64_t calls = 0;
+  double ms = 0;
+};
+
+// `count` runs of 1 to 64 rows, none touching another, the first and last rows shown so that the
+// last used row is the same whichever way it is found. The same seed, the same sheet.
+std::vector<Run> RandomRuns(std::int32_t rows, std::int32_t count) {
+  std::mt19937 random(20261209u + static_cast<unsigned>(count));
+  std::set<std::int32_t> starts;
+  std::uniform_int_distribution<std::int32_t> at(2, rows - 2);
+  while (static_cast<std::int32_t>(starts.size()) < count) starts.insert(at(random));
+  std::vector<Run> runs;
+  for (auto start = starts.begin(); start != starts.end(); ++start) {
+    const auto next = std::next(start);
+    const std::int32_t room = (next == starts.end() ? rows : *next) - *start - 1;
+    if (room < 1) continue;
+    std::uniform_int_distribution<std::int32_t> length(1, std::min(room, 64));
+    runs.emplace_back(*start, *start + length(random) - 1);
+  }
+  return runs;
+}
+
+std::string RowsText(std::int32_t first, std::int32_t last) {
+  return std::to_string(first) + ":" + std::to_string(last);
+}
+
+void SetUp(const excel::Object& app, std::int32_t rows, std::int32_t columns, const std::vector<Run>& runs) {
+  SetUpSheet(app, rows, columns);
+  const excel::Object sheet = app.GetObject("ActiveSheet");
+  sheet.GetObject("Rows", {RowsText(1, rows)}).Put("Hidden", false);
+  for (const auto& [first, last] : runs) sheet.GetObject("Rows", {RowsText(first, last)}).Put("Hidden", true);
+}
+
+void ShowEveryRow(const excel::Object& app, std::int32_t rows) {
+  app.GetObject("ActiveSheet").GetObject("Rows", {RowsText(1, rows)}).Put("Hidden", false);
+}
+
+void CheckRuns(const Server& server, const std::vector<Run>& runs) {
+  for (const auto& [first, last] : runs) {
+    if (server.RowIsHidden(first - 1) || !server.RowIsHidden(first) || !server.RowIsHidden(last) ||
+        server.RowIsHidden(last + 1)) {
+      Fail("the run " + RowsText(first, last) + " was not restored");
+    }
+  }
+}
+
+std::string Bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+template <typename Body>
+Cost Counted(const Server& server, Body body) {
+  server.ResetCounters();
+  const Stopwatch watch;
+  body();
+  Cost cost;
+  cost.ms = watch.Stop(1).ms;
+  const Server::Counters counters = server.Read();
+  cost.calls = counters.names + counters.invokes;
+  return cost;
+}
+
+void Print(const std::string& name, double value) { std::printf("%s: %.3f\n", name.c_str(), value); }
+void Print(const std::string& name, std::int64_t value) {
+  std::printf("%s: %lld\n", name.c_str(), static_cast<long long>(value));
+}
+
+}  // namespace
+
+void PrintHiddenRuns(const Server& server, std::int32_t rows, std::int32_t columns, std::int32_t count,
+                     bool oneByOne, const fs::path& folder) {
+  const std::vector<Run> runs = RandomRuns(rows, count);
+  SetUp(server.App(), rows, columns, runs);
+
+  ToolConnector connector(NameLookup::Once);
+  DiskDesktop desktop(folder / L"runs");
+  Host host{connector, desktop};
+  const Cost record = Counted(server, [&] { snapshot::RecordSnapshot(host); });
+  const std::vector<fs::path> snapshots = desktop.Snapshots();
+  if (snapshots.size() != 1 || !desktop.messages.empty()) Fail("the record by runs wrote no snapshot");
+  ShowEveryRow(server.App(), rows);
+  desktop.dialog.fileName = win32::ToUtf8(snapshots[0].wstring());
+  const Cost restore = Counted(server, [&] { snapshot::RestoreSnapshot(host); });
+  if (desktop.messages != std::vector<std::string>{"处理完毕!"}) Fail("the restore of the runs failed");
+  CheckRuns(server, runs);
+
+  const std::string prefix = std::to_string(rows) + " rows, " + std::to_string(runs.size()) + " runs, ";
+  Print(prefix + "record calls", record.calls);
+  Print(prefix + "record time (ms)", record.ms);
+  Print(prefix + "restore calls", restore.calls);
+  Print(prefix + "restore time (ms)", restore.ms);
+  if (!oneByOne) return;
+
+  IDispatch* app = RawOf(server.App());
+  const fs::path path = folder / L"one-by-one.txt";
+  const Cost rawRecord = Counted(server, [&] { RawRecord(app, path); });
+  if (Bytes(path) != Bytes(snapshots[0])) Fail("the record by runs wrote another file than one by one");
+  ShowEveryRow(server.App(), rows);
+  const Cost rawRestore = Counted(server, [&] { RawRestore(app, path); });
+  CheckRuns(server, runs);
+  std::error_code ignored;
+  fs::remove(path, ignored);
+
+  Print(prefix + "record calls, one by one", rawRecord.calls);
+  Print(prefix + "record time, one by one (ms)", rawRecord.ms);
+  Print(prefix + "restore calls, one by one", rawRestore.calls);
+  Print(prefix + "restore time, one by one (ms)", rawRestore.ms);
+  Print(prefix + "ratio of calls, record", double(record.calls) / double(rawRecord.calls));
+  Print(prefix + "ratio of time, record", record.ms / rawRecord.ms);
+  Print(prefix + "ratio of calls, restore", double(restore.calls) / double(rawRestore.calls));
+  Print(prefix + "ratio of time, restore", restore.ms / rawRestore.ms);
+}
+
+}  // namespace quarnel::bench
