@@ -1,6 +1,7 @@
 #pragma once
 
 #include "excel/attach.hpp"
+#include "snapshot/runs.hpp"
 
 namespace quarnel::snapshot {
 
@@ -8,8 +9,8 @@ namespace quarnel::snapshot {
 // program's folder. Failures reach the caller.
 void RecordSnapshot(Host& host);
 
-// Lets the user pick a snapshot and applies it line by line to the sheet in front. Catches and
-// shows its own failures.
-void RestoreSnapshot(Host& host);
+// Lets the user pick a snapshot and applies it in file order to the sheet in front, neighbouring
+// lines of the same state in one call. Catches and shows its own failures.
+void RestoreSnapshot(Host& host, Lines lines = Lines::InRuns);
 
 }  // namespace quarnel::snapshot

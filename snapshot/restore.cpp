@@ -8,6 +8,7 @@
 #include "snapshot/commands.hpp"
 #include "snapshot/line_reader.hpp"
 #include "snapshot/lines.hpp"
+#include "snapshot/runs.hpp"
 
 namespace quarnel::snapshot {
 
@@ -17,27 +18,25 @@ using 链接cad及excel::Handles;
 
 namespace {
 
-void Apply(const Object& ExcelSheet, const Record& record, bool hidden) {
-  if (IsRowTarget(record.target)) {
-    ExcelSheet.GetObject("Rows", {std::string(record.target)}).GetObject("EntireRow").Put("Hidden", hidden);
-  } else {
-    ExcelSheet.GetObject("Columns", {ColumnNumber(record.target)})
-        .GetObject("EntireColumn")
-        .Put("Hidden", hidden);
-  }
-}
-
-void ApplyFile(const Object& ExcelSheet, InputFile& file, ProgressScope& progress) {
+void ApplyFile(const Object& ExcelSheet, InputFile& file, ProgressScope& progress, Lines lines) {
   const std::uint64_t size = file.Size();
   LineReader reader(file);
+  LineApplier applier(ExcelSheet, lines);
   bool current = false;
-  for (std::string line; reader.Next(line);) {
-    const Record record = ReadRecord(line);
-    if (record.state) current = *record.state;
-    Apply(ExcelSheet, record, current);
-    // A file that grew since it was opened must not show more than done.
-    progress.Show(std::min(reader.Consumed(), size), size);
+  try {
+    for (std::string line; reader.Next(line);) {
+      const Record record = ReadRecord(line);
+      if (record.state) current = *record.state;
+      applier.Add(record, current);
+      // A file that grew since it was opened must not show more than done.
+      progress.Show(std::min(reader.Consumed(), size), size);
+    }
+  } catch (...) {
+    // The lines before one that cannot be read stay applied, as they would one by one.
+    applier.Flush();
+    throw;
   }
+  applier.Flush();
 }
 
 // A failed run must not leave Excel's drawing paused. Excel may have been busy a moment ago and
@@ -56,7 +55,7 @@ bool ResumeDrawing(const Object& ExcelApp, excel::Connector& connector) noexcept
 
 }  // namespace
 
-void RestoreSnapshot(Host& host) {
+void RestoreSnapshot(Host& host, Lines lines) {
   const Handles attached = AttachExcel(host);
   const Object& ExcelApp = attached.ExcelApp;
   std::unique_ptr<InputFile> file;
@@ -74,7 +73,7 @@ void RestoreSnapshot(Host& host) {
     dialog.ShowOpen();
     file = host.desktop.Files().OpenRead(dialog.FileName());
     ProgressScope progress(host.desktop);
-    ApplyFile(attached.ExcelSheet, *file, progress);
+    ApplyFile(attached.ExcelSheet, *file, progress, lines);
     ExcelApp.Put("ScreenUpdating", true);
     drawingPaused = false;
     file.reset();

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -168,18 +169,24 @@ inline Broken CheckLines(std::span<const std::uint8_t> data) {
   return std::nullopt;
 }
 
-// Restores the bytes as the chosen file through the click, against a fresh small sheet.
-inline Broken CheckRestore(std::span<const std::uint8_t> data) {
-  const std::string bytes(reinterpret_cast<const char*>(data.data()), data.size());
-  const std::string text = DecodedText(bytes);
-  const auto lines = SplitLines(text);
-  constexpr const char* kPath = "C:\\Tools\\Quarnel\\chosen.txt";
+// What a restore leaves: the whole sheet's hidden rows and columns, the boxes, drawing, open files.
+struct Restored {
+  std::map<std::int32_t, std::int32_t> rows;
+  std::map<std::int32_t, std::int32_t> columns;
+  std::vector<std::string> boxes;
+  bool drawing = false;
+  int openFiles = 0;
+  std::uint64_t writes = 0;
+  std::uint64_t calls = 0;
+};
 
+// Restores the bytes as the chosen file through the click, onto a fresh sheet that `setUp` makes.
+template <typename SetUp>
+Restored RestoreOnto(const std::string& bytes, snapshot::Lines lines, SetUp setUp) {
+  constexpr const char* kPath = "C:\\Tools\\Quarnel\\chosen.txt";
   standin::Model model;
   model.AddWorkbook("Plan.xlsx");
-  for (std::int32_t row = 1; row <= 4; ++row) model.SetCell(row, 1, std::string("x"));
-  model.SetRowsHidden(2, 2, true);
-  model.SetColumnsHidden(3, 3, true);
+  setUp(model);
   test_support::ScriptedDesktop desktop;
   test_support::ScriptedConnector connector;
   connector.running = model.Application();
@@ -187,27 +194,61 @@ inline Broken CheckRestore(std::span<const std::uint8_t> data) {
   desktop.files.files[kPath] = bytes;
   desktop.dialog.answers.push_back(kPath);
   Host host{connector, desktop};
-
-  Broken broken;
-  try {
-    snapshot::RestoreSnapshot(host);
-  } catch (const std::exception& e) {
-    broken = std::string("escaped the command: ") + e.what();
+  model.ResetCounters();
+  snapshot::RestoreSnapshot(host, lines);
+  Restored restored;
+  const auto sheet = model.State().ActiveSheet();
+  restored.rows = sheet->hiddenRows.Runs();
+  restored.columns = sheet->hiddenColumns.Runs();
+  for (const auto& box : desktop.messages) {
+    restored.boxes.push_back(box.text + " | " + box.title + " | " +
+                             std::to_string(static_cast<int>(box.icon)));
   }
-  if (broken) return broken;
+  restored.drawing = model.ScreenUpdating();
+  restored.openFiles = desktop.files.openFiles;
+  restored.writes = model.Calls("Hidden");
+  restored.calls = model.TotalCalls();
+  return restored;
+}
 
-  if (!model.ScreenUpdating()) return "drawing left off";
-  if (desktop.files.openFiles != 0) return "file left open";
-  if (desktop.messages.size() != 1) return std::to_string(desktop.messages.size()) + " message boxes";
-  const bool completed = desktop.messages[0].text == "处理完毕!";
-  const auto writes = model.Calls("Hidden");
-  if (writes > lines.size()) return "more writes than lines";
-  if (completed && writes != lines.size()) return "completed without applying every line";
+inline void SmallSheet(standin::Model& model) {
+  for (std::int32_t row = 1; row <= 4; ++row) model.SetCell(row, 1, std::string("x"));
+  model.SetRowsHidden(2, 2, true);
+  model.SetColumnsHidden(3, 3, true);
+}
+
+// Restores the bytes in runs and each line alone, onto copies of a small sheet: the same sheet and
+// boxes must come out, and the plain way must apply every line of a file it completes.
+inline Broken CheckRestore(std::span<const std::uint8_t> data) {
+  const std::string bytes(reinterpret_cast<const char*>(data.data()), data.size());
+  const std::string text = DecodedText(bytes);
+  const auto lines = SplitLines(text);
+  Restored runs;
+  Restored alone;
+  try {
+    runs = RestoreOnto(bytes, snapshot::Lines::InRuns, SmallSheet);
+    alone = RestoreOnto(bytes, snapshot::Lines::EachAlone, SmallSheet);
+  } catch (const std::exception& e) {
+    return std::string("escaped the command: ") + e.what();
+  }
+  for (const Restored* r : {&runs, &alone}) {
+    if (!r->drawing) return "drawing left off";
+    if (r->openFiles != 0) return "file left open";
+    if (r->boxes.size() != 1) return std::to_string(r->boxes.size()) + " message boxes";
+  }
+  const bool completed = alone.boxes[0].starts_with("处理完毕!");
+  if (alone.writes > lines.size()) return "more writes than lines";
+  if (completed && alone.writes != lines.size()) return "completed without applying every line";
   if (completed) {
     for (auto line : lines) {
       if (line.find('/') == std::string_view::npos) return "completed over a line without '/'";
     }
   }
+  if (runs.boxes != alone.boxes)
+    return "runs showed '" + runs.boxes[0] + "', one by one '" + alone.boxes[0] + "'";
+  if (runs.rows != alone.rows || runs.columns != alone.columns)
+    return "runs left another sheet than one by one";
+  if (runs.calls > alone.calls) return "runs made more calls than one by one";
   return std::nullopt;
 }
 
