@@ -31,19 +31,17 @@ bool HiddenLines::OneHidden(std::int32_t at) const {
   return excel::ToBool(sheet_.GetObject("Columns", {at}).GetObject("EntireColumn").Get("Hidden"));
 }
 
-// The first shown column (for rows) or row (for columns) among the first few, if any.
-std::optional<std::int32_t> HiddenLines::Probe() {
-  if (probe_) return *probe_;
-  probe_.emplace();
-  for (std::int32_t at = 1; at <= kProbeTries; ++at) {
-    const excel::Object line =
-        axis_ == Axis::Rows ? sheet_.GetObject("Columns", {at}) : sheet_.GetObject("Rows", {RowAddress(at)});
-    if (!excel::ToBool(line.Get("Hidden"))) {
-      *probe_ = at;
-      break;
+// The next shown column (for rows) or row (for columns) after `after` among the first few, if any.
+std::optional<std::int32_t> HiddenLines::NextProbe(std::int32_t after) {
+  for (std::int32_t at = after + 1; at <= kProbeTries; ++at) {
+    if (probeHidden_.size() < static_cast<std::size_t>(at)) {
+      const excel::Object line = axis_ == Axis::Rows ? sheet_.GetObject("Columns", {at})
+                                                     : sheet_.GetObject("Rows", {RowAddress(at)});
+      probeHidden_.push_back(excel::ToBool(line.Get("Hidden")));
     }
+    if (!probeHidden_[static_cast<std::size_t>(at - 1)]) return at;
   }
-  return *probe_;
+  return std::nullopt;
 }
 
 // Height of rows first..last, or width of those columns: 0 when every one is hidden.
@@ -56,25 +54,25 @@ double HiddenLines::Extent(std::int32_t first, std::int32_t last) const {
       sheet_.GetObject("Range", {ColumnLetters(first) + ":" + ColumnLetters(last)}).Get("Width"));
 }
 
-// False, with `hidden` untouched, when Excel's answer does not add up.
-bool HiddenLines::ReadByRuns(std::int32_t probe, std::int32_t first, std::int32_t last,
-                             std::vector<bool>& hidden) const {
+// Anything but Read leaves `hidden` untouched.
+HiddenLines::Answer HiddenLines::ReadByRuns(std::int32_t probe, std::int32_t first, std::int32_t last,
+                                            std::vector<bool>& hidden) const {
   const bool rows = axis_ == Axis::Rows;
   const std::string address =
       rows ? ColumnLetters(probe) + ValueText(first) + ":" + ColumnLetters(probe) + ValueText(last)
            : ColumnLetters(first) + ValueText(probe) + ":" + ColumnLetters(last) + ValueText(probe);
   const excel::Object range = sheet_.GetObject("Range", {address});
   // Excel may answer a merged block whole, hidden rows in it too.
-  if (!IsFalse(range.Get("MergeCells"))) return false;
+  if (!IsFalse(range.Get("MergeCells"))) return Answer::Merged;
   excel::Object visible;
   try {
     visible = range.GetObject("SpecialCells", {kVisibleCells});
   } catch (const Failure& failure) {
     if (failure.Number() != errors::kApplicationDefined) throw;
     // "No cells were found": all hidden, if their height says so too.
-    if (Extent(first, last) != 0) return false;
+    if (Extent(first, last) != 0) return Answer::Untrusted;
     std::fill(hidden.begin(), hidden.end(), true);
-    return true;
+    return Answer::Read;
   }
   const excel::Object areas = visible.GetObject("Areas");
   const std::int32_t count = excel::ToLong(areas.Get("Count"));
@@ -85,15 +83,15 @@ bool HiddenLines::ReadByRuns(std::int32_t probe, std::int32_t first, std::int32_
     const std::int32_t start = excel::ToLong(area.Get(rows ? "Row" : "Column"));
     const std::int32_t length = excel::ToLong(area.GetObject(rows ? "Rows" : "Columns").Get("Count"));
     // In order, apart, inside the range asked.
-    if (start < next || length < 1 || length > last - start + 1) return false;
+    if (start < next || length < 1 || length > last - start + 1) return Answer::Untrusted;
     shown.emplace_back(start, start + length - 1);
     next = start + length;
   }
-  if (shown.empty()) return false;
+  if (shown.empty()) return Answer::Untrusted;
   next = first;
   shown.emplace_back(last + 1, last);
   for (const auto& [start, end] : shown) {
-    if (start > next && Extent(next, start - 1) != 0) return false;
+    if (start > next && Extent(next, start - 1) != 0) return Answer::Untrusted;
     next = end + 1;
   }
   shown.pop_back();
@@ -101,15 +99,18 @@ bool HiddenLines::ReadByRuns(std::int32_t probe, std::int32_t first, std::int32_
   for (const auto& [start, end] : shown) {
     std::fill(hidden.begin() + (start - first), hidden.begin() + (end - first + 1), false);
   }
-  return true;
+  return Answer::Read;
 }
 
 std::vector<bool> HiddenLines::Read(std::int32_t first, std::int32_t last) {
   std::vector<bool> hidden(static_cast<std::size_t>(last - first + 1));
   if (last - first + 1 >= kLeastAsked) {
     try {
-      const std::optional<std::int32_t> probe = Probe();
-      if (probe && ReadByRuns(*probe, first, last, hidden)) return hidden;
+      for (auto probe = NextProbe(0); probe; probe = NextProbe(*probe)) {
+        const Answer answer = ReadByRuns(*probe, first, last, hidden);
+        if (answer == Answer::Read) return hidden;
+        if (answer == Answer::Untrusted) break;
+      }
     } catch (const Failure& failure) {
       // COM's own failures (Excel gone, a call given up) would meet the one-by-one reads too.
       if (failure.Number() < 0) throw;
