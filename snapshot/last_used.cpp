@@ -13,15 +13,6 @@ constexpr std::int16_t kXlToLeft = -4159;
 
 bool Filled(const excel::Object& cell) { return !std::holds_alternative<std::monostate>(cell.Get("Value")); }
 
-// Excel's letters for a column: A to Z, then AA, AB, ...
-std::string ColumnLetters(std::int32_t column) {
-  std::string letters;
-  for (; column > 0; column = (column - 1) / 26) {
-    letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
-  }
-  return letters;
-}
-
 std::string ColumnAAddress(std::int32_t first, std::int32_t last) {
   return "A" + 常用函数::ValueText(first) + ":A" + 常用函数::ValueText(last);
 }
@@ -31,6 +22,14 @@ std::string RowOneAddress(std::int32_t first, std::int32_t last) {
 }
 
 }  // namespace
+
+std::string ColumnLetters(std::int32_t column) {
+  std::string letters;
+  for (; column > 0; column = (column - 1) / 26) {
+    letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
+  }
+  return letters;
+}
 
 // Column A down to row 65536, or row 1 across to column 256.
 struct LastUsed::Line {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <utility>
 
 #include "excel/automation.hpp"
@@ -10,6 +11,9 @@ namespace quarnel::snapshot {
 // Rows below and columns right of these are never looked at.
 inline constexpr std::int32_t kLastUsedRows = 65536;
 inline constexpr std::int32_t kLastUsedColumns = 256;
+
+// Excel's letters for a column: A to Z, then AA, AB, ...
+std::string ColumnLetters(std::int32_t column);
 
 // The last used row and column of a sheet, which a snapshot records up to: the last filled cell of
 // column A and of row 1, whether or not its row or column is hidden; 1 when there is none. Found by

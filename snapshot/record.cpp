@@ -1,10 +1,13 @@
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/text.hpp"
 #include "snapshot/commands.hpp"
+#include "snapshot/hidden_runs.hpp"
 #include "snapshot/last_used.hpp"
 #include "snapshot/lines.hpp"
 #include "snapshot/name.hpp"
@@ -12,7 +15,6 @@
 namespace quarnel::snapshot {
 
 using excel::Object;
-using excel::ToBool;
 using 链接cad及excel::AttachExcel;
 using 链接cad及excel::Handles;
 
@@ -36,14 +38,6 @@ class BlockWriter {
   OutputFile& file_;
   std::string block_;
 };
-
-bool RowHidden(const Object& ExcelSheet, std::int32_t row) {
-  return ToBool(ExcelSheet.GetObject("Rows", {RowAddress(row)}).GetObject("EntireRow").Get("Hidden"));
-}
-
-bool ColumnHidden(const Object& ExcelSheet, std::int32_t column) {
-  return ToBool(ExcelSheet.GetObject("Columns", {column}).GetObject("EntireColumn").Get("Hidden"));
-}
 
 // Tries the names that `nameAt` gives for first, first + 1, ... until one is not taken.
 template <typename Attempt, typename NameAt>
@@ -95,21 +89,30 @@ std::optional<Naming> AcceptedNaming(Desktop& desktop, const std::string& workbo
   return naming;
 }
 
-// Every row's and then every column's record, in blocks.
+// Every row's and then every column's record, in blocks, each stretch asked of Excel by runs.
 void WriteRecords(const Object& ExcelSheet, OutputFile& file, Desktop& desktop, LastUsed& lastUsed,
                   std::int32_t lastRow) {
   ProgressScope progress(desktop);
   BlockWriter writer(file);
   // The columns are counted only after the rows: until then, the most there can be.
   const auto rows = static_cast<std::uint64_t>(lastRow);
-  for (std::int32_t row = 1; row <= lastRow; ++row) {
-    writer.Add(RowRecord(row, RowHidden(ExcelSheet, row)));
-    progress.Show(static_cast<std::uint64_t>(row), rows + kLastUsedColumns);
+  HiddenLines rowLines(ExcelSheet, HiddenLines::Axis::Rows);
+  // Shown before the first stretch is asked, which may take a while.
+  progress.Show(0, rows + kLastUsedColumns);
+  for (std::int32_t first = 1; first <= lastRow; first += HiddenLines::kMostAsked) {
+    const std::int32_t last = std::min(lastRow, first + HiddenLines::kMostAsked - 1);
+    const std::vector<bool> hidden = rowLines.Read(first, last);
+    for (std::int32_t row = first; row <= last; ++row) {
+      writer.Add(RowRecord(row, hidden[static_cast<std::size_t>(row - first)]));
+      progress.Show(static_cast<std::uint64_t>(row), rows + kLastUsedColumns);
+    }
   }
   const std::int32_t lastColumn = lastUsed.Column();
   const std::uint64_t total = rows + static_cast<std::uint64_t>(lastColumn);
+  // At most 256 columns: one stretch.
+  const std::vector<bool> hidden = HiddenLines(ExcelSheet, HiddenLines::Axis::Columns).Read(1, lastColumn);
   for (std::int32_t column = 1; column <= lastColumn; ++column) {
-    writer.Add(ColumnRecord(column, ColumnHidden(ExcelSheet, column)));
+    writer.Add(ColumnRecord(column, hidden[static_cast<std::size_t>(column - 1)]));
     progress.Show(rows + static_cast<std::uint64_t>(column), total);
   }
   writer.Flush();

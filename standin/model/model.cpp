@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "standin/model/objects.hpp"
+#include "standin/model/visible_cells.hpp"
 
 namespace quarnel::standin {
 namespace {
@@ -123,6 +124,17 @@ void Model::Select(std::int32_t top, std::int32_t left, std::int32_t bottom, std
   RequireWithin(left, right, kMaxColumns);
   Sheet().Select(
       {std::min(top, bottom), std::min(left, right), std::max(top, bottom), std::max(left, right)});
+}
+
+void Model::Merge(std::int32_t top, std::int32_t left, std::int32_t bottom, std::int32_t right) {
+  RequireWithin(top, bottom, kMaxRows);
+  RequireWithin(left, right, kMaxColumns);
+  const Rect block{std::min(top, bottom), std::min(left, right), std::max(top, bottom),
+                   std::max(left, right)};
+  SheetState& sheet = Sheet();
+  if (std::ranges::any_of(sheet.merged, [&](const Rect& other) { return Overlap(block, other).has_value(); }))
+    throw std::logic_error("stand-in: merged blocks overlap");
+  sheet.merged.push_back(block);
 }
 
 excel::Object Model::WindowOf(const std::shared_ptr<WorkbookState>& book) const {

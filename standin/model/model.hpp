@@ -60,6 +60,9 @@ class Model {
   bool IsRowHidden(std::int32_t row) const;
   bool IsColumnHidden(std::int32_t column) const;
   void Select(std::int32_t top, std::int32_t left, std::int32_t bottom, std::int32_t right);
+  // Merges the block; throws std::logic_error when it overlaps a block merged before.
+  void Merge(std::int32_t top, std::int32_t left, std::int32_t bottom, std::int32_t right);
+  void SetAreasLimit(std::int32_t limit) { state_->areasLimit = limit; }
 
   // Range.End stops on hidden rows and columns as on shown ones; off, it moves as if they were not
   // there.

@@ -4,20 +4,44 @@
 #include <limits>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "standin/model/address.hpp"
 #include "standin/model/end_move.hpp"
 #include "standin/model/failures.hpp"
+#include "standin/model/visible_cells.hpp"
 
 namespace quarnel::standin {
 namespace {
 
 using excel::Value;
 
+constexpr std::int32_t kVisibleCells = 12;  // xlCellTypeVisible
+
+// A range's Areas: Count, and Item (the default member) from 1.
+class AreasObject : public PartOf<SheetState> {
+ public:
+  AreasObject(AppPtr app, std::weak_ptr<SheetState> sheet, std::vector<Rect> areas)
+      : PartOf(std::move(app), std::move(sheet)), areas_(std::move(areas)) {}
+
+ private:
+  Value Answer(const Call& call) override;
+  std::vector<Rect> areas_;
+};
+
+// What Count counts: a range's cells, or, as its Rows or Columns, its rows or columns.
+enum class Counted { Cells, Rows, Columns };
+
 class RangeObject : public PartOf<SheetState> {
  public:
   RangeObject(AppPtr app, std::weak_ptr<SheetState> sheet, Rect rect)
-      : PartOf(std::move(app), std::move(sheet)), rect_(rect) {}
+      : PartOf(std::move(app), std::move(sheet)), rect_(rect), areas_{rect} {}
+  // A range of several areas answers Row, Column, Rows and Columns for its first one.
+  RangeObject(AppPtr app, std::weak_ptr<SheetState> sheet, std::vector<Rect> areas, Counted counted)
+      : PartOf(std::move(app), std::move(sheet)),
+        rect_(areas.front()),
+        areas_(std::move(areas)),
+        counted_(counted) {}
 
   const Rect& Area() const { return rect_; }
   std::shared_ptr<SheetState> Sheet() const { return part_.lock(); }
@@ -29,8 +53,15 @@ class RangeObject : public PartOf<SheetState> {
     if (call.Is("value") || call.Is("value2") || call.Is("")) return CellValue(*sheet, call);
     call.ReadOnly();
     if (call.Is("end")) return End(*sheet, call);
+    if (call.Is("specialcells")) return SpecialCells(*sheet, call);
     call.Arity(0, 0);
     if (call.Is("row")) return rect_.top;
+    if (call.Is("rows")) return Make<RangeObject>(app_, part_, std::vector<Rect>{rect_}, Counted::Rows);
+    if (call.Is("columns")) return Make<RangeObject>(app_, part_, std::vector<Rect>{rect_}, Counted::Columns);
+    if (call.Is("areas")) return Make<AreasObject>(app_, part_, areas_);
+    if (call.Is("height")) return standin::Height(*sheet, rect_);
+    if (call.Is("width")) return standin::Width(*sheet, rect_);
+    if (call.Is("mergecells")) return standin::MergeCells(*sheet, areas_);
     if (call.Is("column")) return rect_.left;
     if (call.Is("entirerow")) return Make<RangeObject>(app_, part_, RowsRect(rect_.top, rect_.bottom));
     if (call.Is("entirecolumn")) {
@@ -42,7 +73,11 @@ class RangeObject : public PartOf<SheetState> {
       return {};
     }
     if (call.Is("count")) {
-      const std::int64_t count = std::int64_t{rect_.bottom - rect_.top + 1} * (rect_.right - rect_.left + 1);
+      if (counted_ == Counted::Rows) return rect_.bottom - rect_.top + 1;
+      if (counted_ == Counted::Columns) return rect_.right - rect_.left + 1;
+      std::int64_t count = 0;
+      for (const Rect& area : areas_)
+        count += std::int64_t{area.bottom - area.top + 1} * (area.right - area.left + 1);
       if (count > std::numeric_limits<std::int32_t>::max()) throw Overflow();
       return static_cast<std::int32_t>(count);
     }
@@ -75,6 +110,13 @@ class RangeObject : public PartOf<SheetState> {
     return Make<RangeObject>(app_, part_, Rect{to.row, to.column, to.row, to.column});
   }
 
+  // Only the visible cells (12) are known to the stand-in; it refuses any other kind.
+  Value SpecialCells(const SheetState& sheet, const Call& call) const {
+    call.Arity(1, 2);
+    if (Number(call.args[0]) != kVisibleCells) throw ApplicationDefined();
+    return Make<RangeObject>(app_, part_, VisibleAreas(*app_, sheet, areas_), Counted::Cells);
+  }
+
   // Whole rows win over whole columns, so the whole sheet reads and writes its rows.
   Value Hidden(SheetState& sheet, const Call& call) const {
     call.Arity(0, 0);
@@ -90,7 +132,23 @@ class RangeObject : public PartOf<SheetState> {
   }
 
   Rect rect_;
+  std::vector<Rect> areas_;
+  Counted counted_ = Counted::Cells;
 };
+
+Value AreasObject::Answer(const Call& call) {
+  Alive();
+  call.ReadOnly();
+  if (call.Is("count")) {
+    call.Arity(0, 0);
+    return static_cast<std::int32_t>(areas_.size());
+  }
+  if (!call.Is("item") && !call.Is("")) throw errors::NotSupported();
+  call.Arity(1, 1);
+  const std::int32_t index = Number(call.args[0]);
+  if (index < 1 || static_cast<std::size_t>(index) > areas_.size()) throw ApplicationDefined();
+  return Make<RangeObject>(app_, part_, areas_[static_cast<std::size_t>(index) - 1]);
+}
 
 Rect RangeArgument(const std::shared_ptr<SheetState>& sheet, const Value& value) {
   if (const auto* text = std::get_if<std::string>(&value)) {

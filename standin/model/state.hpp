@@ -65,6 +65,7 @@ struct SheetState {
   bool chart = false;              // a chart sheet: no cells, rows or columns
   bool protectedContents = false;  // Hidden can be read but not written
   bool shapeSelected = false;      // Selection is a drawing, not this sheet's cells
+  std::vector<Rect> merged;        // merged blocks, apart from one another
 
   // Cells picked again: whatever shape was selected is no longer.
   void Select(const Rect& rect) {
@@ -122,6 +123,8 @@ struct AppState {
 
   // Whether Range.End stops on hidden rows and columns; by default it passes over them.
   bool endSeesHidden = false;
+  // Beyond this many areas SpecialCells answers the whole range, as Excel up to 2007 did; 0: none.
+  std::int32_t areasLimit = 0;
 
   std::map<std::string, std::uint64_t, std::less<>> calls;  // case-folded member -> count
   std::uint64_t totalCalls = 0;

@@ -50,6 +50,11 @@ void ToResult(const std::shared_ptr<Session>& session, const std::string& folded
     V_DISPATCH(&out) = nullptr;
     return;
   }
+  // A range partly merged: Excel's Null, which the model has no value for.
+  if (std::holds_alternative<std::monostate>(value) && folded == "mergecells") {
+    V_VT(&out) = VT_NULL;
+    return;
+  }
   win32::ToVariant(value, out);
 }
 

@@ -1,6 +1,7 @@
 #include "standin/server/grid_painting.hpp"
 
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -96,6 +97,28 @@ void PaintGridLines(HDC dc, const SheetPaint& paint) {
   }
 }
 
+// A merged block shows as one cell: its shown part without inner lines, the first cell's value in it.
+void PaintMergedBlocks(HDC dc, const SheetPaint& paint) {
+  const auto span = [](const std::vector<GridLine>& lines, std::int32_t first, std::int32_t last, int size) {
+    std::pair<int, int> on{0, 0};
+    for (const GridLine& line : lines) {
+      if (line.index < first || line.index > last) continue;
+      if (on.second == 0) on.first = line.start;
+      on.second = line.start + size - 1;
+    }
+    return on;
+  };
+  for (const Rect& block : paint.sheet.merged) {
+    const auto [top, bottom] = span(paint.rows, block.top, block.bottom, kRowHeight);
+    const auto [left, right] = span(paint.columns, block.left, block.right, kColumnWidth);
+    if (bottom == 0 || right == 0) continue;
+    Fill(dc, {left, top, right, bottom}, kWhite);
+    const excel::Value value = paint.sheet.ValueAt(block.top, block.left);
+    if (!std::holds_alternative<std::monostate>(value))
+      Text(dc, CellText(value), {left + 3, top, right - 3, bottom}, DT_CENTER);
+  }
+}
+
 // Letters, the picked ones marked, a dark bar where hidden columns were left out.
 void PaintColumnHeaders(HDC dc, const SheetPaint& paint, std::int32_t firstColumn) {
   std::int32_t expected = firstColumn;
@@ -174,6 +197,7 @@ void PaintSheet(HDC dc, const RECT& client, const SheetState& sheet, const GridV
   PaintCells(dc, paint);
   const win32::Selection pen(dc, GetStockObject(DC_PEN));
   PaintGridLines(dc, paint);
+  PaintMergedBlocks(dc, paint);
   PaintHeaders(dc, client, paint, view);
   PaintSelectionFrame(dc, paint);
 }

@@ -1,5 +1,6 @@
 #include "standin/server/session_members.hpp"
 
+#include "standin/model/address.hpp"
 #include "standin/server/private_arguments.hpp"
 
 namespace quarnel::standin::server {
@@ -33,6 +34,16 @@ std::optional<excel::Value> AnswerSessionMember(Session& session, std::string_vi
   } else if (name == "endseeshidden") {
     Arity(args, 1, 1);
     session.model.SetEndSeesHidden(excel::ToBool(args[0]));
+  } else if (name == "areaslimit") {
+    Arity(args, 1, 1);
+    const std::int32_t limit = excel::ToLong(args[0]);
+    if (limit < 0) throw ApplicationDefined();
+    session.model.SetAreasLimit(limit);
+  } else if (name == "merge") {
+    Arity(args, 1, 1);
+    const auto block = ParseRangeAddress(excel::ToText(args[0]));
+    if (!block) throw ApplicationDefined();
+    session.model.Merge(block->top, block->left, block->bottom, block->right);
   } else if (name == "window") {
     Arity(args, 0, 0);
     return session.model.FrameHandle();

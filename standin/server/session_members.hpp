@@ -28,6 +28,10 @@ inline constexpr UINT kFreezeMessage = WM_APP + 1;
 //                                window in front, not in Workbooks; False: it is closed
 //   StandinEndSeesHidden(flag)   True: Range.End stops on hidden rows and columns as on shown ones;
 //                                False: it moves as if they were not there
+//   StandinAreasLimit(n)         beyond n areas SpecialCells answers the whole range, as Excel
+//                                up to 2007 did; 0 (the default) sets no limit
+//   StandinMerge(address)        merges the block of the active sheet ("A3:A5"), which must not
+//                                overlap one merged before
 //   StandinWindow                the frame Hwnd answers (0 for none)
 //   StandinFrame(workbook)       the frame that shows that workbook (0 for none: a hidden one)
 // Answers the call, or nothing when `name` is none of them.

@@ -213,6 +213,28 @@ TEST_F(StandinObjects, EndPassesHiddenRowsUnlessSwitchedAndCountATakesARangeAsAn
   EXPECT_EQ(app.GetObject("WorksheetFunction").Call("CountA", {column}), Value(4.0));
 }
 
+TEST_F(StandinObjects, VisibleCellsComeInAreasUpToTheLimitAndMergedBlocksAreNamedByAddress) {
+  app.GetObject("Workbooks").Call("Add");
+  app.GetObject("Rows", {std::string("2:2")}).Put("Hidden", true);
+  app.GetObject("Rows", {std::string("4:4")}).Put("Hidden", true);
+  const Object range = app.GetObject("Range", {std::string("A1:A5")});
+  const auto areas = [&] { return range.GetObject("SpecialCells", {12}).GetObject("Areas").Get("Count"); };
+  EXPECT_EQ(areas(), Value(3));
+  EXPECT_EQ(range.Get("Height"), Value(45.0));
+  app.Call("StandinAreasLimit", {2});
+  EXPECT_EQ(areas(), Value(1));
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinAreasLimit", {-1}); }), 1004);
+  EXPECT_EQ(range.Get("MergeCells"), Value(false));
+  app.Call("StandinMerge", {std::string("A1:A3")});
+  // Excel's Null for a range partly merged.
+  IDispatch* block = RawOf(range);
+  EXPECT_EQ(V_VT(&RawCall(block, IdOf(block, L"MergeCells"), DISPATCH_PROPERTYGET)->result.Get()), VT_NULL);
+  EXPECT_EQ(FailureNumber([&] { app.Call("StandinMerge", {std::string("nowhere")}); }), 1004);
+  // No visible cell in a hidden row, away from the merged block.
+  const Object hidden = app.GetObject("Range", {std::string("C2:D2")});
+  EXPECT_EQ(FailureNumber([&] { hidden.GetObject("SpecialCells", {12}); }), 1004);
+}
+
 // GetIDsOfNames, and Invoke as a get, both in `locale`.
 std::pair<HRESULT, HRESULT> AnswersIn(IDispatch* target, const wchar_t* member, LCID locale) {
   LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
