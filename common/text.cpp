@@ -93,6 +93,14 @@ std::string RowAddress(std::int64_t row) {
   return number + ":" + number;
 }
 
+std::string ColumnLetters(std::int32_t column) {
+  std::string letters;
+  for (; column > 0; column = (column - 1) / 26) {
+    letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
+  }
+  return letters;
+}
+
 std::string_view TrimSpaces(std::string_view text) {
   const auto first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};

@@ -23,14 +23,6 @@ std::string RowOneAddress(std::int32_t first, std::int32_t last) {
 
 }  // namespace
 
-std::string ColumnLetters(std::int32_t column) {
-  std::string letters;
-  for (; column > 0; column = (column - 1) / 26) {
-    letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
-  }
-  return letters;
-}
-
 // Column A down to row 65536, or row 1 across to column 256.
 struct LastUsed::Line {
   std::int32_t length;

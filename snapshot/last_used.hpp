@@ -12,9 +12,6 @@ namespace quarnel::snapshot {
 inline constexpr std::int32_t kLastUsedRows = 65536;
 inline constexpr std::int32_t kLastUsedColumns = 256;
 
-// Excel's letters for a column: A to Z, then AA, AB, ...
-std::string ColumnLetters(std::int32_t column);
-
 // The last used row and column of a sheet, which a snapshot records up to: the last filled cell of
 // column A and of row 1, whether or not its row or column is hidden; 1 when there is none. Found by
 // Excel's own move from A65536 (or IV1), then checked with COUNTA, which counts hidden cells where

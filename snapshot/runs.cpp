@@ -28,14 +28,6 @@ std::optional<std::int32_t> PlainNumber(std::string_view text) {
 
 }  // namespace
 
-std::string ColumnLetters(std::int32_t column) {
-  std::string letters;
-  for (; column > 0; column = (column - 1) / 26) {
-    letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
-  }
-  return letters;
-}
-
 // Only "a:b" in plain digits with a <= b, and a whole column number, are sure to name what a
 // neighbour's call would; anything else keeps its own call.
 std::optional<LineApplier::Run> LineApplier::Plain(const Record& record, bool hidden) {

@@ -44,7 +44,4 @@ class LineApplier {
   std::int32_t lastColumn_ = 256;
 };
 
-// "A" for 1, "IV" for 256, "XFD" for 16384.
-std::string ColumnLetters(std::int32_t column);
-
 }  // namespace quarnel::snapshot

@@ -4,19 +4,13 @@
 #include <fstream>
 
 #include "common/failure.hpp"
+#include "common/text.hpp"
 
 namespace quarnel::bench {
 namespace {
 
 bool RowHidden(std::int32_t row) { return row % kRowStep == 0; }
 bool ColumnHidden(std::int32_t column) { return column % kColumnStep == 0; }
-
-std::string ColumnLetters(std::int32_t column) {
-  std::string letters;
-  for (; column > 0; column = (column - 1) / 26)
-    letters.insert(letters.begin(), char('A' + (column - 1) % 26));
-  return letters;
-}
 
 std::string RowLine(std::int32_t row) {
   return std::to_string(row) + ":" + std::to_string(row) + (RowHidden(row) ? "/True" : "/False");

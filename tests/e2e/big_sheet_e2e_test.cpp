@@ -1,4 +1,5 @@
-// A big sheet with many hidden runs, recorded by the real tool beside the stand-in server.
+// A big sheet with many hidden runs, recorded and restored by the real tool beside the stand-in
+// server.
 
 #include <gtest/gtest.h>
 
@@ -15,8 +16,9 @@ namespace quarnel::e2e {
 namespace {
 
 // Column A filled to row 65,536 with 1,000 hidden runs: the file says of every row and column
-// what its Hidden says, line by line as reading each one writes it.
-TEST_F(QuarnelE2E, BigSheetWithAThousandHiddenRunsIsRecordedAsEachRowSays) {
+// what its Hidden says, line by line as reading each one writes it, and a restore onto the sheet
+// with everything shown hides the runs again.
+TEST_F(QuarnelE2E, BigSheetWithAThousandHiddenRunsIsRecordedAsEachRowSaysAndRestored) {
   Standin& excel = StartDemo();
   Quarnel& q = StartQuarnel();
   excel.App().GetObject("Rows").GetObject("EntireRow").Put("Hidden", false);
@@ -49,6 +51,19 @@ TEST_F(QuarnelE2E, BigSheetWithAThousandHiddenRunsIsRecordedAsEachRowSays) {
   for (std::int32_t column = 1; columns.size() < written.size() - expected.size(); ++column)
     columns += std::to_string(column) + (excel.ColumnHidden(column) ? "/True\r\n" : "/False\r\n");
   EXPECT_EQ(written.substr(expected.size()), columns);
+
+  // Onto the sheet with everything shown, the runs come back.
+  excel.App().GetObject("Rows").GetObject("EntireRow").Put("Hidden", false);
+  q.Click(kRestore);
+  ASSERT_TRUE(q.ChooseFile(ExpectDialog(), q.Folder() + L"\\" + snapshot));
+  const Box done = ExpectBox(120s);
+  EXPECT_EQ(done.text, "处理完毕!");
+  EXPECT_TRUE(q.CloseBox(done));
+  for (const auto& [first, last] : runs) {
+    EXPECT_FALSE(excel.RowHidden(first - 1)) << first;
+    EXPECT_TRUE(excel.RowHidden(first) && excel.RowHidden(last)) << first << ":" << last;
+    EXPECT_FALSE(excel.RowHidden(last + 1)) << last;
+  }
 }
 
 }  // namespace
