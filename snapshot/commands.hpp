@@ -1,7 +1,7 @@
 #pragma once
 
 #include "excel/attach.hpp"
-#include "snapshot/runs.hpp"
+#include "snapshot/line_applier.hpp"
 
 namespace quarnel::snapshot {
 

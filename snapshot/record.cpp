@@ -7,7 +7,7 @@
 
 #include "common/text.hpp"
 #include "snapshot/commands.hpp"
-#include "snapshot/hidden_runs.hpp"
+#include "snapshot/hidden_lines.hpp"
 #include "snapshot/last_used.hpp"
 #include "snapshot/lines.hpp"
 #include "snapshot/name.hpp"

@@ -6,9 +6,9 @@
 
 #include "common/trace.hpp"
 #include "snapshot/commands.hpp"
+#include "snapshot/line_applier.hpp"
 #include "snapshot/line_reader.hpp"
 #include "snapshot/lines.hpp"
-#include "snapshot/runs.hpp"
 
 namespace quarnel::snapshot {
 

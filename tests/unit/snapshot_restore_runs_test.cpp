@@ -8,7 +8,7 @@
 
 #include "common/text.hpp"
 #include "fuzz/checks.hpp"
-#include "snapshot/runs.hpp"
+#include "snapshot/line_applier.hpp"
 
 // A restore in runs must leave what applying each line alone leaves: the same rows and columns,
 // the same boxes, whatever the file and whatever Excel refuses.

@@ -1,4 +1,4 @@
-#include "snapshot/hidden_runs.hpp"
+#include "snapshot/hidden_lines.hpp"
 
 #include <algorithm>
 #include <string>

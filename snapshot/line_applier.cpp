@@ -1,4 +1,4 @@
-#include "snapshot/runs.hpp"
+#include "snapshot/line_applier.hpp"
 
 #include <algorithm>
 #include <cmath>
