@@ -88,9 +88,10 @@ std::string BaseNameOfPath(std::string_view path) {
 
 namespace quarnel {
 
-std::string RowAddress(std::int64_t row) {
-  const std::string number = 常用函数::ValueText(row);
-  return number + ":" + number;
+std::string RowAddress(std::int64_t row) { return RowsAddress(row, row); }
+
+std::string RowsAddress(std::int64_t first, std::int64_t last) {
+  return 常用函数::ValueText(first) + ":" + 常用函数::ValueText(last);
 }
 
 std::string ColumnLetters(std::int32_t column) {

@@ -47,8 +47,7 @@ std::optional<std::int32_t> HiddenLines::NextProbe(std::int32_t after) {
 // Height of rows first..last, or width of those columns: 0 when every one is hidden.
 double HiddenLines::Extent(std::int32_t first, std::int32_t last) const {
   if (axis_ == Axis::Rows) {
-    return excel::ToDouble(
-        sheet_.GetObject("Rows", {ValueText(first) + ":" + ValueText(last)}).Get("Height"));
+    return excel::ToDouble(sheet_.GetObject("Rows", {RowsAddress(first, last)}).Get("Height"));
   }
   return excel::ToDouble(
       sheet_.GetObject("Range", {ColumnLetters(first) + ":" + ColumnLetters(last)}).Get("Width"));

@@ -70,9 +70,8 @@ void LineApplier::Flush() {
 }
 
 void LineApplier::Apply(const Run& run) const {
-  using 常用函数::ValueText;
   if (run.rows) {
-    const std::string rows = ValueText(run.first) + ":" + ValueText(run.last);
+    const std::string rows = RowsAddress(run.first, run.last);
     sheet_.GetObject("Rows", {rows}).GetObject("EntireRow").Put("Hidden", run.hidden);
     return;
   }

@@ -5,11 +5,19 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "common/win32/win_headers.hpp"
 
 namespace quarnel::bench {
+
+// One figure a line, as "name: value".
+inline void Print(const std::string& name, double value) { std::printf("%s: %.3f\n", name.c_str(), value); }
+inline void Print(const std::string& name, std::int64_t value) {
+  std::printf("%s: %lld\n", name.c_str(), static_cast<long long>(value));
+}
 
 // Wall time, and the processor time this process spent in it: the second is the client's own
 // work, which a busy machine stretches far less than the round trips.

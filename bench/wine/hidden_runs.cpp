@@ -13,6 +13,7 @@
 #include "bench/wine/look_up_every_call.hpp"
 #include "bench/wine/raw_client.hpp"
 #include "bench/wine/tool_host.hpp"
+#include "common/text.hpp"
 #include "snapshot/commands.hpp"
 
 namespace quarnel::bench {
@@ -43,26 +44,23 @@ std::vector<Run> RandomRuns(std::int32_t rows, std::int32_t count) {
   return runs;
 }
 
-std::string RowsText(std::int32_t first, std::int32_t last) {
-  return std::to_string(first) + ":" + std::to_string(last);
-}
-
 void SetUp(const excel::Object& app, std::int32_t rows, std::int32_t columns, const std::vector<Run>& runs) {
   SetUpSheet(app, rows, columns);
   const excel::Object sheet = app.GetObject("ActiveSheet");
-  sheet.GetObject("Rows", {RowsText(1, rows)}).Put("Hidden", false);
-  for (const auto& [first, last] : runs) sheet.GetObject("Rows", {RowsText(first, last)}).Put("Hidden", true);
+  sheet.GetObject("Rows", {RowsAddress(1, rows)}).Put("Hidden", false);
+  for (const auto& [first, last] : runs)
+    sheet.GetObject("Rows", {RowsAddress(first, last)}).Put("Hidden", true);
 }
 
 void ShowEveryRow(const excel::Object& app, std::int32_t rows) {
-  app.GetObject("ActiveSheet").GetObject("Rows", {RowsText(1, rows)}).Put("Hidden", false);
+  app.GetObject("ActiveSheet").GetObject("Rows", {RowsAddress(1, rows)}).Put("Hidden", false);
 }
 
 void CheckRuns(const Server& server, const std::vector<Run>& runs) {
   for (const auto& [first, last] : runs) {
     if (server.RowIsHidden(first - 1) || !server.RowIsHidden(first) || !server.RowIsHidden(last) ||
         server.RowIsHidden(last + 1)) {
-      Fail("the run " + RowsText(first, last) + " was not restored");
+      Fail("the run " + RowsAddress(first, last) + " was not restored");
     }
   }
 }
@@ -82,11 +80,6 @@ Cost Counted(const Server& server, Body body) {
   const Server::Counters counters = server.Read();
   cost.calls = counters.names + counters.invokes;
   return cost;
-}
-
-void Print(const std::string& name, double value) { std::printf("%s: %.3f\n", name.c_str(), value); }
-void Print(const std::string& name, std::int64_t value) {
-  std::printf("%s: %lld\n", name.c_str(), static_cast<long long>(value));
 }
 
 }  // namespace

@@ -54,11 +54,6 @@ constexpr std::string_view kProgId = "Excel.Application";
 constexpr int kBareCalls = 1000;
 constexpr int kClicks = 60;
 
-void Print(const std::string& name, double value) { std::printf("%s: %.3f\n", name.c_str(), value); }
-void Print(const std::string& name, std::int64_t value) {
-  std::printf("%s: %lld\n", name.c_str(), static_cast<long long>(value));
-}
-
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 Object StartServer() {

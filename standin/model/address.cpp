@@ -72,16 +72,6 @@ std::optional<std::int32_t> ColumnFromLetters(std::string_view letters) {
   return column;
 }
 
-std::string ColumnLetters(std::int32_t column) {
-  std::string letters;
-  while (column > 0) {
-    const std::int32_t digit = (column - 1) % 26;
-    letters.insert(letters.begin(), static_cast<char>('A' + digit));
-    column = (column - 1) / 26;
-  }
-  return letters;
-}
-
 std::optional<Rect> ParseRowAddress(std::string_view text) {
   auto pair = ParsePair(text);
   if (!pair || !RowOnly(pair->first) || !RowOnly(pair->second)) return std::nullopt;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/text.hpp"
 #include "standin/model/state.hpp"
 
 namespace quarnel::standin {
@@ -20,7 +21,6 @@ std::optional<Rect> ParseRangeAddress(std::string_view text);
 
 // Column number from letters ("A" is 1, "XFD" the last); nothing when not a column.
 std::optional<std::int32_t> ColumnFromLetters(std::string_view letters);
-std::string ColumnLetters(std::int32_t column);
 // Absolute address as Range.Address gives it: "$A$1", "$C$12:$E$15", "$12:$12", "$A:$C".
 std::string FormatAddress(const Rect& rect);
 
