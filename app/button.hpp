@@ -1,5 +1,9 @@
 #pragma once
 
+#include <vector>
+
+#include "app/restore_menu.hpp"
+
 namespace quarnel::app {
 
 enum class Button { Command1, Command2, Command3, Command4, Command5, Command6, Command7 };
@@ -10,6 +14,10 @@ class ClickTarget {
  public:
   virtual ~ClickTarget() = default;
   virtual void OnClick(Button button) = 0;
+  // The menu a right click on Command4 opens; none when empty.
+  virtual std::vector<MenuItem> RestoreMenu() { return {}; }
+  // An entry of that menu picked.
+  virtual void OnMenu(const MenuItem& /*item*/) {}
 
  protected:
   ClickTarget() = default;

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/failure.hpp"
 
@@ -35,6 +36,18 @@ class InputFile {
   virtual std::uint64_t Size() { return 0; }
 };
 
+// A file found in a folder, with the time it was last written.
+struct FoundFile {
+  std::string name;
+  // Comparable between the files of one listing: a later write is a larger number.
+  std::uint64_t written = 0;
+  // The same moment in the user's local time.
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+};
+
 // Paths are UTF-8 with "\" between folders, as the tool builds them.
 class FileSystem {
  public:
@@ -48,6 +61,8 @@ class FileSystem {
   // the next moment, and a path that cannot be looked at counts as free.
   virtual bool Exists(const std::string& path) = 0;
   virtual void Remove(const std::string& path) noexcept = 0;
+  // The files (not folders) directly in `folder` whose names end in ".txt", in no set order.
+  virtual std::vector<FoundFile> ListText(const std::string& folder) = 0;
 };
 
 // The file-open dialog `CommonDialog1`. FileName keeps its value from one use to the next.

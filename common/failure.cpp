@@ -44,6 +44,7 @@ constexpr std::array kCatalogue{
     Entry{kProtectedView,
           "Excel 前面的文件是在受保护的视图中打开的，Quarnel 不能更改它。请先单击 Excel "
           "窗口上方黄色消息栏中的“启用编辑”，然后再试。"},
+    Entry{kUndoElsewhere, "撤消只能用于上次恢复的那张工作表，请先切换到它，然后再试。上次恢复的是："},
 };
 
 }  // namespace

@@ -60,6 +60,8 @@ inline constexpr std::int32_t kNoteRefused = 32001;
 inline constexpr std::int32_t kNameTooLong = 32002;
 // Excel's window in front shows a file in Protected View, which no program may change.
 inline constexpr std::int32_t kProtectedView = 32003;
+// The undo of the last restore belongs to another sheet than the one in front.
+inline constexpr std::int32_t kUndoElsewhere = 32004;
 
 // The catalogue's description for `number`; empty for a number it does not hold.
 std::string_view Description(std::int32_t number) noexcept;

@@ -28,20 +28,26 @@ std::optional<std::int32_t> PlainNumber(std::string_view text) {
 
 }  // namespace
 
-// Only "a:b" in plain digits with a <= b, and a whole column number, are sure to name what a
-// neighbour's call would; anything else keeps its own call.
-std::optional<LineApplier::Run> LineApplier::Plain(const Record& record, bool hidden) {
-  if (IsRowTarget(record.target)) {
-    const auto colon = record.target.find(':');
-    const auto first = PlainNumber(record.target.substr(0, colon));
-    const auto last = PlainNumber(record.target.substr(colon + 1));
+std::optional<LineSpan> PlainLines(std::string_view target) {
+  if (IsRowTarget(target)) {
+    const auto colon = target.find(':');
+    const auto first = PlainNumber(target.substr(0, colon));
+    const auto last = PlainNumber(target.substr(colon + 1));
     if (!first || !last || *first > *last) return std::nullopt;
-    return Run{true, *first, *last, hidden};
+    return LineSpan{true, *first, *last};
   }
-  const double column = ColumnNumber(record.target);
+  const double column = ColumnNumber(target);
   if (!(column >= 1 && column <= kLargeSheetColumns) || column != std::floor(column)) return std::nullopt;
   const auto number = static_cast<std::int32_t>(column);
-  return Run{false, number, number, hidden};
+  return LineSpan{false, number, number};
+}
+
+// Only targets sure to name what a neighbour's call would join a run; anything else keeps its own
+// call.
+std::optional<LineApplier::Run> LineApplier::Plain(const Record& record, bool hidden) {
+  const auto span = PlainLines(record.target);
+  if (!span) return std::nullopt;
+  return Run{*span, hidden};
 }
 
 void LineApplier::Add(const Record& record, bool hidden) {

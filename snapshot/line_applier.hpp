@@ -3,11 +3,23 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "excel/automation.hpp"
 #include "snapshot/lines.hpp"
 
 namespace quarnel::snapshot {
+
+// Rows (or columns) first to last.
+struct LineSpan {
+  bool rows = true;
+  std::int32_t first = 0;
+  std::int32_t last = 0;
+};
+
+// What a target names for sure, whatever the sheet: "a:b" in plain digits with a not above b, or a
+// whole column number up to the larger sheet's last; anything else only Excel can tell.
+std::optional<LineSpan> PlainLines(std::string_view target);
 
 // How a restore hands its lines to Excel. Each line alone is the plain way, kept to compare with.
 enum class Lines { InRuns, EachAlone };
@@ -25,10 +37,7 @@ class LineApplier {
   void Flush();
 
  private:
-  struct Run {
-    bool rows = true;
-    std::int32_t first = 0;
-    std::int32_t last = 0;
+  struct Run : LineSpan {
     bool hidden = false;
   };
 

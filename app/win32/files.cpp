@@ -55,6 +55,28 @@ class WideInputFile final : public InputFile {
   OwnedHandle file_;
 };
 
+bool EndsInTxt(const std::wstring& name) {
+  if (name.size() < 4) return false;
+  return CompareStringOrdinal(name.c_str() + name.size() - 4, 4, L".txt", 4, TRUE) == CSTR_EQUAL;
+}
+
+FoundFile Found(const WIN32_FIND_DATAW& data) {
+  FoundFile found;
+  found.name = ToUtf8(data.cFileName);
+  const FILETIME& written = data.ftLastWriteTime;
+  found.written = (static_cast<std::uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+  SYSTEMTIME utc{};
+  SYSTEMTIME local{};
+  // A time the system cannot show stays 0, which sorts it last and shows it as it is.
+  if (FileTimeToSystemTime(&written, &utc) && SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+    found.month = local.wMonth;
+    found.day = local.wDay;
+    found.hour = local.wHour;
+    found.minute = local.wMinute;
+  }
+  return found;
+}
+
 }  // namespace
 
 Failure FileFailure(DWORD error) {
@@ -110,6 +132,25 @@ void WideFileSystem::Remove(const std::string& path) noexcept {
   } catch (...) {
     trace::PassedOverCurrent("removing a file");
   }
+}
+
+std::vector<FoundFile> WideFileSystem::ListText(const std::string& folder) {
+  std::vector<FoundFile> found;
+  WIN32_FIND_DATAW data{};
+  // "*.txt" also matches a longer extension through its short name: the name is checked again.
+  OwnedSearch search(FindFirstFileExW(ToUtf16(folder + "\\*.txt").c_str(), FindExInfoBasic, &data,
+                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!search) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return found;
+    throw FileFailure(error);
+  }
+  do {
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && EndsInTxt(data.cFileName))
+      found.push_back(Found(data));
+  } while (FindNextFileW(search.Get(), &data));
+  if (GetLastError() != ERROR_NO_MORE_FILES) throw FileFailure(GetLastError());
+  return found;
 }
 
 }  // namespace quarnel::win32

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/desktop.hpp"
 #include "common/win32/win_headers.hpp"
@@ -16,6 +17,7 @@ class WideFileSystem final : public FileSystem {
   void RenameNoReplace(const std::string& from, const std::string& to) override;
   bool Exists(const std::string& path) override;
   void Remove(const std::string& path) noexcept override;
+  std::vector<FoundFile> ListText(const std::string& folder) override;
 };
 
 // A Win32 file error as the tool reports it: file not found 53, path not found 76, permission

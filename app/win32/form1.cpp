@@ -3,9 +3,11 @@
 #include <commctrl.h>
 
 #include <utility>
+#include <vector>
 
 #include "app/form_layout.hpp"
 #include "common/failure.hpp"
+#include "common/win32/owned.hpp"
 #include "common/win32/utf16.hpp"
 #include "common/win32/window_procedure.hpp"
 #include "excel/win32/patient_calls.hpp"
@@ -174,13 +176,45 @@ void Form1::Click(app::Button button) {
     Close();
     return;
   }
+  RunCommand([&] { clicks_.OnClick(button); });
+}
+
+template <typename Command>
+void Form1::RunCommand(Command command) {
   if (running_) return;
   {
     const RunningScope scope(running_);
-    clicks_.OnClick(button);
+    command();
   }
   DropClicksMadeMeanwhile();
   if (closeRequested_) Close();
+}
+
+void Form1::ShowRestoreMenu(LPARAM at) {
+  if (running_) return;
+  const std::vector<app::MenuItem> items = clicks_.RestoreMenu();
+  if (items.empty()) return;
+  const OwnedMenu menu(CreatePopupMenu());
+  if (!menu) return;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i].separated) AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+    // A single "&" would underline the character after it.
+    std::wstring label;
+    for (const wchar_t c : ToUtf16(items[i].label))
+      label += c == L'&' ? std::wstring(L"&&") : std::wstring(1, c);
+    AppendMenuW(menu.Get(), MF_STRING | (items[i].enabled ? 0u : static_cast<UINT>(MF_GRAYED)), i + 1,
+                label.c_str());
+  }
+  POINT point{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+  if (at == -1) {
+    RECT button{};
+    GetWindowRect(Control("Command4"), &button);
+    point = {button.left, button.bottom};
+  }
+  const int picked = static_cast<int>(
+      TrackPopupMenuEx(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, window_, nullptr));
+  if (picked < 1 || static_cast<std::size_t>(picked) > items.size()) return;
+  RunCommand([&] { clicks_.OnMenu(items[static_cast<std::size_t>(picked) - 1]); });
 }
 
 void Form1::Close() {
@@ -223,6 +257,12 @@ LRESULT Form1::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       }
       return 0;
     }
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) == Control("Command4")) {
+        ShowRestoreMenu(lParam);
+        return 0;
+      }
+      break;
     case DM_GETDEFID: return 0;  // no default button
     case WM_SETCURSOR:
       // Over a window disabled by a box the command shows, the system's own cursor stays.

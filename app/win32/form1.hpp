@@ -36,6 +36,11 @@ class Form1 {
   void CreateTooltips(HINSTANCE instance);
   void Layout(Dpi dpi);
   void Click(app::Button button);
+  // Opens the menu of Command4 at `at` (screen pixels), or below the button for the keyboard's -1.
+  void ShowRestoreMenu(LPARAM at);
+  // Runs a command under the rule for clicks: one at a time, a close asked for meanwhile after it.
+  template <typename Command>
+  void RunCommand(Command command);
   // Now, or once the command under way has ended.
   void Close();
   void DropClicksMadeMeanwhile();

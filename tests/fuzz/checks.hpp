@@ -178,11 +178,16 @@ struct Restored {
   int openFiles = 0;
   std::uint64_t writes = 0;
   std::uint64_t calls = 0;
+  // With an undo after the restore: the sheet before the restore, and whether the undo was there.
+  std::map<std::int32_t, std::int32_t> rowsBefore;
+  std::map<std::int32_t, std::int32_t> columnsBefore;
+  bool undone = false;
 };
 
-// Restores the bytes as the chosen file through the click, onto a fresh sheet that `setUp` makes.
+// Restores the bytes as the chosen file through the click, onto a fresh sheet that `setUp` makes;
+// with `thenUndo`, keeps what it replaces and puts that back after.
 template <typename SetUp>
-Restored RestoreOnto(const std::string& bytes, snapshot::Lines lines, SetUp setUp) {
+Restored RestoreOnto(const std::string& bytes, snapshot::Lines lines, SetUp setUp, bool thenUndo = false) {
   constexpr const char* kPath = "C:\\Tools\\Quarnel\\chosen.txt";
   standin::Model model;
   model.AddWorkbook("Plan.xlsx");
@@ -195,9 +200,16 @@ Restored RestoreOnto(const std::string& bytes, snapshot::Lines lines, SetUp setU
   desktop.dialog.answers.push_back(kPath);
   Host host{connector, desktop};
   model.ResetCounters();
-  snapshot::RestoreSnapshot(host, lines);
   Restored restored;
   const auto sheet = model.State().ActiveSheet();
+  restored.rowsBefore = sheet->hiddenRows.Runs();
+  restored.columnsBefore = sheet->hiddenColumns.Runs();
+  snapshot::LastView undo;
+  snapshot::RestoreSnapshot(host, {{}, thenUndo ? &undo : nullptr, lines});
+  if (undo) {
+    snapshot::UndoLastRestore(host, undo);
+    restored.undone = !undo;
+  }
   restored.rows = sheet->hiddenRows.Runs();
   restored.columns = sheet->hiddenColumns.Runs();
   for (const auto& box : desktop.messages) {

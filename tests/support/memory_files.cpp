@@ -148,6 +148,24 @@ void MemoryFiles::RenameNoReplace(const std::string& from, const std::string& to
   files.erase(found);
 }
 
+std::vector<FoundFile> MemoryFiles::ListText(const std::string& folder) {
+  if (failList) throw *failList;
+  std::vector<FoundFile> found;
+  const std::string prefix = folder + "\\";
+  for (const auto& [path, content] : files) {
+    if (!path.starts_with(prefix) || path.find('\\', prefix.size()) != std::string::npos) continue;
+    std::string extension = path.size() < 4 ? path : path.substr(path.size() - 4);
+    std::ranges::transform(extension, extension.begin(),
+                           [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+    if (extension != ".txt") continue;
+    const auto time = times.find(path);
+    FoundFile file = time == times.end() ? FoundFile{} : time->second;
+    file.name = path.substr(prefix.size());
+    found.push_back(std::move(file));
+  }
+  return found;
+}
+
 void MemoryFiles::Remove(const std::string& path) noexcept {
   log.push_back("remove " + path);
   files.erase(path);

@@ -39,6 +39,9 @@ class MemoryFiles : public FileSystem {
   std::function<void()> whileReading;
   // Files that Exists does not see, as if another program made them after it looked.
   std::set<std::string> unseen;
+  // When each file was last written, by path: what ListText tells of it (all 0 when absent).
+  std::map<std::string, FoundFile> times;
+  std::optional<Failure> failList;
 
   std::vector<std::string> log;  // "create path", "rename a -> b", "remove path", "open path"
   int openFiles = 0;             // files still open for reading or writing
@@ -48,6 +51,7 @@ class MemoryFiles : public FileSystem {
   void RenameNoReplace(const std::string& from, const std::string& to) override;
   bool Exists(const std::string& path) override { return Taken(path) && !unseen.contains(path); }
   void Remove(const std::string& path) noexcept override;
+  std::vector<FoundFile> ListText(const std::string& folder) override;
 
  private:
   bool Taken(const std::string& path) const { return files.contains(path) || generated.contains(path); }

@@ -10,6 +10,7 @@
 
 #include "app/click.hpp"
 #include "excel/attach.hpp"
+#include "snapshot/commands.hpp"
 #include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
 #include "standin/model/model.hpp"
@@ -300,12 +301,13 @@ class RestoreFaultsTest : public ::testing::Test {
   };
 
   // Runs the restore click with the file chosen; checks what holds whatever the fault.
+  // With `undo`, the restore first reads what it will change, as the palette's restores do.
   template <typename ArmFn>
-  Outcome Run(Rig& rig, ArmFn arm) {
+  Outcome Run(Rig& rig, ArmFn arm, snapshot::LastView* undo = nullptr) {
     rig.desktop.files.files[kChosen] = FileText();
     rig.desktop.dialog.answers.push_back(kChosen);
     arm(rig);
-    app::Commands(rig.host).OnClick(app::Button::Command4);
+    snapshot::RestoreSnapshot(rig.host, {{}, undo});
     EXPECT_EQ(rig.desktop.files.openFiles, 0);
     if (!rig.model.HasQuit()) {
       EXPECT_TRUE(rig.model.ScreenUpdating());
@@ -373,6 +375,47 @@ TEST_F(RestoreFaultsTest, EveryExcelCallFailingOrFindingExcelGone) {
       }
     }
   }
+}
+
+// Reading what the restore will change adds calls of its own; whichever fails, the restore lands as
+// it would without them, and an undo kept puts back exactly the sheet there was.
+TEST_F(RestoreFaultsTest, EveryCallOfARestoreWithUndoFailingOrFindingExcelGone) {
+  std::map<std::string, std::uint64_t> calls;
+  {
+    Rig clean;
+    snapshot::LastView undo;
+    Run(
+        clean, [](Rig&) {}, &undo);
+    calls = clean.Calls();
+    ASSERT_TRUE(undo);
+  }
+  int passedOver = 0;
+  for (const Position& p : EveryPosition(calls)) {
+    SCOPED_TRACE(Describe(p));
+    Rig rig;
+    const std::shared_ptr<SheetState> original = rig.Sheet();
+    snapshot::LastView undo;
+    const auto outcome = Run(
+        rig, [&](Rig& r) { Arm(r.model, p); }, &undo);
+    ASSERT_EQ(rig.desktop.messages.size(), 1u);
+    // A fault in the attachment may have sent the file to a workbook it added.
+    const Visibility before = rig.Sheet() == original ? Rig::Initial() : Visibility{};
+    const Visibility after = Read(*rig.Sheet());
+    std::size_t applied = kLines.size();
+    while (applied > 0 && AfterLines(before, applied) != after) --applied;
+    EXPECT_EQ(after, AfterLines(before, applied)) << Show(after);
+    if (outcome.completed) {
+      EXPECT_EQ(applied, kLines.size());
+    }
+    passedOver += outcome.completed && !undo;
+    if (!undo || rig.model.HasQuit()) continue;
+    rig.model.ClearFaults();
+    rig.desktop.messages.clear();
+    snapshot::UndoLastRestore(rig.host, undo);
+    EXPECT_EQ(Read(*rig.Sheet()), before) << Show(Read(*rig.Sheet()));
+    EXPECT_FALSE(undo);
+  }
+  EXPECT_GT(passedOver, 5);
 }
 
 TEST_F(RestoreFaultsTest, ReadFailingAtEveryByteKeepsTheWholeLinesBeforeIt) {

@@ -59,9 +59,10 @@ std::string RandomFile(std::mt19937& random) {
   return file;
 }
 
-TEST(RestoreRunsProperty, RandomFilesLeaveTheSameSheetAndBoxesAsEachLineAlone) {
+TEST(RestoreRunsProperty, RandomFilesLeaveTheSameSheetAndBoxesAsEachLineAloneAndUndoExactly) {
   std::mt19937 random(20261209);
   int completed = 0;
+  int undoneRounds = 0;
   std::uint64_t writesInRuns = 0;
   std::uint64_t writesAlone = 0;
   for (int round = 0; round < 600; ++round) {
@@ -89,6 +90,13 @@ TEST(RestoreRunsProperty, RandomFilesLeaveTheSameSheetAndBoxesAsEachLineAlone) {
     EXPECT_EQ(runs.drawing, alone.drawing);
     EXPECT_EQ(runs.openFiles, alone.openFiles);
     EXPECT_LE(runs.calls, alone.calls);
+    // Whatever the restore did, its undo puts back exactly the sheet there was.
+    const Restored undone = RestoreOnto(file, Lines::InRuns, sheet, true);
+    if (undone.undone) {
+      EXPECT_EQ(undone.rows, undone.rowsBefore);
+      EXPECT_EQ(undone.columns, undone.columnsBefore);
+    }
+    undoneRounds += undone.undone;
     completed += alone.boxes.size() == 1 && alone.boxes[0].starts_with("处理完毕!");
     writesInRuns += runs.writes;
     writesAlone += alone.writes;
@@ -96,6 +104,7 @@ TEST(RestoreRunsProperty, RandomFilesLeaveTheSameSheetAndBoxesAsEachLineAlone) {
   // Both ends of a run were met often enough, and runs did save calls.
   EXPECT_GT(completed, 60);
   EXPECT_LT(completed, 540);
+  EXPECT_GT(undoneRounds, 300);
   EXPECT_LT(writesInRuns * 2, writesAlone) << writesInRuns << " writes in runs, " << writesAlone << " alone";
 }
 
