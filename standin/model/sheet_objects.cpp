@@ -261,8 +261,12 @@ Value AnswerSheet(const AppPtr& app, const std::shared_ptr<SheetState>& sheet, c
   }
   call.ReadOnly();
   if (sheet->chart && !call.Is("activate") && !call.Is("select")) throw errors::NotSupported();
-  if (call.Is("rows")) return RangeValue(app, sheet, RowsArgument(call));
-  if (call.Is("columns")) return RangeValue(app, sheet, ColumnsArgument(call));
+  // As Excel's: Rows.Count counts the sheet's rows, not its cells.
+  if (call.Is("rows"))
+    return Make<RangeObject>(app, sheet, std::vector<Rect>{RowsArgument(call)}, Counted::Rows);
+  if (call.Is("columns")) {
+    return Make<RangeObject>(app, sheet, std::vector<Rect>{ColumnsArgument(call)}, Counted::Columns);
+  }
   if (call.Is("cells")) return RangeValue(app, sheet, CellsArgument(call));
   if (call.Is("range")) return RangeValue(app, sheet, RangeOfCall(sheet, call));
   call.Arity(0, 0);

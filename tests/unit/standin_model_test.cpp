@@ -118,6 +118,20 @@ TEST(StandinHiddenRuns, HidingAllRowsIsOneRunAndSplitsAndMergesCleanly) {
   EXPECT_TRUE(excel::ToBool(allRows.Get("Hidden")));
 }
 
+// As Excel's: what Rows and Columns return counts rows and columns, a range its cells.
+TEST_F(StandinModel, CountOfRowsColumnsAndRanges) {
+  const Object sheet = Sheet();
+  const std::pair<Object, std::int32_t> cases[] = {
+      {sheet.GetObject("Rows"), 1048576},
+      {sheet.GetObject("Columns"), 16384},
+      {sheet.GetObject("Rows", {std::string("3:7")}), 5},
+      {sheet.GetObject("Columns", {std::string("B:D")}), 3},
+      {sheet.GetObject("Rows", {std::string("3:7")}).GetObject("EntireRow").GetObject("Rows"), 5},
+      {sheet.GetObject("Range", {std::string("A1:B2")}), 4},
+  };
+  for (const auto& [range, count] : cases) EXPECT_EQ(excel::ToLong(range.Get("Count")), count);
+}
+
 TEST_F(StandinModel, WorkbooksSheetsAndTheActiveOnes) {
   Model fresh;
   const Object app = fresh.Application();
