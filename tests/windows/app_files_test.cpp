@@ -2,9 +2,12 @@
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/win32/desktop.hpp"
 #include "app/win32/files.hpp"
+#include "common/win32/owned.hpp"
 #include "common/win32/utf16.hpp"
 #include "common/win32/win_headers.hpp"
 #include "support/failure_number.hpp"
@@ -116,6 +119,36 @@ TEST_F(WideFilesTest, FailuresCarryTheNumbersUsersKnow) {
   EXPECT_EQ(FileFailure(ERROR_ACCESS_DENIED).Description(), "拒绝的权限");
   EXPECT_EQ(FileFailure(ERROR_SHARING_VIOLATION).Number(), 70);
   EXPECT_EQ(FileFailure(ERROR_CRC).Number(), 57);
+}
+
+// Only ".txt" files, whatever the case, each with the local time it was last written.
+TEST_F(WideFilesTest, ListsTheTextFilesWithTheLocalTimeTheyWereWritten) {
+  EXPECT_TRUE(files.ListText(folder).empty());
+  const SYSTEMTIME written{2026, 12, 3, 9, 14, 30, 5, 0};
+  SYSTEMTIME utc{};
+  ASSERT_TRUE(TzSpecificLocalTimeToSystemTime(nullptr, &written, &utc));
+  FILETIME time{};
+  ASSERT_TRUE(SystemTimeToFileTime(&utc, &time));
+  const std::string newer = Write("Plan-行列状态_1.txt", "1/True\r\n");
+  Write("b.TXT", "");
+  Write("c.txt1", "");
+  ASSERT_TRUE(CreateDirectoryW(ToUtf16(folder + "\\d.txt").c_str(), nullptr));
+  {
+    OwnedHandle file(
+        CreateFileW(ToUtf16(newer).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &time));
+  }
+  std::vector<FoundFile> found = files.ListText(folder);
+  RemoveDirectoryW(ToUtf16(folder + "\\d.txt").c_str());
+  ASSERT_EQ(found.size(), 2u);
+  if (found[0].name != "b.TXT") std::swap(found[0], found[1]);
+  EXPECT_EQ(found[0].name, "b.TXT");
+  EXPECT_EQ(found[1].name, "Plan-行列状态_1.txt");
+  // Written just now, long after the time set on the other.
+  EXPECT_GT(found[0].written, found[1].written);
+  EXPECT_EQ((std::array{found[1].month, found[1].day, found[1].hour, found[1].minute}),
+            (std::array{12, 9, 14, 30}));
+  EXPECT_EQ(FailureNumber([&] { files.ListText(folder + "\\没有"); }), 76);
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgramWithoutATrailingBackslash) {
