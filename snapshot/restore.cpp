@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "common/trace.hpp"
 #include "snapshot/commands.hpp"
@@ -21,79 +21,83 @@ using 链接cad及excel::Handles;
 
 namespace {
 
-// A file's lines up to the first that cannot be read, each with the state it sets; their targets
-// side by side in one text.
-struct FileLines {
-  struct Line {
-    std::size_t at = 0;
-    std::size_t length = 0;
-    bool hidden = false;
-    std::uint64_t consumed = 0;  // of the file's bytes, up to the end of this line
-  };
-
-  std::string targets;
-  std::vector<Line> lines;
-  std::uint64_t size = 0;
-  // Why the line after the last could not be read.
-  std::optional<Failure> failure;
-
-  std::string_view Target(const Line& line) const {
-    return std::string_view(targets).substr(line.at, line.length);
+// Puts the next line's target into `target`; false at the end of the file, at a line that cannot be
+// read and where the file cannot be read further: the lines after are never applied.
+bool NextTarget(LineReader& reader, std::string& target) {
+  try {
+    if (!reader.Next(target)) return false;
+    target = std::string(ReadRecord(target).target);
+    return true;
+  } catch (const Failure&) {
+    return false;
   }
+}
+
+// What a file's lines will set, read through once before any is applied: the file is read again
+// to apply it, and each line then must fall within what was read, or no undo is kept.
+class Reach {
+ public:
+  bool Covers(std::string_view target) const {
+    if (const auto plain = PlainLines(target)) return touched_.Covers(*plain);
+    const auto found = asked_.find(target);
+    return found != asked_.end() && touched_.Covers(found->second);
+  }
+
+  // The state before of what the file's lines will set; nothing when it cannot be known. Lines
+  // after one that cannot be read, or that Excel will refuse, are never applied.
+  std::optional<SavedView> Read(const Handles& attached, InputFile& file) {
+    LineReach reach(attached.ExcelSheet);
+    LineReader reader(file);
+    for (std::string line; NextTarget(reader, line);) {
+      LineSpan span;
+      const auto known = asked_.find(line);
+      if (known != asked_.end()) {
+        span = known->second;
+      } else {
+        const LineReach::Outcome outcome = reach.Of(line, span);
+        if (outcome == LineReach::Outcome::Unknown) return std::nullopt;
+        if (outcome == LineReach::Outcome::Refused) break;
+        if (!PlainLines(line)) asked_.emplace(line, span);
+      }
+      touched_.Add(span);
+    }
+    touched_.Join();
+    return ReadView(attached.ExcelBook, attached.ExcelSheet, touched_);
+  }
+
+  bool Empty() const noexcept { return touched_.Empty(); }
+
+ private:
+  TouchedLines touched_;
+  std::map<std::string, LineSpan, std::less<>> asked_;  // targets only Excel could read
 };
 
-FileLines ReadLines(InputFile& file) {
-  FileLines read;
-  read.size = file.Size();
+void ApplyFile(const Object& ExcelSheet, InputFile& file, ProgressScope& progress, Lines lines,
+               const Reach* reach, LastView* undo) {
+  const std::uint64_t size = file.Size();
+  LineReader reader(file);
+  LineApplier applier(ExcelSheet, lines);
+  bool current = false;
   try {
-    LineReader reader(file);
-    bool current = false;
     for (std::string line; reader.Next(line);) {
       const Record record = ReadRecord(line);
       if (record.state) current = *record.state;
-      read.lines.push_back({read.targets.size(), record.target.size(), current, reader.Consumed()});
-      read.targets += record.target;
+      applier.Add(record, current);
+      // The file changed since it was read: the undo would not cover this line. A line Excel
+      // refuses fails above and changes nothing.
+      if (reach && undo && *undo && !reach->Covers(record.target)) {
+        undo->reset();
+        trace::PassedOver("restore, a line beyond what was read", errors::Catalogued(errors::kInternal));
+      }
+      // A file that grew since it was opened must not show more than done.
+      progress.Show(std::min(reader.Consumed(), size), size);
     }
   } catch (...) {
-    // The lines before one that cannot be read are applied, as they would be one by one.
-    read.failure = CurrentFailure();
-  }
-  return read;
-}
-
-// Keeps what the lines will change, read before any is applied, in place of the last undo; no undo
-// when that cannot be known. Lines that change nothing leave the last undo as it was.
-void SaveViewBefore(const Handles& attached, const FileLines& file, std::optional<SavedView>& undo) {
-  try {
-    LineReach reach(attached.ExcelSheet);
-    TouchedLines touched;
-    for (const FileLines::Line& line : file.lines) {
-      LineSpan span;
-      const LineReach::Outcome outcome = reach.Of(file.Target(line), span);
-      if (outcome == LineReach::Outcome::Unknown) {
-        undo.reset();
-        return;
-      }
-      // The lines after one Excel refuses are never applied.
-      if (outcome == LineReach::Outcome::Refused) break;
-      touched.Add(span);
-    }
-    if (!touched.Empty()) undo = ReadView(attached.ExcelBook, attached.ExcelSheet, touched);
-  } catch (const Failure& failure) {
-    undo.reset();
-    trace::PassedOver("restore, reading what it changes", failure);
-  }
-}
-
-void ApplyLines(const Object& ExcelSheet, const FileLines& file, ProgressScope& progress, Lines lines) {
-  LineApplier applier(ExcelSheet, lines);
-  for (const FileLines::Line& line : file.lines) {
-    applier.Add(Record{file.Target(line), line.hidden}, line.hidden);
-    // A file that grew since it was opened must not show more than done.
-    progress.Show(std::min(line.consumed, file.size), file.size);
+    // The lines before one that cannot be read stay applied, as they would one by one.
+    applier.Flush();
+    throw;
   }
   applier.Flush();
-  if (file.failure) throw *file.failure;
 }
 
 }  // namespace
@@ -113,11 +117,21 @@ void RestoreSnapshot(Host& host, const RestoreRequest& request) {
       dialog.ShowOpen();
       path = dialog.FileName();
     }
+    std::optional<Reach> reach;
+    std::optional<SavedView> before;
+    if (request.undo) {
+      reach.emplace();
+      try {
+        before = reach->Read(attached, *host.desktop.Files().OpenRead(path));
+      } catch (const Failure& failure) {
+        trace::PassedOver("restore, reading what it changes", failure);
+      }
+    }
     std::unique_ptr<InputFile> file = host.desktop.Files().OpenRead(path);
+    // Lines that change nothing leave the last undo as it was.
+    if (request.undo && !(before && reach->Empty())) *request.undo = std::move(before);
     ProgressScope progress(host.desktop);
-    const FileLines read = ReadLines(*file);
-    if (request.undo) SaveViewBefore(attached, read, *request.undo);
-    ApplyLines(attached.ExcelSheet, read, progress, request.lines);
+    ApplyFile(attached.ExcelSheet, *file, progress, request.lines, reach ? &*reach : nullptr, request.undo);
   });
 }
 

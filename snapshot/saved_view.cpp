@@ -1,6 +1,8 @@
 #include "snapshot/saved_view.hpp"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 
 #include "common/text.hpp"
 #include "snapshot/hidden_lines.hpp"
@@ -9,7 +11,7 @@
 namespace quarnel::snapshot {
 namespace {
 
-using Spans = std::vector<std::pair<std::int32_t, std::int32_t>>;
+using Spans = TouchedLines::Spans;
 
 std::vector<LineRun> ReadRuns(const excel::Object& sheet, HiddenLines::Axis axis, const Spans& spans) {
   HiddenLines lines(sheet, axis);
@@ -33,17 +35,36 @@ std::vector<LineRun> ReadRuns(const excel::Object& sheet, HiddenLines::Axis axis
 
 }  // namespace
 
-Spans TouchedLines::Joined(Spans spans) {
-  std::ranges::sort(spans);
-  Spans joined;
-  for (const auto& [first, last] : spans) {
-    if (!joined.empty() && first <= joined.back().second + 1) {
-      joined.back().second = std::max(joined.back().second, last);
-    } else {
-      joined.emplace_back(first, last);
-    }
+void TouchedLines::Add(const LineSpan& span) {
+  Spans& spans = span.rows ? rows_ : columns_;
+  // A file's lines mostly follow each other: most join the span before.
+  if (!spans.empty() && span.first <= spans.back().second + 1 && span.last + 1 >= spans.back().first) {
+    spans.back() = {std::min(spans.back().first, span.first), std::max(spans.back().second, span.last)};
+    return;
   }
-  return joined;
+  spans.emplace_back(span.first, span.last);
+}
+
+void TouchedLines::Join() {
+  for (Spans* spans : {&rows_, &columns_}) {
+    std::ranges::sort(*spans);
+    Spans joined;
+    for (const auto& [first, last] : *spans) {
+      if (!joined.empty() && first <= joined.back().second + 1) {
+        joined.back().second = std::max(joined.back().second, last);
+      } else {
+        joined.emplace_back(first, last);
+      }
+    }
+    *spans = std::move(joined);
+  }
+}
+
+bool TouchedLines::Covers(const LineSpan& span) const {
+  const Spans& spans = span.rows ? rows_ : columns_;
+  // The last span that begins at or before the first line.
+  const auto after = std::ranges::upper_bound(spans, std::pair{span.first, INT32_MAX});
+  return after != spans.begin() && std::prev(after)->second >= span.last;
 }
 
 SavedView ReadView(const excel::Object& ExcelBook, const excel::Object& ExcelSheet,

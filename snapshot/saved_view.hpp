@@ -30,18 +30,20 @@ struct SavedView {
 // The rows and columns a change is about to set, gathered as it names them.
 class TouchedLines {
  public:
-  void Add(const LineSpan& span) { (span.rows ? rows_ : columns_).emplace_back(span.first, span.last); }
+  using Spans = std::vector<std::pair<std::int32_t, std::int32_t>>;
+
+  void Add(const LineSpan& span);
   bool Empty() const noexcept { return rows_.empty() && columns_.empty(); }
-  // In order and apart, neighbours joined.
-  std::vector<std::pair<std::int32_t, std::int32_t>> Rows() const { return Joined(rows_); }
-  std::vector<std::pair<std::int32_t, std::int32_t>> Columns() const { return Joined(columns_); }
+  // Puts the spans in order and apart, neighbours joined.
+  void Join();
+  // Once joined: whether every row (or column) of `span` is among them.
+  bool Covers(const LineSpan& span) const;
+  const Spans& Rows() const noexcept { return rows_; }
+  const Spans& Columns() const noexcept { return columns_; }
 
  private:
-  static std::vector<std::pair<std::int32_t, std::int32_t>> Joined(
-      std::vector<std::pair<std::int32_t, std::int32_t>> spans);
-
-  std::vector<std::pair<std::int32_t, std::int32_t>> rows_;
-  std::vector<std::pair<std::int32_t, std::int32_t>> columns_;
+  Spans rows_;
+  Spans columns_;
 };
 
 // The state of the touched rows and columns of `sheet`, asked of Excel by runs as a record asks,

@@ -109,6 +109,19 @@ TEST_F(UndoTest, KeptOnlyWhenTheRestoreChangesSomethingAndItsStateCouldBeRead) {
   EXPECT_EQ(undo->rows, kept->rows);
   EXPECT_EQ(model.Calls("Hidden"), 2u);  // the first restore's one read and one write
 
+  // The file changes between its reading and its applying: a line beyond what was read, no undo.
+  int reads = 0;
+  desktop.files.whileReading = [&] {
+    if (++reads == 1) desktop.files.files[kChosen] = "3:3/True\r\n9:9/True\r\n";
+  };
+  Restore("3:3/True\r\n");
+  EXPECT_EQ(HiddenRows(10), (Numbers{3, 9}));
+  EXPECT_FALSE(undo);
+  desktop.files.whileReading = nullptr;
+  model.SetRowsHidden(9, 9, false);
+  Restore("3:3/False\r\n");
+  ASSERT_TRUE(undo);
+
   // The user stops waiting while it is read: the restore goes on, nothing to undo.
   model.FailCall("Hidden", 1, Failure(-2147418110, "呼叫被取消。"));
   Restore("3:3/True\r\n");
