@@ -2,8 +2,10 @@
 //
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <map>
 #include <thread>
 #include <utility>
 
@@ -59,6 +61,15 @@ std::vector<HWND> TopLevelWindowsOf(DWORD process) {
 }
 
 void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+// A key pressed and let go, with the scan code and transition bits a keyboard gives them.
+void PressKey(HWND window, WPARAM key) {
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16;
+  PostMessageW(window, WM_KEYDOWN, key, scan | 1);
+  PostMessageW(window, WM_KEYUP, key, scan | 1 | static_cast<LPARAM>(0xC0000000u));
+}
+
+bool Gone(HWND window) { return !IsWindow(window) || !IsWindowVisible(window); }
 
 // The screen's pixels inside `r`, as they are now.
 Picture ScreenPixels(const RECT& r) {
@@ -151,6 +162,48 @@ bool SaveScreenshot(HWND window, const std::wstring& name) {
   return !folder.empty() && WriteBmp(Capture(window), folder + L"\\" + name + L".bmp");
 }
 
+std::vector<bool> GreyedEntries(HWND menu) {
+  const Picture shown = Capture(menu);
+  if (shown.Empty()) return {};
+  std::map<std::uint32_t, int> counts;
+  for (const std::uint32_t pixel : shown.pixels) ++counts[pixel];
+  const std::uint32_t paper =
+      std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+        return a.second < b.second;
+      })->first;
+  const auto channel = [](std::uint32_t pixel, int shift) {
+    return static_cast<int>((pixel >> shift) & 0xFF);
+  };
+  // Inside the menu's frame; grey text is drawn no darker than 0x80, black text's strokes are.
+  constexpr int kFrame = 3;
+  constexpr int kInk = 48;
+  constexpr int kGreyText = 0x60;
+  std::vector<bool> greyed;
+  int top = -1;
+  int darkest = 255;
+  for (int y = kFrame; y <= shown.height - kFrame; ++y) {
+    bool ink = false;
+    for (int x = kFrame; y < shown.height - kFrame && x < shown.width - kFrame; ++x) {
+      int brightest = 0;
+      int apart = 0;
+      for (const int shift : {0, 8, 16}) {
+        brightest = std::max(brightest, channel(shown.At(x, y), shift));
+        apart = std::max(apart, std::abs(channel(shown.At(x, y), shift) - channel(paper, shift)));
+      }
+      if (apart <= kInk) continue;
+      ink = true;
+      darkest = std::min(darkest, brightest);
+    }
+    if (ink && top < 0) top = y;
+    if (ink || top < 0) continue;
+    // The line between entries is a pixel or two high; a line of text is taller.
+    if (y - top > 3) greyed.push_back(darkest >= kGreyText);
+    top = -1;
+    darkest = 255;
+  }
+  return greyed;
+}
+
 // ---------------------------------------------------------------------------------------------
 
 Quarnel::Quarnel(const std::wstring& folder) : folder_(folder) {
@@ -195,6 +248,16 @@ HWND Quarnel::Control(const std::string& caption) const {
 
 void Quarnel::Click(const std::string& caption) {
   if (const HWND button = Control(caption)) Press(button);
+}
+
+void Quarnel::RightClick(const std::string& caption) {
+  const HWND button = Control(caption);
+  if (!button) return;
+  RECT r{};
+  GetClientRect(button, &r);
+  const LPARAM middle = MAKELPARAM(r.right / 2, r.bottom / 2);
+  PostMessageW(button, WM_RBUTTONDOWN, MK_RBUTTON, middle);
+  PostMessageW(button, WM_RBUTTONUP, 0, middle);
 }
 
 void Quarnel::TypeNote(const std::string& text) {
@@ -247,7 +310,7 @@ bool Quarnel::Answer(const Box& box, int id) const {
   const HWND button = GetDlgItem(box.window, id);
   if (!button) return false;
   Press(button);
-  return WaitFor([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, 10s);
+  return WaitFor([&] { return Gone(box.window); }, 10s);
 }
 
 bool Quarnel::ChooseFile(const Box& dialog, const std::wstring& path) const {
@@ -268,6 +331,30 @@ bool Quarnel::ChooseFile(const Box& dialog, const std::wstring& path) const {
 bool Quarnel::CancelDialog(const Box& dialog) const {
   Press(GetDlgItem(dialog.window, IDCANCEL));
   return WaitFor([&] { return !IsWindow(dialog.window); }, 10s);
+}
+
+HWND Quarnel::WaitForMenu(Millis timeout) const {
+  HWND menu = nullptr;
+  WaitFor(
+      [&] {
+        for (HWND window : TopLevelWindowsOf(process_.Id())) {
+          if (win32::ClassName(window) == L"#32768" && IsWindowVisible(window)) menu = window;
+        }
+        return menu != nullptr;
+      },
+      timeout);
+  return menu;
+}
+
+bool Quarnel::PickFromMenu(HWND menu, int entry, Millis timeout) const {
+  for (int i = 0; i < entry; ++i) PressKey(menu, VK_DOWN);
+  PressKey(menu, VK_RETURN);
+  return WaitFor([&] { return Gone(menu); }, timeout);
+}
+
+bool Quarnel::CloseMenu(HWND menu) const {
+  PressKey(menu, VK_ESCAPE);
+  return WaitFor([&] { return Gone(menu); }, 10s);
 }
 
 bool Quarnel::Idle(Millis timeout) const {

@@ -39,6 +39,10 @@ Picture Capture(HWND window);
 // capture failed.
 bool SaveScreenshot(HWND window, const std::wstring& name);
 
+// Which entries of a popup menu the screen shows greyed, top to bottom, the lines between entries
+// not counted. Read from the menu's pixels: under Wine no other process can read a menu's items.
+std::vector<bool> GreyedEntries(HWND menu);
+
 // A dialog window of quarnel's: a message box or the file dialog.
 struct Box {
   HWND window = nullptr;
@@ -63,6 +67,9 @@ class Quarnel {
   HWND Control(const std::string& caption) const;
   // Clicks without waiting for the command: a command may hold up quarnel with a box.
   void Click(const std::string& caption);
+  // A right click in the middle of the button, as the mouse makes it: the button's own handling
+  // turns it into the request for its menu.
+  void RightClick(const std::string& caption);
   void TypeNote(const std::string& text);
   std::string Note() const;
 
@@ -76,6 +83,14 @@ class Quarnel {
   // Types `path` into the file dialog's name field and presses Open, or presses Cancel.
   bool ChooseFile(const Box& dialog, const std::wstring& path) const;
   bool CancelDialog(const Box& dialog) const;
+
+  // quarnel's popup menu once it shows, or null.
+  HWND WaitForMenu(Millis timeout = 10s) const;
+  // Presses Down `entry` times (the lines between entries are passed over) and Enter, and waits
+  // for the menu to go; false when it stays, as it does on a greyed entry.
+  bool PickFromMenu(HWND menu, int entry, Millis timeout = 10s) const;
+  // Presses Escape and waits for the menu to go.
+  bool CloseMenu(HWND menu) const;
 
   // Answers once no command is running: the window takes a message again.
   bool Idle(Millis timeout = 20s) const;

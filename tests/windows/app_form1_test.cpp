@@ -7,6 +7,9 @@
 #include <array>
 #include <functional>
 #include <set>
+#include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/form_layout.hpp"
@@ -85,16 +88,120 @@ bool Installed(const wchar_t* face) {
   return count > 0;
 }
 
-// Records each click on a command button.
+// Records each click on a command button, each menu asked for and each entry picked.
 class RecordedClicks final : public app::ClickTarget {
  public:
   void OnClick(Button button) override {
+    overlapped |= running_;
+    running_ = true;
     clicks.push_back(button);
     if (duringClick) duringClick(button);
+    running_ = false;
+  }
+  std::vector<app::MenuItem> RestoreMenu() override {
+    overlapped |= running_;
+    ++menusAsked;
+    return menu;
+  }
+  void OnMenu(const app::MenuItem& item) override {
+    overlapped |= running_;
+    running_ = true;
+    picked.push_back(item.label);
+    if (duringMenu) duringMenu();
+    running_ = false;
   }
 
   std::vector<Button> clicks;
   std::function<void(Button)> duringClick;
+  std::vector<app::MenuItem> menu;
+  int menusAsked = 0;
+  std::vector<std::string> picked;
+  std::function<void()> duringMenu;
+  // A click, menu or pick that came while a command ran.
+  bool overlapped = false;
+
+ private:
+  bool running_ = false;
+};
+
+// A popup menu as it showed: each entry's text, "~" before a greyed one, "-" for a line; and its
+// top left corner on the screen.
+struct ShownMenu {
+  std::vector<std::string> entries;
+  POINT at{};
+};
+
+// Watches this thread's popup menus from a timer, which the menu's own modal loop serves: reads
+// each one that opens and then presses `keys` on it. One the keys leave open is ended after 5 s.
+class MenuWatch {
+ public:
+  explicit MenuWatch(std::vector<WPARAM> keys) : keys_(std::move(keys)) {
+    watching_ = this;
+    timer_ = SetTimer(nullptr, 0, 50, Tick);
+  }
+  ~MenuWatch() {
+    KillTimer(nullptr, timer_);
+    watching_ = nullptr;
+  }
+  MenuWatch(const MenuWatch&) = delete;
+  MenuWatch& operator=(const MenuWatch&) = delete;
+
+  std::vector<ShownMenu> menus;
+  bool leftOpen = false;
+
+ private:
+  static HWND OpenMenu() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM result) {
+          if (ClassName(window) != L"#32768" || !IsWindowVisible(window)) return TRUE;
+          *reinterpret_cast<HWND*>(result) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+
+  static ShownMenu Read(HWND popup) {
+    ShownMenu shown;
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+      std::array<wchar_t, 256> text{};
+      GetMenuStringW(menu, static_cast<UINT>(i), text.data(), static_cast<int>(text.size()), MF_BYPOSITION);
+      shown.entries.push_back(state & MF_SEPARATOR ? "-"
+                                                   : (state & MF_GRAYED ? "~" : "") + ToUtf8(text.data()));
+    }
+    RECT r{};
+    GetWindowRect(popup, &r);
+    shown.at = {r.left, r.top};
+    return shown;
+  }
+
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!watching_) return;
+    MenuWatch& w = *watching_;
+    const HWND popup = OpenMenu();
+    if (popup && popup == w.open_ && ++w.ticksOpen_ == 100) {
+      w.leftOpen = true;
+      EndMenu();
+    }
+    if (!popup || popup == w.open_) {
+      w.open_ = popup;
+      return;
+    }
+    w.open_ = popup;
+    w.ticksOpen_ = 0;
+    w.menus.push_back(Read(popup));
+    for (WPARAM key : w.keys_) PostMessageW(popup, WM_KEYDOWN, key, 0);
+  }
+
+  static inline MenuWatch* watching_ = nullptr;
+  std::vector<WPARAM> keys_;
+  UINT_PTR timer_ = 0;
+  HWND open_ = nullptr;
+  int ticksOpen_ = 0;
 };
 
 class Form1Test : public ::testing::Test {
@@ -121,6 +228,12 @@ class Form1Test : public ::testing::Test {
   }
 
   HWND Control(std::string_view name) { return form.Control(name); }
+
+  // A right click on `name` as the system reports it: at `at` on the screen, or -1 from the keyboard.
+  void ContextMenu(const char* name, LPARAM at = -1) {
+    SendMessageW(Control(name), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Control(name)), at);
+    Pump();
+  }
 
   RecordedClicks recorded;
   std::vector<Button>& clicks = recorded.clicks;
@@ -357,6 +470,94 @@ TEST_F(Form1Test, ARequestToCloseWhileACommandRunsClosesTheWindowOnceItHasEnded)
     EXPECT_TRUE(openAtTheEnd);
     EXPECT_FALSE(IsWindow(window));
   }
+}
+
+TEST_F(Form1Test, TheRestoreMenuShowsItsEntriesOnCommand4AndPassesThePickToOnMenu) {
+  using Kind = app::MenuItem::Kind;
+  recorded.menu = {
+      {Kind::Snapshot, "R&D-行列状态_20241201093000\t12-01 09:30", "C:\\q\\R&D-行列状态_20241201093000.txt",
+       true, false},
+      {Kind::Snapshot, "演示-行列状态_月报_20241130170000\t11-30 17:00", "C:\\q\\演示.txt", true, false},
+      {Kind::ShowAll, "显示全部行列", {}, true, true},
+      {Kind::Undo, "撤消上次恢复", {}, false, false},
+      {Kind::Browse, "浏览…", {}, true, false},
+  };
+  const std::vector<std::string> shown = {"R&&D-行列状态_20241201093000\t12-01 09:30",
+                                          "演示-行列状态_月报_20241130170000\t11-30 17:00",
+                                          "-",
+                                          "显示全部行列",
+                                          "~撤消上次恢复",
+                                          "浏览…"};
+  form.Show(SW_SHOWNORMAL);
+  SetWindowPos(form.Handle(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Pump();
+  RECT button{};
+  GetWindowRect(Control("Command4"), &button);
+  const LPARAM mouse = MAKELPARAM(300, 200);
+
+  struct Case {
+    const char* control;
+    LPARAM at;
+    std::vector<WPARAM> keys;
+    std::vector<std::string> picked;
+  };
+  const std::vector<Case> cases = {
+      {"Command4", mouse, {VK_DOWN, VK_RETURN}, {"R&D-行列状态_20241201093000\t12-01 09:30"}},
+      {"Command4", -1, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, {"显示全部行列"}},
+      {"Command4", -1, {VK_UP, VK_RETURN}, {"浏览…"}},
+      // Enter on the greyed entry picks nothing; Wine ends the menu on it, Escape where it stays.
+      {"Command4", mouse, {VK_UP, VK_UP, VK_RETURN, VK_ESCAPE}, {}},
+      {"Command4", mouse, {VK_ESCAPE}, {}},
+      {"Command1", mouse, {VK_ESCAPE}, {}},
+      {"Command6", -1, {VK_ESCAPE}, {}},
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE("case " + std::to_string(i));
+    recorded.picked.clear();
+    recorded.menusAsked = 0;
+    const MenuWatch watch(c.keys);
+    ContextMenu(c.control, c.at);
+    EXPECT_EQ(recorded.picked, c.picked);
+    EXPECT_FALSE(watch.leftOpen);
+    if (std::string_view(c.control) != "Command4") {
+      EXPECT_TRUE(watch.menus.empty());
+      EXPECT_EQ(recorded.menusAsked, 0);
+      continue;
+    }
+    ASSERT_EQ(watch.menus.size(), 1u);
+    EXPECT_EQ(watch.menus[0].entries, shown);
+    // The keyboard's menu opens below the button.
+    const POINT at = c.at == -1 ? POINT{button.left, button.bottom} : POINT{300, 200};
+    EXPECT_EQ(watch.menus[0].at.x, at.x);
+    EXPECT_EQ(watch.menus[0].at.y, at.y);
+  }
+  EXPECT_TRUE(clicks.empty());
+  EXPECT_FALSE(recorded.overlapped);
+}
+
+// While a click's or a pick's command runs, a right click on Command4 opens no menu and a click
+// starts nothing.
+TEST_F(Form1Test, NoMenuOpensAndNoCommandStartsWhileACommandRuns) {
+  recorded.menu = {{app::MenuItem::Kind::ShowAll, "显示全部行列", {}, true, false}};
+  form.Show(SW_SHOWNORMAL);
+  Pump();
+  const MenuWatch watch({VK_DOWN, VK_RETURN});
+  duringClick = [this](Button) { ContextMenu("Command4"); };
+  SendMessageW(Control("Command1"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(watch.menus.empty());
+  EXPECT_EQ(recorded.menusAsked, 0);
+
+  recorded.duringMenu = [this] {
+    ContextMenu("Command4");
+    SendMessageW(Control("Command2"), BM_CLICK, 0, 0);
+  };
+  ContextMenu("Command4");
+  EXPECT_EQ(watch.menus.size(), 1u);
+  EXPECT_EQ(recorded.menusAsked, 1);
+  EXPECT_EQ(recorded.picked, std::vector<std::string>{"显示全部行列"});
+  EXPECT_EQ(clicks, std::vector<Button>{Button::Command1});
+  EXPECT_FALSE(recorded.overlapped);
 }
 
 // A start-up that fails once the window exists: the window's end asked the loop to quit, and the
