@@ -206,13 +206,16 @@ void Form1::ShowRestoreMenu(LPARAM at) {
                 label.c_str());
   }
   POINT point{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+  UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON;
+  TPMPARAMS keepClear{sizeof(TPMPARAMS), {}};
   if (at == -1) {
-    RECT button{};
-    GetWindowRect(Control("Command4"), &button);
-    point = {button.left, button.bottom};
+    // Below the button, or above it where the screen ends first: never over it.
+    GetWindowRect(Control("Command4"), &keepClear.rcExclude);
+    point = {keepClear.rcExclude.left, keepClear.rcExclude.bottom};
+    flags |= TPM_VERTICAL;
   }
   const int picked = static_cast<int>(
-      TrackPopupMenuEx(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, window_, nullptr));
+      TrackPopupMenuEx(menu.Get(), flags, point.x, point.y, window_, at == -1 ? &keepClear : nullptr));
   if (picked < 1 || static_cast<std::size_t>(picked) > items.size()) return;
   RunCommand([&] { clicks_.OnMenu(items[static_cast<std::size_t>(picked) - 1]); });
 }
