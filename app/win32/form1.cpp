@@ -10,6 +10,7 @@
 #include "common/win32/owned.hpp"
 #include "common/win32/utf16.hpp"
 #include "common/win32/window_procedure.hpp"
+#include "excel/win32/com_failure.hpp"
 #include "excel/win32/patient_calls.hpp"
 
 namespace quarnel::win32 {
@@ -19,6 +20,12 @@ constexpr wchar_t kClassName[] = L"QuarnelForm1";
 // Away from IDOK and IDCANCEL, which Enter and Escape send: they must click nothing.
 constexpr int kFirstControlId = 1001;
 constexpr UINT kDpiChanged = 0x02E0;
+
+// Why a window or its class could not be made, in the system's words; read before any other call.
+Failure WindowFailure(DWORD error = GetLastError()) {
+  return error != ERROR_SUCCESS ? FailureFromHresult(HRESULT_FROM_WIN32(error))
+                                : errors::Catalogued(errors::kOutOfMemory);
+}
 
 void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSEXW existing{};
@@ -35,7 +42,7 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
   wc.hIconSm =
       static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                     GetSystemMetrics(SM_CYSMICON), 0));
-  if (!RegisterClassExW(&wc)) throw errors::Catalogued(errors::kOutOfMemory);
+  if (!RegisterClassExW(&wc)) throw WindowFailure();
 }
 
 HCURSOR WaitCursor() { return LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)); }  // IDC_WAIT
@@ -72,7 +79,7 @@ Form1::Form1(HINSTANCE instance, app::ClickTarget& clicks, bool endsProgram)
   const DWORD style = WS_CAPTION | WS_SYSMENU;
   window_ = CreateWindowExW(0, kClassName, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 320, 120,
                             nullptr, nullptr, instance, this);
-  if (!window_) throw errors::Catalogued(errors::kOutOfMemory);
+  if (!window_) throw WindowFailure();
   try {
     CreateControls(instance);
     Layout(WindowDpi(window_));
@@ -115,7 +122,7 @@ void Form1::CreateControls(HINSTANCE instance) {
         isButton ? 0 : WS_EX_CLIENTEDGE, isButton ? L"BUTTON" : L"EDIT", ToUtf16(def.text).c_str(), style, 0,
         0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + def.tabIndex)),
         instance, nullptr);
-    if (!controls_[i]) throw errors::Catalogued(errors::kOutOfMemory);
+    if (!controls_[i]) throw WindowFailure();
     if (!isButton) SendMessageW(controls_[i], EM_SETLIMITTEXT, 0, 0);  // the largest the box allows
   }
   focus_ = controls_[0];
@@ -126,7 +133,7 @@ void Form1::CreateTooltips(HINSTANCE instance) {
   tooltips_ =
       CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
-  if (!tooltips_) throw errors::Catalogued(errors::kOutOfMemory);
+  if (!tooltips_) throw WindowFailure();
   for (std::size_t i = 0; i < controls.size(); ++i) {
     if (controls[i].tooltip.empty()) continue;
     std::wstring text = ToUtf16(controls[i].tooltip);

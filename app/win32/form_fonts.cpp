@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/form_layout.hpp"
+#include "common/win32/enumeration.hpp"
 #include "common/win32/utf16.hpp"
 
 namespace quarnel::win32 {
@@ -12,8 +13,8 @@ namespace {
 constexpr int kButtonPoints = 9;
 
 int CALLBACK CollectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM faces) {
-  reinterpret_cast<std::vector<std::wstring>*>(faces)->emplace_back(font->lfFaceName);
-  return 1;
+  return Enumerated<std::wstring>::Of(faces).Visit(
+      [font](std::vector<std::wstring>& found) { found.emplace_back(font->lfFaceName); });
 }
 
 OwnedFont MakeFont(const std::wstring& face, int height, int weight, BYTE charset) {
@@ -49,11 +50,12 @@ std::wstring FormSample() {
 }  // namespace
 
 std::wstring ChineseUiFace(std::wstring_view sample, std::initializer_list<const wchar_t*> preferred) {
-  std::vector<std::wstring> faces;
+  Enumerated<std::wstring> enumerated;
   LOGFONTW query{};
   query.lfCharSet = GB2312_CHARSET;
   const ScreenDc screen;
-  EnumFontFamiliesExW(screen.Get(), &query, CollectFace, reinterpret_cast<LPARAM>(&faces), 0);
+  EnumFontFamiliesExW(screen.Get(), &query, CollectFace, enumerated.Context(), 0);
+  const std::vector<std::wstring> faces = enumerated.Take();
   std::vector<std::wstring> candidates;
   for (const wchar_t* face : preferred) {
     if (std::find(faces.begin(), faces.end(), face) != faces.end()) candidates.emplace_back(face);

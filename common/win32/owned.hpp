@@ -74,6 +74,7 @@ bool FreeLocal(T memory) noexcept {
 inline bool ReleaseScreenDc(HDC dc) noexcept { return ReleaseDC(nullptr, dc) == 1; }
 inline bool DeleteMemoryDc(HDC dc) noexcept { return DeleteDC(dc) != FALSE; }
 inline bool DestroyMenuHandle(HMENU menu) noexcept { return DestroyMenu(menu) != FALSE; }
+inline bool UnloadLibrary(HMODULE library) noexcept { return FreeLibrary(library) != FALSE; }
 }  // namespace give_back
 
 // A kernel handle: a file, a process, an event. Empty is null or INVALID_HANDLE_VALUE, whichever
@@ -89,6 +90,9 @@ struct FileSearch : PlainValue<HANDLE, give_back::CloseSearch> {
   static bool IsValid(HANDLE h) noexcept { return h && h != INVALID_HANDLE_VALUE; }
 };
 using OwnedSearch = Owner<FileSearch>;
+
+// A DLL this program loaded.
+using OwnedModule = Owner<PlainValue<HMODULE, give_back::UnloadLibrary>>;
 
 // A menu made here and attached to no window.
 using OwnedMenu = Owner<PlainValue<HMENU, give_back::DestroyMenuHandle>>;

@@ -75,7 +75,10 @@ excel::Object ComConnector::FromExcelWindows() {
       return {};  // without oleacc no window leads anywhere
     }
     if (answer.late) throw excel::UnreachableExcel(FailureFromHresult(hr));
-    if (!answer.object) continue;
+    if (!answer.object) {
+      trace::PassedOver("window search, a window without a workbook's object", errors::ObjectNotSet());
+      continue;
+    }
     excel::Object application;
     try {
       application = Wrap(answer.object.Get(), windowNames_).GetObject("Application");
@@ -86,7 +89,10 @@ excel::Object ComConnector::FromExcelWindows() {
       }
       throw excel::UnreachableExcel(failure);
     }
-    if (!application) continue;
+    if (!application) {
+      trace::PassedOver("window search, a window without its application", errors::ObjectNotSet());
+      continue;
+    }
     found_ = main;
     return application;
   }

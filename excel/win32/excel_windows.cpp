@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "common/win32/enumeration.hpp"
+#include "common/win32/owned.hpp"
 #include "common/win32/window_text.hpp"
 #include "excel/win32/com_failure.hpp"
 
@@ -15,15 +17,14 @@ constexpr LPARAM kNativeObjectModel = static_cast<LPARAM>(static_cast<DWORD>(0xF
 
 using ObjectFromLresultProc = HRESULT(WINAPI*)(LRESULT, REFIID, WPARAM, void**);
 
-// Loaded once, from System32 only: a DLL of that name planted beside the tool is never loaded.
+// From System32 only: a DLL of that name planted beside the tool is never loaded. Kept once loaded;
+// a load that failed is tried again at the next search, a module without the function is not.
 ObjectFromLresultProc ObjectFromLresultFn() {
-  static ObjectFromLresultProc found = nullptr;
-  if (found) return found;
-  const HMODULE library = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (library) {
-    found = reinterpret_cast<ObjectFromLresultProc>(
-        reinterpret_cast<void*>(GetProcAddress(library, "ObjectFromLresult")));
-  }
+  static OwnedModule library;
+  if (!library) library = OwnedModule(LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+  const auto found = library ? reinterpret_cast<ObjectFromLresultProc>(reinterpret_cast<void*>(
+                                   GetProcAddress(library.Get(), "ObjectFromLresult")))
+                             : nullptr;
   if (!found) throw errors::Catalogued(errors::kDllLoad, " (oleacc.dll)");
   return found;
 }
@@ -31,16 +32,16 @@ ObjectFromLresultProc ObjectFromLresultFn() {
 }  // namespace
 
 std::vector<HWND> ExcelMainWindows() {
-  std::vector<HWND> found;
+  Enumerated<HWND> found;
   // EnumWindows visits top-level windows from the top of the Z-order down.
   EnumWindows(
       [](HWND window, LPARAM context) {
-        if (IsWindowVisible(window) && ClassName(window) == kExcelMainClass)
-          reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-        return TRUE;
+        return Enumerated<HWND>::Of(context).Visit([window](std::vector<HWND>& windows) {
+          if (IsWindowVisible(window) && ClassName(window) == kExcelMainClass) windows.push_back(window);
+        });
       },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
+      found.Context());
+  return found.Take();
 }
 
 // What AccessibleObjectFromWindow does, less its wait without end: the message goes out with a

@@ -137,27 +137,34 @@ HRESULT AutomationObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count,
 
 HRESULT AutomationObject::Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
                                  VARIANT* result, EXCEPINFO* info, UINT* badArgument) {
-  if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-  if (!params) return E_INVALIDARG;
-  const std::optional<std::string> member = MemberOf(id);
-  if (!member) return DISP_E_MEMBERNOTFOUND;
-  const excel::CallKind kind = KindOf(flags);
-  if (params->cNamedArgs > 1 ||
-      (params->cNamedArgs == 1 &&
-       (kind != excel::CallKind::Put || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))) {
-    return DISP_E_NONAMEDARGS;
-  }
-  if (params->cArgs > 0 && !params->rgvarg) return E_INVALIDARG;
-  if (IsPrivate(*member)) return Run(*member, kind, *params, result, info, badArgument);
+  // Even the member's name takes memory: nothing may leave a COM method.
+  try {
+    if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+    if (!params) return E_INVALIDARG;
+    const std::optional<std::string> member = MemberOf(id);
+    if (!member) return DISP_E_MEMBERNOTFOUND;
+    const excel::CallKind kind = KindOf(flags);
+    if (params->cNamedArgs > 1 ||
+        (params->cNamedArgs == 1 &&
+         (kind != excel::CallKind::Put || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))) {
+      return DISP_E_NONAMEDARGS;
+    }
+    if (params->cArgs > 0 && !params->rgvarg) return E_INVALIDARG;
+    if (IsPrivate(*member)) return Run(*member, kind, *params, result, info, badArgument);
 
-  ++session_->invokes;
-  const auto wait = session_->pacing.Take();
-  const HRESULT hr = LocaleRefused(*session_, locale)
-                         ? TYPE_E_INVDATAREAD
-                         : Run(*member, kind, *params, result, info, badArgument);
-  // A plain sleep: a hung Excel takes no messages and answers no other call meanwhile.
-  if (wait.count() > 0) Sleep(static_cast<DWORD>(wait.count()));
-  return hr;
+    ++session_->invokes;
+    const auto wait = session_->pacing.Take();
+    const HRESULT hr = LocaleRefused(*session_, locale)
+                           ? TYPE_E_INVDATAREAD
+                           : Run(*member, kind, *params, result, info, badArgument);
+    // A plain sleep: a hung Excel takes no messages and answers no other call meanwhile.
+    if (wait.count() > 0) Sleep(static_cast<DWORD>(wait.count()));
+    return hr;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
 }
 
 HRESULT AutomationObject::Run(const std::string& member, excel::CallKind kind, const DISPPARAMS& params,

@@ -6,6 +6,7 @@
 
 #include "app/win32/form_fonts.hpp"
 #include "common/trace.hpp"
+#include "common/win32/enumeration.hpp"
 #include "common/win32/owned.hpp"
 #include "common/win32/window_procedure.hpp"
 #include "common/win32/window_text.hpp"
@@ -59,6 +60,45 @@ TEST(OwnedHandleTest, ClosesOnceAndMovesOwnership) {
   *target.Put() = nullptr;
   EXPECT_FALSE(GetHandleInformation(b, &flags));
   EXPECT_FALSE(target);
+}
+
+// A menu goes back to the system with its owner.
+TEST(OwnedHandleTest, MenusAreDestroyed) {
+  HMENU raw = CreatePopupMenu();
+  ASSERT_TRUE(IsMenu(raw));
+  { const OwnedMenu menu(raw); }
+  EXPECT_FALSE(IsMenu(raw));
+}
+
+// What an enumeration's callback throws stops it and comes out once the system has returned.
+TEST(EnumeratedTest, AThrowStopsTheEnumerationAndIsThrownAgainAfter) {
+  for (const int throwAt : {0, 2}) {
+    SCOPED_TRACE(throwAt);
+    Enumerated<HWND> windows;
+    int visits = 0;
+    struct Context {
+      Enumerated<HWND>* windows;
+      int* visits;
+      int throwAt;
+    } context{&windows, &visits, throwAt};
+    const BOOL finished = EnumWindows(
+        [](HWND window, LPARAM raw) {
+          auto& c = *reinterpret_cast<Context*>(raw);
+          return c.windows->Visit([&](std::vector<HWND>& found) {
+            if (++*c.visits == c.throwAt) throw std::runtime_error("thrown in the callback");
+            found.push_back(window);
+          });
+        },
+        reinterpret_cast<LPARAM>(&context));
+    if (throwAt == 0) {
+      EXPECT_TRUE(finished);
+      EXPECT_EQ(windows.Take().size(), static_cast<std::size_t>(visits));
+      continue;
+    }
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(visits, throwAt);
+    EXPECT_THROW(windows.Take(), std::runtime_error);
+  }
 }
 
 TEST(GdiOwnersTest, SelectionPutsBackWhatItDisplacedAndFontsAreDeleted) {
