@@ -1,10 +1,10 @@
 #pragma once
 
-#include <wrl/client.h>
-
 #include <cstdint>
 
 #include "common/win32/win_headers.hpp"
+//
+#include <wrl/client.h>
 
 struct ITaskbarList3;
 

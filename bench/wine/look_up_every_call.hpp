@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "common/win32/win_headers.hpp"
-// After the Windows headers, which must not rename Object::GetObject.
 #include "excel/automation.hpp"
 
 namespace quarnel::bench {

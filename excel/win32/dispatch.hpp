@@ -8,10 +8,9 @@
 #include <string_view>
 
 #include "common/win32/win_headers.hpp"
+#include "excel/automation.hpp"
 #include "excel/win32/excel_windows.hpp"
 #include "excel/win32/message_wait.hpp"
-// After the Windows headers, which must not rename Object::GetObject.
-#include "excel/automation.hpp"
 
 namespace quarnel::win32 {
 

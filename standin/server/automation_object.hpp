@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "common/win32/win_headers.hpp"
-// After the Windows headers, which must not rename Object::GetObject.
 #include "excel/automation.hpp"
 #include "excel/win32/com.hpp"
 #include "standin/server/session.hpp"

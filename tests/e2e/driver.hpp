@@ -11,11 +11,10 @@
 #include <vector>
 
 #include "common/win32/win_headers.hpp"
+#include "excel/automation.hpp"
 #include "support/win32/files.hpp"
 #include "support/win32/process.hpp"
 #include "tests/e2e/picture.hpp"
-// After the Windows headers, which must not rename Object::GetObject.
-#include "excel/automation.hpp"
 
 namespace quarnel::e2e {
 
