@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text.hpp"
 #include "counting_new.hpp"
 #include "desktop.hpp"
 #include "excel/attach.hpp"
@@ -46,13 +47,7 @@ void Print(const std::string& name, std::uint64_t value) {
 
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
-  }
-  return true;
-}
+bool SameName(std::string_view a, std::string_view b) { return AsciiLower(a) == AsciiLower(b); }
 
 // An Excel that answers at once, without allocating, for a sheet of `rows` by `columns`: the
 // commands' time against it is the tool's own.

@@ -88,18 +88,12 @@ std::string BaseNameOfPath(std::string_view path) {
 
 namespace quarnel {
 
-std::string RowAddress(std::int64_t row) { return RowsAddress(row, row); }
+char AsciiLower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string RowsAddress(std::int64_t first, std::int64_t last) {
-  return 常用函数::ValueText(first) + ":" + 常用函数::ValueText(last);
-}
-
-std::string ColumnLetters(std::int32_t column) {
-  std::string letters;
-  for (; column > 0; column = (column - 1) / 26) {
-    letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
-  }
-  return letters;
+std::string AsciiLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = AsciiLower(c);
+  return lower;
 }
 
 std::string_view TrimSpaces(std::string_view text) {

@@ -32,12 +32,10 @@ std::string BaseNameOfPath(std::string_view path);
 }  // namespace 常用函数
 
 namespace quarnel {
-// The text that names one entire row: "12:12" for row 12.
-std::string RowAddress(std::int64_t row);
-// The text that names rows first to last: "3:900".
-std::string RowsAddress(std::int64_t first, std::int64_t last);
-// Excel's letters for a column: "A" for 1, "IV" for 256, "XFD" for 16384.
-std::string ColumnLetters(std::int32_t column);
+// ASCII's A to Z as a to z, every other byte as it is: member names, state words, hex digits and
+// file extensions compare so, whatever else the text holds.
+char AsciiLower(char c) noexcept;
+std::string AsciiLower(std::string_view text);
 // Removes leading and trailing spaces (only " ", as the note box's trimming does).
 std::string_view TrimSpaces(std::string_view text);
 // The characters of UTF-8 text as a person counts them: one per code point.

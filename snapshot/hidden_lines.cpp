@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "common/text.hpp"
+#include "excel/addresses.hpp"
 #include "snapshot/last_used.hpp"
 
 namespace quarnel::snapshot {

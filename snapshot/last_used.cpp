@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "common/text.hpp"
+#include "excel/addresses.hpp"
 
 namespace quarnel::snapshot {
 namespace {

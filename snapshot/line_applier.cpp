@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/text.hpp"
+#include "excel/addresses.hpp"
 
 namespace quarnel::snapshot {
 namespace {

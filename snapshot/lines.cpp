@@ -8,21 +8,12 @@
 
 #include "common/failure.hpp"
 #include "common/text.hpp"
+#include "excel/addresses.hpp"
 
 namespace quarnel::snapshot {
 namespace {
 
 std::string StateText(bool hidden) { return hidden ? "True" : "False"; }
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualsUpper(std::string_view text, std::string_view upper) {
-  if (text.size() != upper.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (Upper(text[i]) != upper[i]) return false;
-  }
-  return true;
-}
 
 // The target with the characters that the reading passes over taken out.
 class Cursor {
@@ -51,8 +42,8 @@ int DigitValue(char c, int base) {
   int value = base;
   if (IsDigit(c)) {
     value = c - '0';
-  } else if (Upper(c) >= 'A' && Upper(c) <= 'F') {
-    value = Upper(c) - 'A' + 10;
+  } else if (AsciiLower(c) >= 'a' && AsciiLower(c) <= 'f') {
+    value = AsciiLower(c) - 'a' + 10;
   }
   return value < base ? value : -1;
 }
@@ -112,7 +103,7 @@ double ReadDecimal(Cursor& cursor) {
     digits = readDigits(number) || digits;
   }
   if (!digits) return 0;
-  if (const char e = Upper(cursor.Peek()); e == 'E' || e == 'D') {
+  if (const char e = AsciiLower(cursor.Peek()); e == 'e' || e == 'd') {
     cursor.Next();
     std::string exponent = "e";
     if (cursor.Peek() == '+' || cursor.Peek() == '-') {
@@ -143,8 +134,8 @@ Record ReadRecord(std::string_view line) {
   std::string_view state = line.substr(slash + 1);
   state = state.substr(0, state.find('/'));
   Record record{line.substr(0, slash), std::nullopt};
-  if (EqualsUpper(state, "TRUE")) record.state = true;
-  if (EqualsUpper(state, "FALSE")) record.state = false;
+  if (AsciiLower(state) == "true") record.state = true;
+  if (AsciiLower(state) == "false") record.state = false;
   return record;
 }
 
@@ -154,10 +145,10 @@ double ColumnNumber(std::string_view target) {
   Cursor cursor(target);
   if (cursor.Peek() != '&') return ReadDecimal(cursor);
   cursor.Next();
-  const char prefix = Upper(cursor.Peek());
-  if (prefix != 'H' && prefix != 'O') return 0;
+  const char prefix = AsciiLower(cursor.Peek());
+  if (prefix != 'h' && prefix != 'o') return 0;
   cursor.Next();
-  return ReadBased(cursor, prefix == 'H' ? 16 : 8);
+  return ReadBased(cursor, prefix == 'h' ? 16 : 8);
 }
 
 }  // namespace quarnel::snapshot

@@ -2,7 +2,8 @@
 
 #include <functional>
 
-#include "excel/attach.hpp"
+#include "excel/automation.hpp"
+#include "excel/host.hpp"
 
 namespace quarnel::snapshot {
 

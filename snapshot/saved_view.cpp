@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "common/text.hpp"
+#include "excel/addresses.hpp"
 #include "snapshot/hidden_lines.hpp"
 #include "snapshot/lines.hpp"
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "common/text.hpp"
+#include "excel/addresses.hpp"
 
 namespace quarnel::visibility {
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "app/progress_throttle.hpp"
 #include "common/win32/win_headers.hpp"
 //
 #include <wrl/client.h>
@@ -9,24 +10,6 @@
 struct ITaskbarList3;
 
 namespace quarnel::win32 {
-
-// Lets a redraw through at most once per interval; the first one at once.
-class ProgressThrottle {
- public:
-  explicit ProgressThrottle(std::uint64_t intervalMs = 250) noexcept : interval_(intervalMs) {}
-  bool Due(std::uint64_t nowMs) noexcept {
-    if (drawn_ && nowMs - last_ < interval_) return false;
-    drawn_ = true;
-    last_ = nowMs;
-    return true;
-  }
-  void Reset() noexcept { drawn_ = false; }
-
- private:
-  std::uint64_t interval_;
-  std::uint64_t last_ = 0;
-  bool drawn_ = false;
-};
 
 // Progress on the window's taskbar button. Where the shell offers no taskbar list (some Wine
 // set-ups), it shows nothing and costs nothing.
@@ -49,7 +32,7 @@ class TaskbarProgress {
   ITaskbarList3* List() noexcept;
 
   HWND window_ = nullptr;
-  ProgressThrottle throttle_;
+  app::ProgressThrottle throttle_;
   Microsoft::WRL::ComPtr<ITaskbarList3> list_;
   bool looked_ = false;
   bool shown_ = false;

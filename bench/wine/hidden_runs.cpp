@@ -14,6 +14,7 @@
 #include "bench/wine/raw_client.hpp"
 #include "bench/wine/tool_host.hpp"
 #include "common/text.hpp"
+#include "excel/addresses.hpp"
 #include "snapshot/commands.hpp"
 
 namespace quarnel::bench {

@@ -5,6 +5,7 @@
 
 #include "common/failure.hpp"
 #include "common/text.hpp"
+#include "excel/addresses.hpp"
 
 namespace quarnel::bench {
 namespace {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/text.hpp"
 #include "common/trace.hpp"
 #include "common/win32/utf16.hpp"
 #include "excel/win32/com.hpp"
@@ -52,13 +53,7 @@ class Arguments {
 };
 
 // Excel's member names are ASCII; folding only A to Z keeps any other text as it is.
-std::string Fold(std::string_view member) {
-  std::string folded(member);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
+std::string Fold(std::string_view member) { return AsciiLower(member); }
 
 // What a cached DISPID answers when the object behind it no longer has that member under it.
 bool StaleId(HRESULT hr) { return hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME; }

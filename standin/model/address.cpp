@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "excel/addresses.hpp"
+
 namespace quarnel::standin {
 namespace {
 

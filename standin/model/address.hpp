@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/text.hpp"
+#include "excel/addresses.hpp"
 #include "standin/model/state.hpp"
 
 namespace quarnel::standin {

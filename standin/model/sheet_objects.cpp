@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "excel/addresses.hpp"
 #include "standin/model/address.hpp"
 #include "standin/model/end_move.hpp"
 #include "standin/model/failures.hpp"

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "common/failure.hpp"
+#include "common/text.hpp"
 
 namespace quarnel::standin {
 
@@ -153,13 +154,7 @@ void AppState::CloseWorkbook(const std::shared_ptr<WorkbookState>& book) {
   }
 }
 
-std::string FoldCase(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
+std::string FoldCase(std::string_view text) { return AsciiLower(text); }
 
 std::string ErrorText(std::int32_t code) {
   switch (code) {

@@ -7,6 +7,7 @@
 
 #include "common/win32/owned.hpp"
 #include "common/win32/utf16.hpp"
+#include "excel/addresses.hpp"
 #include "standin/model/address.hpp"
 #include "standin/server/grid_layout.hpp"
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/text.hpp"
+
 namespace quarnel::test_support {
 namespace {
 
@@ -154,10 +156,7 @@ std::vector<FoundFile> MemoryFiles::ListText(const std::string& folder) {
   const std::string prefix = folder + "\\";
   for (const auto& [path, content] : files) {
     if (!path.starts_with(prefix) || path.find('\\', prefix.size()) != std::string::npos) continue;
-    std::string extension = path.size() < 4 ? path : path.substr(path.size() - 4);
-    std::ranges::transform(extension, extension.begin(),
-                           [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
-    if (extension != ".txt") continue;
+    if (path.size() < 4 || AsciiLower(path.substr(path.size() - 4)) != ".txt") continue;
     const auto time = times.find(path);
     FoundFile file = time == times.end() ? FoundFile{} : time->second;
     file.name = path.substr(prefix.size());

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "common/text.hpp"
+#include "excel/addresses.hpp"
 #include "excel/automation.hpp"
 
 using namespace 常用函数;
@@ -121,6 +122,12 @@ TEST(RowAddress, NamesOneEntireRow) {
   EXPECT_EQ(quarnel::RowAddress(12), "12:12");
   EXPECT_EQ(quarnel::RowAddress(256), "256:256");
   EXPECT_EQ(quarnel::RowAddress(1048577), "1048577:1048577");
+}
+
+TEST(AsciiLower, FoldsOnlyAToZ) {
+  EXPECT_EQ(quarnel::AsciiLower("SpecialCells @[Z]`"), "specialcells @[z]`");
+  EXPECT_EQ(quarnel::AsciiLower("Plan-行列状态_ÄÖ.TXT"), "plan-行列状态_ÄÖ.txt");
+  EXPECT_EQ(quarnel::AsciiLower('F'), 'f');
 }
 
 TEST(TrimSpaces, RemovesOnlyOuterSpaces) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/text.hpp"
+#include "excel/addresses.hpp"
 #include "snapshot/commands.hpp"
 #include "snapshot/last_used.hpp"
 #include "snapshot/lines.hpp"

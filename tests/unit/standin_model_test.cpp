@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "excel/addresses.hpp"
 #include "standin/model/failures.hpp"
 #include "standin/model/model.hpp"
 #include "support/failure_number.hpp"

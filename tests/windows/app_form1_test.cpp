@@ -584,5 +584,34 @@ TEST(StartFailureTest, TheBoxAfterTheWindowHasEndedStaysUntilItIsClosed) {
   EXPECT_EQ(pressed, IDOK);
 }
 
+TEST(Form1Busy, ShowsTheWaitCursorWhileACommandRunsAndNotAfter) {
+  const HCURSOR wait = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));
+  // What the cursor is during the command, and after the window is asked to set it then.
+  struct CursorWatch final : app::ClickTarget {
+    void OnClick(app::Button) override {
+      during = GetCursor();
+      SetCursor(nullptr);
+      answered = SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                              MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+      afterSetCursor = GetCursor();
+    }
+    HWND window = nullptr;
+    HCURSOR during = nullptr;
+    LRESULT answered = 0;
+    HCURSOR afterSetCursor = nullptr;
+  } watch;
+  Form1 form{GetModuleHandleW(nullptr), watch, false};
+  const HWND window = watch.window = form.Handle();
+  SendMessageW(form.Control("Command1"), BM_CLICK, 0, 0);
+  EXPECT_EQ(watch.during, wait);
+  EXPECT_EQ(watch.answered, TRUE);
+  EXPECT_EQ(watch.afterSetCursor, wait);
+
+  SetCursor(nullptr);
+  SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_NE(GetCursor(), wait);
+  EXPECT_EQ(ToUtf8(WindowText(window)), "Quarnel");
+}
+
 }  // namespace
 }  // namespace quarnel::win32
