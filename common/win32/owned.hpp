@@ -16,12 +16,14 @@ class Owner {
 
   Owner() noexcept = default;
   explicit Owner(Type value) noexcept : value_(std::move(value)) {}
-  ~Owner() { Close(); }
+  // Giving back on the way never changes the thread's last error, which the caller may be about to
+  // read, as WIL's and Chromium's owners do; only Close() itself reports.
+  ~Owner() { CloseKeepingLastError(); }
   // The one move rule: the target gives back what it held and takes the source's, which is left empty.
   Owner(Owner&& other) noexcept : value_(other.Release()) {}
   Owner& operator=(Owner&& other) noexcept {
     if (this != &other) {
-      Close();
+      CloseKeepingLastError();
       value_ = other.Release();
     }
     return *this;
@@ -34,7 +36,7 @@ class Owner {
   Type Release() noexcept { return std::exchange(value_, Policy::Empty()); }
   // For the out parameter of the call that acquires: gives back what it held first.
   Type* Put() noexcept {
-    Close();
+    CloseKeepingLastError();
     return &value_;
   }
   // False when the system would not take it back: for a file written to, data may be lost.
@@ -44,6 +46,13 @@ class Owner {
   }
 
  private:
+  void CloseKeepingLastError() noexcept {
+    if (!Policy::IsValid(value_)) return;
+    const DWORD error = GetLastError();
+    Close();
+    SetLastError(error);
+  }
+
   Type value_ = Policy::Empty();
 };
 

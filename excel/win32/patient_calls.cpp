@@ -88,9 +88,11 @@ PatientCalls::PatientCalls(HWND window, milliseconds patience, Ask keepWaiting) 
   if (FAILED(hr)) throw FailureFromHresult(hr);
   if (!CreateTimerQueueTimer(timer_.Put(), nullptr, Nudge, window, kNudgeEveryMs, kNudgeEveryMs,
                              WT_EXECUTEDEFAULT)) {
+    // Read before the calls that undo the registration set it anew.
+    const DWORD error = GetLastError();
     *timer_.Put() = nullptr;
     CoRegisterMessageFilter(previous_.Get(), nullptr);
-    throw FailureFromHresult(HRESULT_FROM_WIN32(GetLastError()));
+    throw FailureFromHresult(HRESULT_FROM_WIN32(error));
   }
 }
 

@@ -60,6 +60,15 @@ TEST(OwnedHandleTest, ClosesOnceAndMovesOwnership) {
   *target.Put() = nullptr;
   EXPECT_FALSE(GetHandleInformation(b, &flags));
   EXPECT_FALSE(target);
+
+  // Given back on the way, even by a close that fails, the thread's last error stays for the caller.
+  HANDLE closedBehind = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  {
+    const OwnedHandle owner(closedBehind);
+    CloseHandle(closedBehind);
+    SetLastError(ERROR_FILE_EXISTS);
+  }
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
 }
 
 // A menu goes back to the system with its owner.
