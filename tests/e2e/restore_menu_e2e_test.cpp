@@ -55,31 +55,35 @@ TEST_F(QuarnelE2E, TourSwitchViewFromTheRestoreMenuAndUndo) {
     EXPECT_TRUE(q.CloseBox(done));
   };
 
-  // The snapshot is the first entry.
-  q.RightClick(kRestore);
-  HWND menu = q.WaitForMenu();
-  ASSERT_NE(menu, nullptr) << "no menu opened";
-  // Nothing to undo yet.
-  EXPECT_EQ(GreyedEntries(menu), (std::vector<bool>{false, false, true, false}));
+  // The menu as it opens, with which of its four entries show greyed.
+  const auto openMenu = [&](const std::vector<bool>& greyed) {
+    q.RightClick(kRestore);
+    const HWND menu = q.WaitForMenu();
+    EXPECT_NE(menu, nullptr) << "no menu opened";
+    if (menu) {
+      EXPECT_EQ(GreyedEntries(menu), greyed);
+    }
+    return menu;
+  };
+
+  // The snapshot is the first entry; nothing to undo yet.
+  HWND menu = openMenu({false, false, true, false});
+  ASSERT_NE(menu, nullptr);
   SaveScreenshot(nullptr, L"restore-menu");
   ASSERT_TRUE(q.PickFromMenu(menu, 1));
   expectDone();
   EXPECT_EQ(HiddenOf(excel), recorded);
 
   // 撤消上次恢复 is the third: the snapshot, 显示全部行列, 撤消上次恢复.
-  q.RightClick(kRestore);
-  menu = q.WaitForMenu();
-  ASSERT_NE(menu, nullptr) << "no menu opened";
-  EXPECT_EQ(GreyedEntries(menu), (std::vector<bool>{false, false, false, false}));
+  menu = openMenu({false, false, false, false});
+  ASSERT_NE(menu, nullptr);
   ASSERT_TRUE(q.PickFromMenu(menu, 3));
   expectDone();
   EXPECT_EQ(HiddenOf(excel), changed);
 
   // Nothing is left to undo: the entry is greyed again, and Enter on it picks nothing.
-  q.RightClick(kRestore);
-  menu = q.WaitForMenu();
-  ASSERT_NE(menu, nullptr) << "no menu opened";
-  EXPECT_EQ(GreyedEntries(menu), (std::vector<bool>{false, false, true, false}));
+  menu = openMenu({false, false, true, false});
+  ASSERT_NE(menu, nullptr);
   // Wine ends the menu on it; where the menu stays, Escape ends it.
   q.PickFromMenu(menu, 3, 1s);
   EXPECT_TRUE(q.CloseMenu(menu));

@@ -35,6 +35,7 @@ TEST_F(RestoreMenuTest, NewestSnapshotsFirstAtMostTenThenTheThreeCommands) {
     const char* what;
     std::vector<std::pair<std::string, int>> files;  // name, minute written
     L expected;                                      // before the three commands
+    bool listFails = false;
   };
   const std::vector<Case> cases = {
       {"an empty folder", {}, {"（程序文件夹中还没有状态文件） (grey)"}},
@@ -50,11 +51,17 @@ TEST_F(RestoreMenuTest, NewestSnapshotsFirstAtMostTenThenTheThreeCommands) {
       {"the same minute: by name, the later stamp first",
        {{"P-行列状态_1.txt", 7}, {"P-行列状态_2.txt", 7}},
        {"P-行列状态_2\t12-09 14:07", "P-行列状态_1\t12-09 14:07"}},
+      {"a folder that cannot be listed offers the dialog",
+       {{"P-行列状态_1.txt", 1}},
+       {"（程序文件夹中还没有状态文件） (grey)"},
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     desktop.files.files.clear();
     desktop.files.times.clear();
+    desktop.files.failList.reset();
+    if (c.listFails) desktop.files.failList = Failure(70, "拒绝的权限");
     for (const auto& [name, minute] : c.files) Write(name, minute);
     L expected = c.expected;
     expected.insert(expected.end(), tail.begin(), tail.end());
@@ -65,6 +72,7 @@ TEST_F(RestoreMenuTest, NewestSnapshotsFirstAtMostTenThenTheThreeCommands) {
   }
   EXPECT_EQ(excel.TotalCalls(), 0u);
   EXPECT_EQ(connector.starts, 0);
+  EXPECT_TRUE(desktop.messages.empty());
 }
 
 TEST_F(RestoreMenuTest, TenOfTwelveAndOnlyFromTheProgramFolder) {
@@ -75,15 +83,6 @@ TEST_F(RestoreMenuTest, TenOfTwelveAndOnlyFromTheProgramFolder) {
   EXPECT_EQ(items.front().path, desktop.folder + "\\P-行列状态_11.txt");
   EXPECT_EQ(items[9].path, desktop.folder + "\\P-行列状态_2.txt");
   EXPECT_EQ(items.front().kind, Kind::Snapshot);
-}
-
-TEST_F(RestoreMenuTest, AFolderThatCannotBeListedOffersTheDialog) {
-  Write("P-行列状态_1.txt", 1);
-  desktop.files.failList = Failure(70, "拒绝的权限");
-  const auto items = app::Commands(host).RestoreMenu();
-  EXPECT_EQ(Labels(items), (std::vector<std::string>{"（程序文件夹中还没有状态文件） (grey)", "显示全部行列",
-                                                     "撤消上次恢复 (grey)", "浏览…"}));
-  EXPECT_TRUE(desktop.messages.empty());
 }
 
 }  // namespace
