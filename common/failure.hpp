@@ -1,24 +1,33 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <source_location>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace quarnel {
 
-// The tool's one failure state: a number and a description, as COM and the file APIs report them.
+// The tool's one failure state: a number and a description, as COM and the file APIs report them,
+// and the place in the source that raised it, for the trace only: a user's box never shows it.
 class Failure : public std::runtime_error {
  public:
-  Failure(std::int32_t number, std::string description)
-      : std::runtime_error(description), number_(number), description_(std::move(description)) {}
+  Failure(std::int32_t number, std::string description,
+          std::source_location origin = std::source_location::current())
+      : std::runtime_error(description),
+        number_(number),
+        description_(std::move(description)),
+        origin_(origin) {}
 
   std::int32_t Number() const noexcept { return number_; }
   const std::string& Description() const noexcept { return description_; }
+  const std::source_location& Origin() const noexcept { return origin_; }
 
  private:
   std::int32_t number_;
   std::string description_;
+  std::source_location origin_;
 };
 
 // A failure that is the tool's own refusal, whose description says all the user needs: its box
@@ -55,6 +64,26 @@ inline constexpr std::int32_t kBufferTooSmall = 20476;
 inline constexpr std::int32_t kBadDialogFileName = 20477;
 inline constexpr std::int32_t kDialogFailed = 32765;
 inline constexpr std::int32_t kDialogCancelled = 32755;
+inline constexpr std::int32_t kArgumentNotOptional = 449;
+// COM's numbers, HRESULTs, which Excel's boxes show as they are: negative.
+inline constexpr std::int32_t kCallRejected = static_cast<std::int32_t>(0x80010001u);  // RPC_E_CALL_REJECTED
+inline constexpr std::int32_t kCallCanceled = static_cast<std::int32_t>(0x80010002u);  // RPC_E_CALL_CANCELED
+inline constexpr std::int32_t kDisconnected = static_cast<std::int32_t>(0x80010108u);  // RPC_E_DISCONNECTED
+inline constexpr std::int32_t kRetryLater =
+    static_cast<std::int32_t>(0x8001010Au);  // RPC_E_SERVERCALL_RETRYLATER
+inline constexpr std::int32_t kClassNotRegistered =
+    static_cast<std::int32_t>(0x80040154u);  // REGDB_E_CLASSNOTREG
+inline constexpr std::int32_t kObjectDeleted =
+    static_cast<std::int32_t>(0x800401A8u);  // a closed workbook's objects
+inline constexpr std::int32_t kUnavailable = static_cast<std::int32_t>(0x800401E3u);     // MK_E_UNAVAILABLE
+inline constexpr std::int32_t kBadClassString = static_cast<std::int32_t>(0x800401F3u);  // CO_E_CLASSSTRING
+inline constexpr std::int32_t kServerExecFailure =
+    static_cast<std::int32_t>(0x80080005u);  // CO_E_SERVER_EXEC_FAILURE
+inline constexpr std::int32_t kServerUnavailable =
+    static_cast<std::int32_t>(0x800706BAu);  // RPC_S_SERVER_UNAVAILABLE
+// VBA_E_IGNORE: Excel busy, as a call's own answer, and as Excel's error number inside EXCEPINFO.
+inline constexpr std::int32_t kIgnored = static_cast<std::int32_t>(0x800AC472u);
+inline constexpr std::int32_t kIgnoredNumber = 0xC472;
 // The tool's own: a note or a snapshot name that Windows would not take. Their texts say why.
 inline constexpr std::int32_t kNoteRefused = 32001;
 inline constexpr std::int32_t kNameTooLong = 32002;
@@ -63,17 +92,45 @@ inline constexpr std::int32_t kProtectedView = 32003;
 // The undo of the last restore belongs to another sheet than the one in front.
 inline constexpr std::int32_t kUndoElsewhere = 32004;
 
-// The catalogue's description for `number`; empty for a number it does not hold.
+// The catalogue's description for `number`; empty for a number it does not hold. For COM's numbers
+// it holds the words Windows gives in Chinese, for a system (Wine) that has none.
 std::string_view Description(std::int32_t number) noexcept;
 // The failure `number` with the catalogue's description.
-Failure Catalogued(std::int32_t number);
+Failure Catalogued(std::int32_t number, std::source_location origin = std::source_location::current());
 // The failure `number` with the catalogue's description and `detail` after it, as "内部错误: ...".
-Failure Catalogued(std::int32_t number, std::string_view detail);
+Failure Catalogued(std::int32_t number, std::string_view detail,
+                   std::source_location origin = std::source_location::current());
 
-inline Failure SubscriptOutOfRange() { return Catalogued(kSubscriptOutOfRange); }
-inline Failure TypeMismatch() { return Catalogued(kTypeMismatch); }
-inline Failure ObjectNotSet() { return Catalogued(kObjectNotSet); }
-inline Failure NotSupported() { return Catalogued(kNotSupported); }
+// The tool's own words that are no one number's description: for an Excel that is busy or that
+// the user stopped waiting for, and the parts of refusals that name what was refused.
+enum class Words {
+  Busy,
+  Stopped,
+  AutomationError,
+  NoteRefused,
+  ControlCharacter,
+  Character,
+  NoteMakesNameTooLong,
+  WorkbookNameTooLong,
+  NoteMakesPathTooLong,
+  FolderPathTooLong,
+  LastRestoredSheet,
+};
+// The words, each "{}" in them replaced by the next of `values`.
+std::string Worded(Words words, std::initializer_list<std::string_view> values = {});
+
+inline Failure SubscriptOutOfRange(std::source_location origin = std::source_location::current()) {
+  return Catalogued(kSubscriptOutOfRange, origin);
+}
+inline Failure TypeMismatch(std::source_location origin = std::source_location::current()) {
+  return Catalogued(kTypeMismatch, origin);
+}
+inline Failure ObjectNotSet(std::source_location origin = std::source_location::current()) {
+  return Catalogued(kObjectNotSet, origin);
+}
+inline Failure NotSupported(std::source_location origin = std::source_location::current()) {
+  return Catalogued(kNotSupported, origin);
+}
 }  // namespace errors
 
 // The failure that the exception being handled stands for: ours as it is, running out of memory

@@ -1,6 +1,7 @@
 #include "common/trace.hpp"
 
 #include <cstdio>
+#include <string>
 
 namespace quarnel::trace {
 namespace {
@@ -23,6 +24,14 @@ std::string Line(std::string_view place, const Failure& failure) {
   line += number;
   line += ' ';
   line += failure.Description();
+  const std::source_location& origin = failure.Origin();
+  if (origin.line() != 0) {
+    line += " (";
+    line += origin.file_name();
+    line += ':';
+    line += std::to_string(origin.line());
+    line += ')';
+  }
   return line;
 }
 

@@ -16,7 +16,8 @@ using Sink = void (*)(std::string_view line);
 // Where the lines go; nowhere until this is called.
 void SetSink(Sink sink) noexcept;
 
-// "<place>: <number> <description>", the number as Windows writes an HRESULT when it is one.
+// "<place>: <number> <description> (<file>:<line>)", the number as Windows writes an HRESULT when
+// it is one, and the place in the source that raised the failure last.
 std::string Line(std::string_view place, const Failure& failure);
 
 void PassedOver(std::string_view place, const Failure& failure) noexcept;

@@ -7,6 +7,12 @@
 
 namespace quarnel::snapshot {
 
+namespace {
+
+std::string Refused(std::string_view what) { return errors::Worded(errors::Words::NoteRefused, {what}); }
+
+}  // namespace
+
 std::string Stamp(std::string_view dateTimeText) {
   std::string stamp;
   for (char c : dateTimeText) {
@@ -17,17 +23,16 @@ std::string Stamp(std::string_view dateTimeText) {
 
 std::optional<Failure> RefuseNote(std::string_view note) {
   constexpr std::string_view kForbidden = "\\/:*?\"<>|";
-  constexpr std::string_view kRule =
-      "。Windows 文件名不允许使用 \\ / : * ? \" < > | 和控制字符，请修改备注后再记录。";
   for (char c : note) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20) {
       char code[8];
       std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(byte));
-      return Failure(errors::kNoteRefused, std::string("备注中含有控制字符 ") + code + std::string(kRule));
+      return Failure(errors::kNoteRefused, Refused(errors::Worded(errors::Words::ControlCharacter, {code})));
     }
     if (kForbidden.find(c) != std::string_view::npos) {
-      return Failure(errors::kNoteRefused, std::string("备注中含有字符“") + c + "”" + std::string(kRule));
+      return Failure(errors::kNoteRefused,
+                     Refused(errors::Worded(errors::Words::Character, {std::string_view(&c, 1)})));
     }
   }
   return std::nullopt;
@@ -84,24 +89,21 @@ std::optional<Failure> RefuseLength(std::string_view workbookName, std::string_v
   const Lengths with = LengthsOf(workbookName, note, stamp, folder, number);
   const Lengths without = LengthsOf(workbookName, "", stamp, folder, number);
   const std::string noteLength = Count(CharacterCount(note));
+  using errors::Words;
+  const auto refuse = [](Words words, std::initializer_list<std::string_view> counts) {
+    return Failure(errors::kNameTooLong, errors::Worded(words, counts));
+  };
   if (with.name > kMaxNameLength) {
     if (!note.empty() && without.name <= kMaxNameLength) {
-      return Failure(errors::kNameTooLong, "备注太长：Windows 文件名最多 255 个字符，加上这条 " + noteLength +
-                                               " 个字符的备注，快照文件名将有 " + Count(with.name) +
-                                               " 个字符。请缩短备注后再记录。");
+      return refuse(Words::NoteMakesNameTooLong, {noteLength, Count(with.name)});
     }
-    return Failure(errors::kNameTooLong, "工作簿名称太长：Windows 文件名最多 255 个字符，快照文件名将有 " +
-                                             Count(with.name) + " 个字符。请缩短工作簿名称后再记录。");
+    return refuse(Words::WorkbookNameTooLong, {Count(with.name)});
   }
   if (with.path > kMaxPathLength) {
     if (!note.empty() && without.path <= kMaxPathLength) {
-      return Failure(errors::kNameTooLong, "备注太长：Windows 路径最多 259 个字符，加上这条 " + noteLength +
-                                               " 个字符的备注，快照文件的完整路径将有 " + Count(with.path) +
-                                               " 个字符。请缩短备注后再记录。");
+      return refuse(Words::NoteMakesPathTooLong, {noteLength, Count(with.path)});
     }
-    return Failure(errors::kNameTooLong,
-                   "程序所在文件夹的路径太长：Windows 路径最多 259 个字符，快照文件的完整路径将有 " +
-                       Count(with.path) + " 个字符。请把程序放到路径较短的文件夹后再记录。");
+    return refuse(Words::FolderPathTooLong, {Count(with.path)});
   }
   return std::nullopt;
 }

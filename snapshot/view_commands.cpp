@@ -37,8 +37,8 @@ void UndoLastRestore(Host& host, LastView& undo) {
     const std::string workbook = excel::ToText(attached.ExcelBook.Get("Name"));
     const std::string sheet = excel::ToText(attached.ExcelSheet.Get("Name"));
     if (workbook != undo->workbook || sheet != undo->sheet) {
-      throw errors::Catalogued(errors::kUndoElsewhere,
-                               "工作簿“" + undo->workbook + "”的工作表“" + undo->sheet + "”。");
+      throw errors::Catalogued(errors::kUndoElsewhere, errors::Worded(errors::Words::LastRestoredSheet,
+                                                                      {undo->workbook, undo->sheet}));
     }
     PutBack(attached.ExcelSheet, *undo);
   });

@@ -10,10 +10,8 @@
 namespace quarnel::win32 {
 namespace {
 
-constexpr std::string_view kAutomationError = "自动化错误";
-constexpr std::string_view kBusy = "Excel 正忙（可能正在编辑单元格），请完成编辑后再试。";
-// The user chose to stop waiting on an Excel that did not answer.
-constexpr std::string_view kStopped = "已停止等待 Excel，本次操作没有完成。";
+using errors::Worded;
+using errors::Words;
 
 // The numbers whose texts Excel's users know from a Chinese system.
 std::string_view KnownDescription(std::int32_t number) {
@@ -29,16 +27,15 @@ std::string_view KnownDescription(std::int32_t number) {
   }
 }
 
-// Wine has no text for the codes a missing Excel gives; these are the ones Windows shows in Chinese.
+// The words Windows shows in Chinese for the codes a missing Excel gives, which Wine has none for.
 std::string_view KnownComDescription(HRESULT hr) {
   switch (hr) {
-    case MK_E_UNAVAILABLE: return "操作无法使用";
-    case CO_E_CLASSSTRING: return "无效的类字符串";
-    case REGDB_E_CLASSNOTREG: return "没有注册类";
-    case CO_E_SERVER_EXEC_FAILURE: return "服务器执行失败";
-    // Excel closed by the user while the tool still holds its objects.
-    case RPC_E_DISCONNECTED: return "对象调用者已与其客户端断开连接。";
-    case HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE): return "RPC 服务器不可用。";
+    case MK_E_UNAVAILABLE:
+    case CO_E_CLASSSTRING:
+    case REGDB_E_CLASSNOTREG:
+    case CO_E_SERVER_EXEC_FAILURE:
+    case RPC_E_DISCONNECTED:
+    case HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE): return errors::Description(hr);
     default: return {};
   }
 }
@@ -100,14 +97,15 @@ std::string SystemMessage(HRESULT hr) {
 
 Failure FailureFromHresult(HRESULT hr) {
   const std::int32_t number = NumberOf(hr);
-  if (IsBusy(hr)) return {number, std::string(kBusy)};
-  if (hr == RPC_E_CALL_CANCELED) return {number, std::string(kStopped)};
+  if (IsBusy(hr)) return {number, Worded(Words::Busy)};
+  // The user chose to stop waiting on an Excel that did not answer.
+  if (hr == RPC_E_CALL_CANCELED) return {number, Worded(Words::Stopped)};
   if (const auto known = KnownDescription(number); !known.empty() && number != hr) {
     return {number, std::string(known)};
   }
   std::string text = SystemMessage(hr);
   if (text.empty()) text = KnownComDescription(hr);
-  if (text.empty()) text = kAutomationError;
+  if (text.empty()) text = Worded(Words::AutomationError);
   return {number, std::move(text)};
 }
 
@@ -126,7 +124,7 @@ Failure FailureFromException(EXCEPINFO& info) {
   } else if (info.wCode != 0) {
     number = info.wCode;
     fallback = KnownDescription(number);
-    if (fallback.empty()) fallback = kAutomationError;
+    if (fallback.empty()) fallback = Worded(Words::AutomationError);
   } else {
     Failure mapped = FailureFromHresult(DISP_E_EXCEPTION);
     number = mapped.Number();

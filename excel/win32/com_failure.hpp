@@ -9,7 +9,7 @@
 namespace quarnel::win32 {
 
 // Excel's own "busy, call ignored", which it answers while a modal state keeps it from running a call.
-inline constexpr HRESULT kVbaIgnore = static_cast<HRESULT>(0x800AC472);
+inline constexpr HRESULT kVbaIgnore = errors::kIgnored;
 
 // Busy Excel (a cell in edit mode, a dialog open) refuses calls with these, having run nothing:
 // COM's rejection, COM's "retry later", and Excel's own VBA_E_IGNORE.

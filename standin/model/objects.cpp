@@ -158,11 +158,6 @@ class ProtectedViewWindowObject : public Member {
   }
 };
 
-// Excel's words when a worksheet function cannot take its arguments.
-Failure FunctionRefused(const std::string& function) {
-  return {errors::kApplicationDefined, "无法取得类 WorksheetFunction 的 " + function + " 属性"};
-}
-
 // Application.WorksheetFunction, with the one function the tool uses. CountA counts a range's
 // filled cells, hidden ones too, and any other value given as one; the answer is a Double.
 class WorksheetFunctionObject : public Member {

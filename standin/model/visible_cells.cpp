@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <iterator>
 
+#include "standin/model/failures.hpp"
+
 namespace quarnel::standin {
 namespace {
 

@@ -32,6 +32,4 @@ double Width(const SheetState& sheet, const Rect& rect);
 // do, which a client receives as no value.
 excel::Value MergeCells(const SheetState& sheet, std::span<const Rect> areas);
 
-inline Failure NoCellsFound() { return {errors::kApplicationDefined, "No cells were found."}; }
-
 }  // namespace quarnel::standin
