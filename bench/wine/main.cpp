@@ -252,6 +252,23 @@ void PrintClicks(const ClickFigures& clicks) {
   Print("raw click: hide the row (ms)", clicks.command.Median());
 }
 
+// The tool, the raw client and VBScript, each repeat starting with the next way, so that a machine
+// growing busier or quieter over the run favours none of them.
+Sides MeasureSides(Server& server, std::int32_t rows, std::int32_t columns, int repeats,
+                   const fs::path& folder) {
+  Sides sides;
+  for (int repeat = 0; repeat < repeats; ++repeat) {
+    for (int i = 0; i < 3; ++i) {
+      switch ((repeat + i) % 3) {
+        case 0: ToolRecordAndRestore(server, rows, columns, folder, sides); break;
+        case 1: RawRecordAndRestore(server, rows, columns, folder, sides.raw); break;
+        default: VbscriptRecordAndRestore(rows, columns, folder, sides.vbscript);
+      }
+    }
+  }
+  return sides;
+}
+
 int Main(std::int32_t rows, std::int32_t columns, std::int32_t naiveRows, int repeats) {
   win32::ComInit com;
   const fs::path folder =
@@ -267,18 +284,7 @@ int Main(std::int32_t rows, std::int32_t columns, std::int32_t naiveRows, int re
 
   // First, as it is quick and needs no other process.
   const InProcessSides inProcess = MeasureInProcess(rows, columns, repeats, folder);
-  Sides sides;
-  // Each repeat starts with the next way, so that a machine growing busier or quieter over the
-  // run favours none of them.
-  for (int repeat = 0; repeat < repeats; ++repeat) {
-    for (int i = 0; i < 3; ++i) {
-      switch ((repeat + i) % 3) {
-        case 0: ToolRecordAndRestore(server, rows, columns, folder, sides); break;
-        case 1: RawRecordAndRestore(server, rows, columns, folder, sides.raw); break;
-        default: VbscriptRecordAndRestore(rows, columns, folder, sides.vbscript);
-      }
-    }
-  }
+  Sides sides = MeasureSides(server, rows, columns, repeats, folder);
   Run& first = sides.first;
   const Side& tool = sides.tool;
   first.record.ms = tool.record.Median() * double(first.record.lines);
