@@ -6,6 +6,7 @@
 
 namespace quarnel::app {
 
+// The buttons by their names in the window: 隐藏行, 隐藏列, 记录状态, 恢复状态, 退出, 不隐藏行, 不隐藏列.
 enum class Button { Command1, Command2, Command3, Command4, Command5, Command6, Command7 };
 
 // Where the window sends a click on a command button. The exit button (Command5) never comes

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-// The common functions module: numbers to text and the taking apart of Windows paths.
+// 常用函数 means "common functions": the module of numbers to text and the taking apart of Windows paths.
 namespace 常用函数 {
 
 // A whole number as plain decimal digits, "-" in front when negative.

@@ -3,6 +3,7 @@
 #include "excel/automation.hpp"
 #include "excel/host.hpp"
 
+// The name means "link CAD and Excel": the module that finds Excel and what is in front of it.
 namespace 链接cad及excel {
 
 // What a command works on: Excel, and the workbook and worksheet in front. The command owns them

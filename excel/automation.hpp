@@ -71,6 +71,7 @@ Object Unreachable(const Failure& failure);
 
 }  // namespace quarnel::excel
 
+// 常用函数, "common functions": see common/text.hpp.
 namespace 常用函数 {
 // A value of any kind as text: numbers as ValueText writes them, everything else as ToText does.
 std::string ValueText(const quarnel::excel::Value& value);

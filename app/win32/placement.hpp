@@ -13,6 +13,7 @@ Dpi WindowDpi(HWND window);
 
 }  // namespace quarnel::win32
 
+// 常用函数, "common functions": see common/text.hpp.
 namespace 常用函数 {
 
 // Raises the window into the topmost band, handing it its own position and size. A hidden window
