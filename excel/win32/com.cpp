@@ -30,4 +30,11 @@ ComInit::ComInit() {
   *Put() = true;
 }
 
+MessageFilterRegistration RegisterMessageFilter(IMessageFilter* filter) {
+  FilterRegistration registration{true, nullptr};
+  const HRESULT hr = CoRegisterMessageFilter(filter, &registration.previous);
+  if (FAILED(hr)) throw FailureFromHresult(hr);
+  return MessageFilterRegistration(registration);
+}
+
 }  // namespace quarnel::win32

@@ -133,4 +133,24 @@ using RunningObjectEntry = Owner<PlainValue<DWORD, give_back::RevokeActive>>;
 // A class object registered for other processes to create from, by its cookie.
 using ClassObjectEntry = Owner<PlainValue<DWORD, give_back::RevokeClass>>;
 
+struct FilterRegistration {
+  bool registered = false;
+  // The filter registered before, null when there was none; this owner holds its reference.
+  IMessageFilter* previous = nullptr;
+};
+struct RestoreFilter {
+  using Type = FilterRegistration;
+  static constexpr Type Empty() noexcept { return {}; }
+  static bool IsValid(const Type& registration) noexcept { return registration.registered; }
+  static bool Close(const Type& registration) noexcept {
+    const HRESULT hr = CoRegisterMessageFilter(registration.previous, nullptr);
+    if (registration.previous) registration.previous->Release();
+    return SUCCEEDED(hr);
+  }
+};
+// A message filter registered for the thread; closed, it puts back the one that was there before.
+using MessageFilterRegistration = Owner<RestoreFilter>;
+// For a thread in a single-threaded apartment; throws what COM answered.
+MessageFilterRegistration RegisterMessageFilter(IMessageFilter* filter);
+
 }  // namespace quarnel::win32
