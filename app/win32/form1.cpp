@@ -38,11 +38,18 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
   wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kClassName;
-  wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-  wc.hIconSm =
+  OwnedIcon largeIcon(
+      static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+  OwnedIcon smallIcon(
       static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                    GetSystemMetrics(SM_CYSMICON), 0));
+                                    GetSystemMetrics(SM_CYSMICON), 0)));
+  wc.hIcon = largeIcon.Get();
+  wc.hIconSm = smallIcon.Get();
   if (!RegisterClassExW(&wc)) throw WindowFailure();
+  // The class stays registered for the rest of the program, and its icons with it.
+  static OwnedIcon classIcons[2];
+  classIcons[0] = std::move(largeIcon);
+  classIcons[1] = std::move(smallIcon);
 }
 
 HCURSOR WaitCursor() { return LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)); }  // IDC_WAIT
@@ -77,25 +84,18 @@ Form1::Form1(HINSTANCE instance, app::ClickTarget& clicks, bool endsProgram)
   const std::wstring caption = ToUtf16(app::Form1Definition().caption);
   // Fixed single border, system menu and close box only.
   const DWORD style = WS_CAPTION | WS_SYSMENU;
-  window_ = CreateWindowExW(0, kClassName, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 320, 120,
-                            nullptr, nullptr, instance, this);
+  // The window is owned from WM_NCCREATE on, so one that fails later in its creation is not kept.
+  CreateWindowExW(0, kClassName, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 320, 120, nullptr,
+                  nullptr, instance, this);
   if (!window_) throw WindowFailure();
-  try {
-    CreateControls(instance);
-    Layout(WindowDpi(window_));
-    常用函数::SetTopMost(window_);
-    常用函数::PlaceWindow(window_, 2.0);
-    // After the load step: under Wine a topmost popup owned by the window keeps it out of the band.
-    CreateTooltips(instance);
-  } catch (...) {
-    // Not handled here: the half-built window goes, and the failure reaches the start-up report.
-    DestroyWindow(window_);
-    throw;
-  }
-}
-
-Form1::~Form1() {
-  if (window_) DestroyWindow(window_);
+  // A failure of the load step is not handled here: the half-built window goes with its owner, and
+  // the failure reaches the start-up report.
+  CreateControls(instance);
+  Layout(WindowDpi(window_.Get()));
+  常用函数::SetTopMost(window_.Get());
+  常用函数::PlaceWindow(window_.Get(), 2.0);
+  // After the load step: under Wine a topmost popup owned by the window keeps it out of the band.
+  CreateTooltips(instance);
 }
 
 HWND Form1::Control(std::string_view name) const noexcept {
@@ -105,8 +105,8 @@ HWND Form1::Control(std::string_view name) const noexcept {
 }
 
 void Form1::Show(int showCommand) {
-  ShowWindow(window_, showCommand);
-  UpdateWindow(window_);
+  ShowWindow(window_.Get(), showCommand);
+  UpdateWindow(window_.Get());
 }
 
 void Form1::CreateControls(HINSTANCE instance) {
@@ -120,7 +120,7 @@ void Form1::CreateControls(HINSTANCE instance) {
         (isButton ? static_cast<DWORD>(BS_PUSHBUTTON) : static_cast<DWORD>(ES_LEFT | ES_AUTOHSCROLL));
     controls_[i] = CreateWindowExW(
         isButton ? 0 : WS_EX_CLIENTEDGE, isButton ? L"BUTTON" : L"EDIT", ToUtf16(def.text).c_str(), style, 0,
-        0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + def.tabIndex)),
+        0, 0, 0, window_.Get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + def.tabIndex)),
         instance, nullptr);
     if (!controls_[i]) throw WindowFailure();
     if (!isButton) SendMessageW(controls_[i], EM_SETLIMITTEXT, 0, 0);  // the largest the box allows
@@ -132,7 +132,7 @@ void Form1::CreateTooltips(HINSTANCE instance) {
   const auto& controls = app::Form1Definition().controls;
   tooltips_ =
       CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.Get(), nullptr, instance, nullptr);
   if (!tooltips_) throw WindowFailure();
   for (std::size_t i = 0; i < controls.size(); ++i) {
     if (controls[i].tooltip.empty()) continue;
@@ -141,7 +141,7 @@ void Form1::CreateTooltips(HINSTANCE instance) {
     // The smaller size that every comctl32 version accepts.
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
+    tool.hwnd = window_.Get();
     tool.uId = reinterpret_cast<UINT_PTR>(controls_[i]);
     tool.lpszText = text.data();
     if (!SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)))
@@ -157,11 +157,11 @@ void Form1::Layout(Dpi dpi) {
   // The frame's thickness is whatever the system draws: measure it rather than compute it.
   RECT outer{};
   RECT client{};
-  GetWindowRect(window_, &outer);
-  GetClientRect(window_, &client);
+  GetWindowRect(window_.Get(), &outer);
+  GetClientRect(window_.Get(), &client);
   const int frameX = (outer.right - outer.left) - (client.right - client.left);
   const int frameY = (outer.bottom - outer.top) - (client.bottom - client.top);
-  SetWindowPos(window_, nullptr, 0, 0, TwipsToPixels(form.clientWidth, dpi.x) + frameX,
+  SetWindowPos(window_.Get(), nullptr, 0, 0, TwipsToPixels(form.clientWidth, dpi.x) + frameX,
                TwipsToPixels(form.clientHeight, dpi.y) + frameY, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   FormFonts fonts = MakeFormFonts(dpi);
@@ -222,7 +222,7 @@ void Form1::ShowRestoreMenu(LPARAM at) {
     flags |= TPM_VERTICAL;
   }
   const int picked = static_cast<int>(
-      TrackPopupMenuEx(menu.Get(), flags, point.x, point.y, window_, at == -1 ? &keepClear : nullptr));
+      TrackPopupMenuEx(menu.Get(), flags, point.x, point.y, window_.Get(), at == -1 ? &keepClear : nullptr));
   if (picked < 1 || static_cast<std::size_t>(picked) > items.size()) return;
   RunCommand([&] { clicks_.OnMenu(items[static_cast<std::size_t>(picked) - 1]); });
 }
@@ -230,8 +230,8 @@ void Form1::ShowRestoreMenu(LPARAM at) {
 void Form1::Close() {
   if (running_) {
     closeRequested_ = true;
-  } else if (window_) {
-    DestroyWindow(window_);
+  } else {
+    window_.Close();
   }
 }
 
@@ -257,7 +257,7 @@ void Form1::DropClicksMadeMeanwhile() {
 
 LRESULT Form1::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_NCCREATE: window_ = window; break;
+    case WM_NCCREATE: *window_.Put() = window; break;
     case WM_COMMAND: {
       const int index = LOWORD(wParam) - kFirstControlId;
       const auto& controls = app::Form1Definition().controls;
@@ -280,11 +280,11 @@ LRESULT Form1::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         SetCursor(WaitCursor());
         return TRUE;
       }
-      return DefWindowProcW(window_, message, wParam, lParam);
+      return DefWindowProcW(window, message, wParam, lParam);
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         const HWND focused = GetFocus();
-        if (focused && IsChild(window_, focused)) focus_ = focused;
+        if (focused && IsChild(window, focused)) focus_ = focused;
       } else if (focus_) {
         SetFocus(focus_);
       }
@@ -292,7 +292,7 @@ LRESULT Form1::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case kDpiChanged: {
       Layout({LOWORD(wParam), HIWORD(wParam)});
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+      SetWindowPos(window, nullptr, suggested->left, suggested->top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
@@ -301,7 +301,7 @@ LRESULT Form1::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       if (endsProgram_) PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:
-      window_ = nullptr;
+      window_.Release();
       controls_.fill(nullptr);
       tooltips_ = nullptr;
       return 0;

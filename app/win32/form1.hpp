@@ -7,6 +7,7 @@
 #include "app/button.hpp"
 #include "app/win32/form_fonts.hpp"
 #include "app/win32/placement.hpp"
+#include "common/win32/owned.hpp"
 #include "common/win32/win_headers.hpp"
 
 namespace quarnel::win32 {
@@ -20,12 +21,11 @@ class Form1 {
   // at a time; the exit button closes the window, as its close box does. With
   // `endsProgram`, destroying the window ends the thread's message loop.
   Form1(HINSTANCE instance, app::ClickTarget& clicks, bool endsProgram = true);
-  ~Form1();
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
   // Null once the window is gone.
-  HWND Handle() const noexcept { return window_; }
+  HWND Handle() const noexcept { return window_.Get(); }
   // The control named as in the window's definition ("Command1", "Text1"), or null.
   HWND Control(std::string_view name) const noexcept;
   void Show(int showCommand);
@@ -45,7 +45,6 @@ class Form1 {
   void Close();
   void DropClicksMadeMeanwhile();
 
-  HWND window_ = nullptr;
   std::array<HWND, 8> controls_{};
   HWND tooltips_ = nullptr;
   FormFonts fonts_;
@@ -56,6 +55,9 @@ class Form1 {
   bool closeRequested_ = false;
   app::ClickTarget& clicks_;
   bool endsProgram_;
+  // Last, so it goes first: the window's last messages still find everything above. Taken back at
+  // WM_NCDESTROY when the system destroys the window first.
+  OwnedWindow window_;
 };
 
 // Runs the thread's message loop with the window's keyboard navigation until the loop is ended;

@@ -45,6 +45,10 @@ class Owner {
     return !Policy::IsValid(value) || Policy::Close(value);
   }
 
+ protected:
+  // For a value held in place (a VARIANT, an EXCEPINFO): its fields, written without giving it back.
+  Type& Held() noexcept { return value_; }
+
  private:
   void CloseKeepingLastError() noexcept {
     if (!Policy::IsValid(value_)) return;
@@ -83,6 +87,8 @@ bool FreeLocal(T memory) noexcept {
 inline bool ReleaseScreenDc(HDC dc) noexcept { return ReleaseDC(nullptr, dc) == 1; }
 inline bool DeleteMemoryDc(HDC dc) noexcept { return DeleteDC(dc) != FALSE; }
 inline bool DestroyMenuHandle(HMENU menu) noexcept { return DestroyMenu(menu) != FALSE; }
+inline bool DestroyWindowHandle(HWND window) noexcept { return DestroyWindow(window) != FALSE; }
+inline bool DestroyIconHandle(HICON icon) noexcept { return DestroyIcon(icon) != FALSE; }
 inline bool UnloadLibrary(HMODULE library) noexcept { return FreeLibrary(library) != FALSE; }
 }  // namespace give_back
 
@@ -105,6 +111,14 @@ using OwnedModule = Owner<PlainValue<HMODULE, give_back::UnloadLibrary>>;
 
 // A menu made here and attached to no window.
 using OwnedMenu = Owner<PlainValue<HMENU, give_back::DestroyMenuHandle>>;
+
+// A window made here. The system may destroy it first (its parent goes, a close): the procedure
+// then takes it back with Release() at WM_NCDESTROY, so the owner never destroys it twice, nor a
+// later window that got the same handle.
+using OwnedWindow = Owner<PlainValue<HWND, give_back::DestroyWindowHandle>>;
+
+// An icon LoadImageW made without LR_SHARED; a shared one belongs to the system.
+using OwnedIcon = Owner<PlainValue<HICON, give_back::DestroyIconHandle>>;
 
 // A timer of the default timer queue. Closing waits for a callback under way.
 using OwnedQueueTimer = Owner<PlainValue<HANDLE, give_back::DeleteQueueTimer>>;

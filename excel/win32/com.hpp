@@ -10,61 +10,63 @@
 
 namespace quarnel::win32 {
 
-class Bstr {
+namespace give_back {
+inline bool FreeBstr(BSTR text) noexcept {
+  SysFreeString(text);
+  return true;
+}
+}  // namespace give_back
+
+// A VARIANT held as a value, empty when VT_EMPTY. VariantClear gives back what a VARIANT refers to
+// (a string, an object, an array), not the VARIANT's own memory, so clearing the copy that Close()
+// is handed frees it once; the owner's own has already been reset to VT_EMPTY by Release().
+struct VariantValue {
+  using Type = VARIANT;
+  static Type Empty() noexcept { return VARIANT{}; }
+  static bool IsValid(const VARIANT& value) noexcept { return V_VT(&value) != VT_EMPTY; }
+  static bool Close(VARIANT value) noexcept { return SUCCEEDED(VariantClear(&value)); }
+};
+
+// The three strings of an EXCEPINFO, the caller's to free whoever fills them in.
+struct ExceptionStrings {
+  using Type = EXCEPINFO;
+  static Type Empty() noexcept { return EXCEPINFO{}; }
+  static bool IsValid(const EXCEPINFO& info) noexcept {
+    return info.bstrSource || info.bstrDescription || info.bstrHelpFile;
+  }
+  static bool Close(const EXCEPINFO& info) noexcept {
+    for (const BSTR text : {info.bstrSource, info.bstrDescription, info.bstrHelpFile}) SysFreeString(text);
+    return true;
+  }
+};
+
+class Bstr : public Owner<PlainValue<BSTR, give_back::FreeBstr>> {
  public:
   Bstr() = default;
   explicit Bstr(std::wstring_view text);
   static Bstr FromUtf8(std::string_view text);
   // Takes ownership of a string that a callee allocated.
   static Bstr Adopt(BSTR text) noexcept;
-  ~Bstr() { SysFreeString(text_); }
-  Bstr(Bstr&& other) noexcept : text_(other.Release()) {}
-  Bstr& operator=(Bstr&& other) noexcept;
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
 
-  BSTR Get() const noexcept { return text_; }
   // For out-parameters: frees what it held first.
-  BSTR* Out() noexcept;
-  BSTR Release() noexcept;
-  std::wstring_view View() const noexcept { return {text_ ? text_ : L"", SysStringLen(text_)}; }
-
- private:
-  BSTR text_ = nullptr;
+  BSTR* Out() noexcept { return Put(); }
+  std::wstring_view View() const noexcept { return {Get() ? Get() : L"", SysStringLen(Get())}; }
 };
 
-class Variant {
+class Variant : public Owner<VariantValue> {
  public:
-  Variant() noexcept { VariantInit(&value_); }
-  ~Variant() { VariantClear(&value_); }
-  Variant(Variant&& other) noexcept;
-  Variant& operator=(Variant&& other) noexcept;
-  Variant(const Variant&) = delete;
-  Variant& operator=(const Variant&) = delete;
-
-  VARIANT& Get() noexcept { return value_; }
-  const VARIANT& Get() const noexcept { return value_; }
+  VARIANT& Get() noexcept { return Held(); }
+  const VARIANT& Get() const noexcept { return Owner::Get(); }
   // For out-parameters: clears what it held first.
-  VARIANT* Out() noexcept;
-
- private:
-  VARIANT value_;
+  VARIANT* Out() noexcept { return Put(); }
 };
 
-// The exception an Invoke reports: its strings are the caller's to free, whoever reads them.
-class ExcepInfo {
+// The exception an Invoke reports.
+class ExcepInfo : public Owner<ExceptionStrings> {
  public:
-  ExcepInfo() = default;
-  ~ExcepInfo() { Reset(); }
-  ExcepInfo(const ExcepInfo&) = delete;
-  ExcepInfo& operator=(const ExcepInfo&) = delete;
-
-  EXCEPINFO& Get() noexcept { return info_; }
+  EXCEPINFO& Get() noexcept { return Held(); }
   // Frees what a previous call left, ready for the next.
-  void Reset() noexcept;
-
- private:
-  EXCEPINFO info_{};
+  void Reset() noexcept { Close(); }
 };
 
 // IUnknown written once, for a class that implements the one COM interface `I`, and answers to
@@ -130,5 +132,25 @@ inline bool RevokeClass(DWORD cookie) noexcept { return SUCCEEDED(CoRevokeClassO
 using RunningObjectEntry = Owner<PlainValue<DWORD, give_back::RevokeActive>>;
 // A class object registered for other processes to create from, by its cookie.
 using ClassObjectEntry = Owner<PlainValue<DWORD, give_back::RevokeClass>>;
+
+struct FilterRegistration {
+  bool registered = false;
+  // The filter registered before, null when there was none; this owner holds its reference.
+  IMessageFilter* previous = nullptr;
+};
+struct RestoreFilter {
+  using Type = FilterRegistration;
+  static constexpr Type Empty() noexcept { return {}; }
+  static bool IsValid(const Type& registration) noexcept { return registration.registered; }
+  static bool Close(const Type& registration) noexcept {
+    const HRESULT hr = CoRegisterMessageFilter(registration.previous, nullptr);
+    if (registration.previous) registration.previous->Release();
+    return SUCCEEDED(hr);
+  }
+};
+// A message filter registered for the thread; closed, it puts back the one that was there before.
+using MessageFilterRegistration = Owner<RestoreFilter>;
+// For a thread in a single-threaded apartment; throws what COM answered.
+MessageFilterRegistration RegisterMessageFilter(IMessageFilter* filter);
 
 }  // namespace quarnel::win32

@@ -26,30 +26,27 @@ constexpr auto kStreakGap = std::chrono::seconds(1);
 
 constexpr LCID kEnglish = 1033;
 
+struct VariantSlots {
+  using Type = std::vector<VARIANT>;
+  static Type Empty() noexcept { return {}; }
+  static bool IsValid(const Type& slots) noexcept { return !slots.empty(); }
+  static bool Close(const Type& slots) noexcept {
+    bool cleared = true;
+    for (const VARIANT& slot : slots) cleared = VariantValue::Close(slot) && cleared;
+    return cleared;
+  }
+};
+
 // The arguments as IDispatch wants them: last first.
-class Arguments {
+class Arguments : public Owner<VariantSlots> {
  public:
-  explicit Arguments(std::span<const excel::Value> args) : slots_(args.size()) {
-    for (VARIANT& slot : slots_) VariantInit(&slot);
-    try {
-      for (std::size_t i = 0; i < args.size(); ++i) ToVariant(args[i], slots_[args.size() - 1 - i]);
-    } catch (...) {
-      Clear();
-      throw;
-    }
+  // Each slot starts as VT_EMPTY; those filled before a conversion that throws go with the owner.
+  explicit Arguments(std::span<const excel::Value> args) : Owner(std::vector<VARIANT>(args.size())) {
+    for (std::size_t i = 0; i < args.size(); ++i) ToVariant(args[i], Held()[args.size() - 1 - i]);
   }
-  ~Arguments() { Clear(); }
-  Arguments(const Arguments&) = delete;
-  Arguments& operator=(const Arguments&) = delete;
 
-  VARIANTARG* Data() noexcept { return slots_.empty() ? nullptr : slots_.data(); }
-  UINT Count() const noexcept { return static_cast<UINT>(slots_.size()); }
-
- private:
-  void Clear() noexcept {
-    for (VARIANT& slot : slots_) VariantClear(&slot);
-  }
-  std::vector<VARIANT> slots_;
+  VARIANTARG* Data() noexcept { return Held().empty() ? nullptr : Held().data(); }
+  UINT Count() const noexcept { return static_cast<UINT>(Get().size()); }
 };
 
 // Excel's member names are ASCII; folding only A to Z keeps any other text as it is.

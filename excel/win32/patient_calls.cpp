@@ -84,22 +84,17 @@ class PatientCalls::Filter final : public ComObject<IMessageFilter, Lifetime::Co
 
 PatientCalls::PatientCalls(HWND window, milliseconds patience, Ask keepWaiting) {
   filter_.Attach(new Filter(patience, std::move(keepWaiting)));
-  const HRESULT hr = CoRegisterMessageFilter(filter_.Get(), previous_.GetAddressOf());
-  if (FAILED(hr)) throw FailureFromHresult(hr);
+  registration_ = RegisterMessageFilter(filter_.Get());
   if (!CreateTimerQueueTimer(timer_.Put(), nullptr, Nudge, window, kNudgeEveryMs, kNudgeEveryMs,
                              WT_EXECUTEDEFAULT)) {
-    // Read before the calls that undo the registration set it anew.
+    // Read before the registration's undo, on the way out, calls into COM.
     const DWORD error = GetLastError();
-    *timer_.Put() = nullptr;
-    CoRegisterMessageFilter(previous_.Get(), nullptr);
+    timer_.Release();
     throw FailureFromHresult(HRESULT_FROM_WIN32(error));
   }
 }
 
-PatientCalls::~PatientCalls() {
-  // Waits for a nudge under way, which may still use the window.
-  timer_.Close();
-  CoRegisterMessageFilter(previous_.Get(), nullptr);
-}
+// Where Filter is complete.
+PatientCalls::~PatientCalls() = default;
 
 }  // namespace quarnel::win32

@@ -5,6 +5,7 @@
 
 #include "common/win32/owned.hpp"
 #include "common/win32/win_headers.hpp"
+#include "excel/win32/com.hpp"
 
 namespace quarnel::win32 {
 
@@ -39,7 +40,8 @@ class PatientCalls {
 
  private:
   Microsoft::WRL::ComPtr<Filter> filter_;
-  Microsoft::WRL::ComPtr<IMessageFilter> previous_;
+  MessageFilterRegistration registration_;
+  // Goes first: closing it waits for a nudge under way, which may still use the window.
   OwnedQueueTimer timer_;
 };
 

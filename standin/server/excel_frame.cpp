@@ -22,25 +22,6 @@ LRESULT ReceiveAtDesk(ExcelFrame&, HWND window, UINT message, WPARAM wParam, LPA
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT Receive(FrameEvents& events, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_SIZE: FillWithChildren(window); return 0;
-    case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        events.Deactivated(reinterpret_cast<HWND>(lParam));
-      } else {
-        events.Activated(window);
-      }
-      return DefWindowProcW(window, message, wParam, lParam);
-    case WM_CLOSE:
-      // A person closing Excel's window quits it, whoever else holds a reference.
-      events.CloseRequested();
-      return 0;
-    default: break;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 void RegisterFrameClass(const wchar_t* name, WNDPROC procedure, bool main) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
@@ -55,23 +36,44 @@ void RegisterFrameClass(const wchar_t* name, WNDPROC procedure, bool main) {
 
 }  // namespace
 
-ExcelFrame::ExcelFrame(Session& session, FrameEvents& events, int place) : session_(session) {
+ExcelFrame::ExcelFrame(Session& session, FrameEvents& events, int place)
+    : session_(session), events_(events) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  RegisterFrameClass(win32::kExcelMainClass, win32::ProcedureOf<FrameEvents, Receive>, true);
+  RegisterFrameClass(win32::kExcelMainClass, win32::ProcedureOf<ExcelFrame, &ExcelFrame::Receive>, true);
   RegisterFrameClass(win32::kExcelDeskClass, win32::ProcedureOf<ExcelFrame, ReceiveAtDesk>, false);
   const int offset = 20 + 28 * (place % 8);
-  main_ = CreateWindowExW(0, win32::kExcelMainClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, offset,
-                          offset, 920, 620, nullptr, nullptr, instance, &events);
+  // Owned from WM_NCCREATE on.
+  CreateWindowExW(0, win32::kExcelMainClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, offset, offset, 920,
+                  620, nullptr, nullptr, instance, this);
   if (!main_) return;
   RECT client;
-  GetClientRect(main_, &client);
+  GetClientRect(main_.Get(), &client);
   desk_ = CreateWindowExW(0, win32::kExcelDeskClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                          client.right, client.bottom, main_, nullptr, instance, this);
+                          client.right, client.bottom, main_.Get(), nullptr, instance, this);
 }
 
-ExcelFrame::~ExcelFrame() {
-  // The workbook window goes with the frame, while its object still stands.
-  if (main_) DestroyWindow(main_);
+LRESULT ExcelFrame::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCCREATE: *main_.Put() = window; break;
+    case WM_NCDESTROY:
+      main_.Release();
+      desk_ = nullptr;
+      break;
+    case WM_SIZE: FillWithChildren(window); return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        events_.Deactivated(reinterpret_cast<HWND>(lParam));
+      } else {
+        events_.Activated(window);
+      }
+      return DefWindowProcW(window, message, wParam, lParam);
+    case WM_CLOSE:
+      // A person closing Excel's window quits it, whoever else holds a reference.
+      events_.CloseRequested();
+      return 0;
+    default: break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void ExcelFrame::Hold(BookSource book) {
@@ -80,12 +82,12 @@ void ExcelFrame::Hold(BookSource book) {
 }
 
 void ExcelFrame::SetTitle(const std::wstring& title) {
-  if (main_ && title != win32::WindowText(main_)) SetWindowTextW(main_, title.c_str());
+  if (main_ && title != win32::WindowText(main_.Get())) SetWindowTextW(main_.Get(), title.c_str());
 }
 
 void ExcelFrame::Show(bool shown, bool activate) {
-  if (!main_ || (IsWindowVisible(main_) != FALSE) == shown) return;
-  ShowWindow(main_, !shown ? SW_HIDE : activate ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
+  if (!main_ || (IsWindowVisible(main_.Get()) != FALSE) == shown) return;
+  ShowWindow(main_.Get(), !shown ? SW_HIDE : activate ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
 }
 
 void ExcelFrame::Redraw() {

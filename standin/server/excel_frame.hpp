@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "common/win32/owned.hpp"
 #include "common/win32/win_headers.hpp"
 #include "standin/server/grid_window.hpp"
 #include "standin/server/session.hpp"
@@ -29,11 +30,10 @@ class ExcelFrame {
  public:
   // `place` cascades the frames of one application.
   ExcelFrame(Session& session, FrameEvents& events, int place);
-  ~ExcelFrame();
   ExcelFrame(const ExcelFrame&) = delete;
   ExcelFrame& operator=(const ExcelFrame&) = delete;
 
-  HWND Main() const noexcept { return main_; }
+  HWND Main() const noexcept { return main_.Get(); }
   // A new workbook window for `book`, or none when it is empty.
   void Hold(BookSource book);
   void SetTitle(const std::wstring& title);
@@ -42,10 +42,15 @@ class ExcelFrame {
   void Redraw();
 
  private:
+  LRESULT Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
   Session& session_;
-  HWND main_ = nullptr;
+  FrameEvents& events_;
+  // Goes with the frame.
   HWND desk_ = nullptr;
   std::unique_ptr<GridWindow> grid_;
+  // Last, so it goes first: the workbook window goes with it while its object still stands.
+  win32::OwnedWindow main_;
 };
 
 }  // namespace quarnel::standin::server

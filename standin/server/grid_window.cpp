@@ -59,20 +59,17 @@ GridWindow::GridWindow(Session& session, HWND desk, BookSource book)
   RegisterClassExW(&windowClass);  // a second window of the same process finds it registered
   RECT client;
   GetClientRect(desk, &client);
-  window_ = CreateWindowExW(0, win32::kExcelBookClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
-                            client.right, client.bottom, desk, nullptr, instance, this);
-}
-
-GridWindow::~GridWindow() {
-  if (window_) DestroyWindow(window_);
+  // Owned from WM_NCCREATE on.
+  CreateWindowExW(0, win32::kExcelBookClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, client.right,
+                  client.bottom, desk, nullptr, instance, this);
 }
 
 void GridWindow::Refresh() {
   // Redrawn at most every few hundredths of a second: a paint between every two calls of a long
   // command would slow the command down more than the drawing is worth.
   if (!window_ || !session_.model.ScreenUpdating() || repaintPending_) return;
-  repaintPending_ = SetTimer(window_, kRepaintTimer, kRepaintDelayMs, nullptr) != 0;
-  if (!repaintPending_) InvalidateRect(window_, nullptr, FALSE);
+  repaintPending_ = SetTimer(window_.Get(), kRepaintTimer, kRepaintDelayMs, nullptr) != 0;
+  if (!repaintPending_) InvalidateRect(window_.Get(), nullptr, FALSE);
 }
 
 std::shared_ptr<SheetState> GridWindow::Sheet() const {
@@ -83,18 +80,18 @@ std::shared_ptr<SheetState> GridWindow::Sheet() const {
 
 LRESULT GridWindow::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_NCCREATE: window_ = window; break;
-    case WM_NCDESTROY: window_ = nullptr; break;
+    case WM_NCCREATE: *window_.Put() = window; break;
+    case WM_NCDESTROY: window_.Release(); break;
     case WM_PAINT: PaintBuffered(); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_TIMER:
       if (wParam == kRepaintTimer) {
-        KillTimer(window_, kRepaintTimer);
+        KillTimer(window, kRepaintTimer);
         repaintPending_ = false;
-        InvalidateRect(window_, nullptr, FALSE);
+        InvalidateRect(window, nullptr, FALSE);
       }
       return 0;
-    case WM_SIZE: InvalidateRect(window_, nullptr, FALSE); return 0;
+    case WM_SIZE: InvalidateRect(window, nullptr, FALSE); return 0;
     case WM_GETOBJECT:
       if (const auto answer = NativeObjectAnswer(session_, book_(), wParam, lParam)) return *answer;
       return DefWindowProcW(window, message, wParam, lParam);
@@ -111,7 +108,7 @@ LRESULT GridWindow::ReceiveMouse(HWND window, UINT message, WPARAM wParam, LPARA
       anchor_ = HitAt(at);
       if (anchor_.row == 0 && anchor_.column == 0) return 0;
       dragging_ = true;
-      SetCapture(window_);
+      SetCapture(window);
       SelectTo(anchor_);
       return 0;
     case WM_MOUSEMOVE:
@@ -139,7 +136,7 @@ LRESULT GridWindow::ReceiveMouse(HWND window, UINT message, WPARAM wParam, LPARA
 
 GridWindow::Hit GridWindow::HitAt(POINT point) const {
   RECT client;
-  GetClientRect(window_, &client);
+  GetClientRect(window_.Get(), &client);
   const auto sheet = Sheet();
   const auto rows = RowLines(sheet.get(), firstRow_, client.bottom);
   const auto columns = ColumnLines(sheet.get(), firstColumn_, client.right);
@@ -178,13 +175,13 @@ void GridWindow::SelectTo(const Hit& hit) {
     case Pick::Columns: sheet->Select(ColumnsRect(left, right)); break;
     case Pick::All: sheet->Select({1, 1, kMaxRows, kMaxColumns}); break;
   }
-  InvalidateRect(window_, nullptr, FALSE);
+  InvalidateRect(window_.Get(), nullptr, FALSE);
 }
 
 void GridWindow::PaintBuffered() {
-  const win32::PaintDc dc(window_);
+  const win32::PaintDc dc(window_.Get());
   RECT client;
-  GetClientRect(window_, &client);
+  GetClientRect(window_.Get(), &client);
   // Drawn off screen first, so a repaint after every call does not flicker.
   const win32::MemoryDc memory(dc.Get());
   const win32::OwnedBitmap bitmap(
@@ -199,7 +196,7 @@ void GridWindow::PaintBuffered() {
 void GridWindow::Scroll(int rows, int columns) {
   firstRow_ = std::clamp(firstRow_ + rows, 1, kMaxRows);
   firstColumn_ = std::clamp(firstColumn_ + columns, 1, kMaxColumns);
-  InvalidateRect(window_, nullptr, FALSE);
+  InvalidateRect(window_.Get(), nullptr, FALSE);
 }
 
 }  // namespace quarnel::standin::server

@@ -20,11 +20,10 @@ using BookSource = std::function<std::shared_ptr<WorkbookState>()>;
 class GridWindow {
  public:
   GridWindow(Session& session, HWND desk, BookSource book);
-  ~GridWindow();
   GridWindow(const GridWindow&) = delete;
   GridWindow& operator=(const GridWindow&) = delete;
 
-  HWND Handle() const noexcept { return window_; }
+  HWND Handle() const noexcept { return window_.Get(); }
   // Redrawn soon, unless ScreenUpdating is off.
   void Refresh();
 
@@ -46,13 +45,14 @@ class GridWindow {
 
   Session& session_;
   BookSource book_;
-  HWND window_ = nullptr;
   win32::OwnedFont font_;
   std::int32_t firstRow_ = 1;
   std::int32_t firstColumn_ = 1;
   bool repaintPending_ = false;
   bool dragging_ = false;
   Hit anchor_{};
+  // Last, so it goes first, while what its last messages use still stands.
+  win32::OwnedWindow window_;
 };
 
 }  // namespace quarnel::standin::server

@@ -71,12 +71,43 @@ TEST(OwnedHandleTest, ClosesOnceAndMovesOwnership) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
 }
 
-// A menu goes back to the system with its owner.
-TEST(OwnedHandleTest, MenusAreDestroyed) {
-  HMENU raw = CreatePopupMenu();
-  ASSERT_TRUE(IsMenu(raw));
-  { const OwnedMenu menu(raw); }
-  EXPECT_FALSE(IsMenu(raw));
+// A menu, an icon and a window go back to the system with their owners.
+TEST(OwnedHandleTest, MenusIconsAndWindowsAreDestroyed) {
+  HMENU menu = CreatePopupMenu();
+  HICON icon = CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
+  HWND window = MakeEdit();
+  ASSERT_TRUE(IsMenu(menu) && icon && IsWindow(window));
+  {
+    const OwnedMenu ownedMenu(menu);
+    const OwnedIcon ownedIcon(icon);
+    const OwnedWindow ownedWindow(window);
+  }
+  EXPECT_FALSE(IsMenu(menu));
+  EXPECT_FALSE(DestroyIcon(icon));
+  EXPECT_FALSE(IsWindow(window));
+}
+
+// A window the system destroys first, here with its parent, is taken back at WM_NCDESTROY: its
+// owner is left empty, so it cannot destroy a later window given the same handle.
+TEST(OwnedHandleTest, AWindowTheSystemDestroyedFirstIsLeftAlone) {
+  struct Child {
+    OwnedWindow window;
+    LRESULT Receive(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+      if (message == WM_NCCREATE) *window.Put() = hwnd;
+      if (message == WM_NCDESTROY) window.Release();
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+  } child;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ProcedureOf<Child, &Child::Receive>;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"QuarnelOwnedChild";
+  RegisterClassW(&wc);
+  const HWND parent = MakeEdit();
+  CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD, 0, 0, 10, 10, parent, nullptr, wc.hInstance, &child);
+  ASSERT_TRUE(IsWindow(child.window.Get()));
+  DestroyWindow(parent);
+  EXPECT_FALSE(child.window);
 }
 
 // What an enumeration's callback throws stops it and comes out once the system has returned.

@@ -83,6 +83,26 @@ TEST_F(PatientCallsTest, AsksAfterFifteenSecondsOfOneCallAgainAfterAYesAndCancel
   EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_REJECTED), static_cast<DWORD>(-1));
 }
 
+// Closed, a registration puts back the filter that was there before and lets go of both.
+TEST(MessageFilterRegistrationTest, PutsBackTheFilterThatWasThere) {
+  struct Quiet final : ComObject<IMessageFilter, Lifetime::Owned> {
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override { return 0; }
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
+  } before, ours;
+  const ComInit com;
+  ASSERT_EQ(CoRegisterMessageFilter(&before, nullptr), S_OK);
+  MessageFilterRegistration registration = RegisterMessageFilter(&ours);
+  EXPECT_EQ(RegisteredFilter().Get(), &ours);
+  EXPECT_TRUE(registration.Close());
+  ComPtr<IMessageFilter> now;
+  CoRegisterMessageFilter(nullptr, now.GetAddressOf());
+  EXPECT_EQ(now.Get(), &before);
+  now.Reset();
+  EXPECT_EQ(before.References(), 0u);
+  EXPECT_EQ(ours.References(), 0u);
+}
+
 // Wine asks the filter only when a message arrives: the window is nudged while a call is under way.
 TEST_F(PatientCallsTest, TheWindowIsNudgedOnlyWhileACallIsUnderWay) {
   const auto pumpFor = [](std::chrono::milliseconds time) {

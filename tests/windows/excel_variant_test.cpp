@@ -167,6 +167,30 @@ TEST_F(VariantTest, ObjectsComeBackCountedAndNothingComesBackEmpty) {
   EXPECT_EQ(fake.references(), 0u);
 }
 
+// Moved, an owner leaves its source empty, and the one it reached gives its value back once.
+TEST_F(VariantTest, MovedVariantsStringsAndExceptionsLeaveTheirSourceEmpty) {
+  test_support::FakeDispatch fake;
+  {
+    Variant source = ToVariant(Value(WrapDispatch(&fake)));
+    Variant target(std::move(source));
+    Variant last;
+    last = std::move(target);
+    EXPECT_EQ(V_VT(&source.Get()) | V_VT(&target.Get()), VT_EMPTY);
+    EXPECT_EQ(V_DISPATCH(&last.Get()), static_cast<IDispatch*>(&fake));
+  }
+  EXPECT_EQ(fake.references(), 0u);
+
+  Bstr text(L"工作簿1");
+  const BSTR raw = text.Get();
+  Bstr moved(std::move(text));
+  EXPECT_EQ(text.Get(), nullptr);
+  ExcepInfo exception;
+  exception.Get().bstrDescription = moved.Release();
+  ExcepInfo kept(std::move(exception));
+  EXPECT_EQ(exception.Get().bstrDescription, nullptr);
+  EXPECT_EQ(kept.Get().bstrDescription, raw);
+}
+
 TEST_F(VariantTest, CellErrorsAreValuesBothWaysOtherErrorsFailAndOddTypesGive13) {
   Variant v;
   V_VT(&v.Get()) = VT_ERROR;
