@@ -12,7 +12,7 @@
 #include "common/failure.hpp"
 #include "snapshot/commands.hpp"
 #include "snapshot/name.hpp"
-#include "snapshot_fixture.hpp"
+#include "support/attached_excel.hpp"
 #include "support/guide.hpp"
 
 namespace quarnel::test_support {

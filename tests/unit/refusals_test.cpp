@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/click.hpp"
-#include "snapshot_fixture.hpp"
 #include "standin/model/model.hpp"
+#include "support/attached_excel.hpp"
 #include "support/failure_number.hpp"
 
 namespace quarnel::test_support {

@@ -7,7 +7,7 @@
 #include "common/text.hpp"
 #include "snapshot/commands.hpp"
 #include "snapshot/name.hpp"
-#include "snapshot_fixture.hpp"
+#include "support/attached_excel.hpp"
 
 namespace quarnel::test_support {
 namespace {

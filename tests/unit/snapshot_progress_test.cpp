@@ -5,8 +5,8 @@
 
 #include "snapshot/commands.hpp"
 #include "snapshot/line_reader.hpp"
-#include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
+#include "support/attached_excel.hpp"
 
 namespace quarnel::test_support {
 namespace {
@@ -22,12 +22,6 @@ class ProgressTest : public SnapshotCommandTest {
     desktop.onMessage = [this](const ShownMessage&) {
       endsBeforeEachMessage.push_back(desktop.progressEnds);
     };
-  }
-
-  void Restore(const std::string& content) {
-    desktop.files.files[kSnapshotPath] = content;
-    desktop.dialog.answers.push_back(kSnapshotPath);
-    RestoreSnapshot(host);
   }
 
   // What any run must show: done never goes back nor past the total of its call.

@@ -14,7 +14,7 @@
 #include "snapshot/commands.hpp"
 #include "snapshot/last_used.hpp"
 #include "snapshot/lines.hpp"
-#include "snapshot_fixture.hpp"
+#include "support/attached_excel.hpp"
 
 namespace quarnel::test_support {
 namespace {

@@ -8,8 +8,8 @@
 #include "app/click.hpp"
 #include "snapshot/commands.hpp"
 #include "snapshot/last_used.hpp"
-#include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
+#include "support/attached_excel.hpp"
 
 namespace quarnel::test_support {
 namespace {

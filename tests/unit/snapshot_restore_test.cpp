@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "snapshot/commands.hpp"
-#include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
+#include "support/attached_excel.hpp"
 
 namespace quarnel::test_support {
 namespace {
@@ -17,13 +17,6 @@ using snapshot::RestoreSnapshot;
 
 class RestoreTest : public SnapshotCommandTest {
  public:
-  // Runs the command with `content` as the file the user picks.
-  void Restore(const std::string& content) {
-    desktop.files.files[kSnapshotPath] = content;
-    desktop.dialog.answers.push_back(kSnapshotPath);
-    RestoreSnapshot(host);
-  }
-
   bool Completed() const {
     return desktop.messages.size() == 1 && desktop.messages[0].text == "处理完毕!" &&
            desktop.messages[0].title == "提示" && desktop.messages[0].icon == MessageIcon::Information;
@@ -40,8 +33,6 @@ class RestoreTest : public SnapshotCommandTest {
     EXPECT_EQ(desktop.files.openFiles, 0);
   }
 };
-
-using Numbers = std::vector<std::int32_t>;
 
 TEST_F(RestoreTest, SetsUpTheDialogWithDrawingPausedAndReportsCompletion) {
   bool drawingWhileOpen = true;

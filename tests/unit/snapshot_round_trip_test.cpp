@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "snapshot/commands.hpp"
-#include "snapshot_fixture.hpp"
+#include "support/attached_excel.hpp"
 
 namespace quarnel::test_support {
 namespace {

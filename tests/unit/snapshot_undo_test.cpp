@@ -4,15 +4,14 @@
 #include <vector>
 
 #include "snapshot/commands.hpp"
-#include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
+#include "support/attached_excel.hpp"
 
 // What a restore or show-all replaces is kept, and 撤消上次恢复 puts exactly that back.
 
 namespace quarnel::test_support {
 namespace {
 
-using Numbers = std::vector<std::int32_t>;
 constexpr const char* kChosen = "C:\\Tools\\Quarnel\\chosen.txt";
 
 class UndoTest : public SnapshotCommandTest {
