@@ -72,25 +72,6 @@ inline std::string DecodedText(std::string_view bytes) {
   return text;
 }
 
-// Hands the bytes out a few at a time and notes the buffer sizes asked for.
-class ChoppedFile : public InputFile {
- public:
-  ChoppedFile(std::string_view bytes, std::size_t piece) : bytes_(bytes), piece_(piece) {}
-  std::size_t Read(std::span<char> buffer) override {
-    if (largest < buffer.size()) largest = buffer.size();
-    const std::size_t n = std::min({buffer.size(), piece_, bytes_.size() - position_});
-    bytes_.copy(buffer.data(), n, position_);
-    position_ += n;
-    return n;
-  }
-  std::size_t largest = 0;
-
- private:
-  std::string_view bytes_;
-  std::size_t piece_;
-  std::size_t position_ = 0;
-};
-
 inline bool EqualsUpper(std::string_view text, std::string_view upper) {
   if (text.size() != upper.size()) return false;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -154,7 +135,7 @@ inline Broken CheckLines(std::span<const std::uint8_t> data) {
   const std::string text = DecodedText(bytes);
   const auto expected = SplitLines(text);
 
-  ChoppedFile file(bytes, piece);
+  test_support::ChunkedInput file(std::string(bytes), piece);
   snapshot::LineReader reader(file, chunk);
   std::size_t count = 0;
   for (std::string line; reader.Next(line); ++count) {

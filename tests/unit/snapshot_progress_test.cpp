@@ -115,24 +115,9 @@ TEST_F(ProgressTest, CancelledRestoreShowsNoProgress) {
   ASSERT_EQ(desktop.messages.size(), 1u);
 }
 
-// A reader that hands out a few bytes at a time, so line ends fall across its refills.
-class Trickle : public InputFile {
- public:
-  explicit Trickle(std::string text) : text_(std::move(text)) {}
-  std::size_t Read(std::span<char> buffer) override {
-    const std::size_t n = std::min({buffer.size(), std::size_t{3}, text_.size() - at_});
-    text_.copy(buffer.data(), n, at_);
-    at_ += n;
-    return n;
-  }
-
- private:
-  std::string text_;
-  std::size_t at_ = 0;
-};
-
 TEST(LineReaderConsumed, CountsEachLineWithItsEndAcrossRefills) {
-  Trickle file("ab\r\ncdef\rg\n\nhij");
+  // A few bytes a read, so that line ends fall across the reader's refills.
+  ChunkedInput file("ab\r\ncdef\rg\n\nhij", 3);
   snapshot::LineReader reader(file, 2);
   std::vector<std::uint64_t> consumed;
   for (std::string line; reader.Next(line);) consumed.push_back(reader.Consumed());
