@@ -54,15 +54,12 @@ TEST_F(ProgressTest, RecordCountsRowsAgainstTheMostColumnsThenAgainstTheRealOnes
 }
 
 TEST_F(ProgressTest, FailedRecordEndsProgressOnceWhereverItStops) {
-  UseArea(30, 5);
   // In the rows (30, asked by runs), at the column count, in the columns (5, read one by one).
   for (const auto& [member, nth] : std::vector<std::pair<std::string, std::uint64_t>>{
            {"SpecialCells", 1}, {"Column", 1}, {"EntireColumn", 3}}) {
     SCOPED_TRACE(member + " #" + std::to_string(nth));
-    desktop.progress.clear();
-    desktop.progressEnds = 0;
-    model.ResetCounters();
-    model.ClearFaults();
+    Restart();
+    UseArea(30, 5);
     model.FailCall(member, nth, standin::Disconnected());
     EXPECT_THROW(RecordSnapshot(host), Failure);
     ExpectSteady();
@@ -95,8 +92,7 @@ TEST_F(ProgressTest, FailedRestoreEndsProgressBeforeTheErrorBox) {
   EXPECT_EQ(endsBeforeEachMessage, std::vector<int>{1});
 
   // Excel gone in the middle of the file.
-  desktop.progress.clear();
-  desktop.progressEnds = 0;
+  Restart();
   endsBeforeEachMessage.clear();
   model.FailCall("Hidden", 2, standin::Disconnected());
   Restore("1:1/True\r\n3:3/\r\n5:5/\r\n");

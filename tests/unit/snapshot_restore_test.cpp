@@ -169,15 +169,6 @@ TEST_F(RestoreTest, FailureToSwitchDrawingOnAfterAFailureIsNotReportedOverIt) {
   EXPECT_EQ(desktop.messages[0].text, "选定了“取消”");
 }
 
-TEST_F(RestoreTest, NoExcelShowsAttachmentMessageThenTheErrorBox) {
-  connector.running.reset();
-  RestoreSnapshot(host);
-  ASSERT_EQ(desktop.messages.size(), 2u);
-  EXPECT_EQ(desktop.messages[0].text, "无效的类字符串");
-  EXPECT_EQ(desktop.messages[1].text, errors::ObjectNotSet().Description());
-  EXPECT_TRUE(desktop.dialog.calls.empty());
-}
-
 TEST_F(RestoreTest, FailurePassedOverByTheAttachmentNeverFollowsCompletion) {
   connector.windowTitles.clear();  // bringing Excel to the front fails and is passed over
   Restore("1:1/True\r\n");
@@ -196,10 +187,7 @@ TEST_F(RestoreTest, AppliesToTheSheetInFrontWhateverRecordedIt) {
 TEST_F(RestoreTest, DrawingRefusedInTheErrorStepIsTriedOnceMoreAfterTheBox) {
   for (const bool lasting : {false, true}) {
     SCOPED_TRACE(lasting ? "Excel refuses for good" : "Excel is free once the box is closed");
-    desktop.messages.clear();
-    model.ClearFaults();
-    model.ResetCounters();
-    model.SetRowsHidden(1, 2, false);
+    Restart();
     model.FailCall("Hidden", 2, Failure(1004, "不能设置类 Range 的 Hidden 属性"));
     // The pause goes through; every write after it is refused, or only the first.
     model.FailCall("ScreenUpdating", 2, standin::CallRejected(), lasting);
