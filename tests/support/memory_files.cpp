@@ -7,27 +7,16 @@
 namespace quarnel::test_support {
 namespace {
 
-// Counts itself among the open files while it lives, so a test sees one left open.
-class OpenCount {
- public:
-  explicit OpenCount(int& count) : count_(count) { ++count_; }
-  ~OpenCount() { Release(); }
-  OpenCount(const OpenCount&) = delete;
-  OpenCount& operator=(const OpenCount&) = delete;
-  void Release() noexcept {
-    if (open_) --count_;
-    open_ = false;
-  }
-
- private:
-  int& count_;
-  bool open_ = true;
-};
+// Counts a file among the open ones until it is closed or let go, so a test sees one left open.
+std::shared_ptr<void> Opened(int& count) {
+  ++count;
+  return {nullptr, [&count](void*) { --count; }};
+}
 
 class MemoryOutput : public OutputFile {
  public:
   MemoryOutput(MemoryFiles& owner, std::string path)
-      : owner_(owner), path_(std::move(path)), open_(owner.openFiles) {}
+      : owner_(owner), path_(std::move(path)), open_(Opened(owner.openFiles)) {}
   void Write(std::string_view bytes) override {
     if (auto& room = owner_.failWritesAfterBytes) {
       if (*room < bytes.size()) {
@@ -40,21 +29,23 @@ class MemoryOutput : public OutputFile {
     owner_.files[path_] += bytes;
   }
   void Close() override {
-    open_.Release();
+    open_.reset();
     if (owner_.failClose) throw *owner_.failClose;
   }
 
  private:
   MemoryFiles& owner_;
   std::string path_;
-  OpenCount open_;
+  std::shared_ptr<void> open_;
 };
 
 // Subject to the owner's read faults.
 class MemoryInput : public ChunkedInput {
  public:
   MemoryInput(MemoryFiles& owner, Source source, std::uint64_t size)
-      : ChunkedInput(std::move(source), size, owner.readChunk), owner_(owner), open_(owner.openFiles) {}
+      : ChunkedInput(std::move(source), size, owner.readChunk),
+        owner_(owner),
+        open_(Opened(owner.openFiles)) {}
   std::size_t Read(std::span<char> buffer) override {
     if (owner_.whileReading) owner_.whileReading();
     if (const auto limit = owner_.failReadAfterBytes) {
@@ -66,7 +57,7 @@ class MemoryInput : public ChunkedInput {
 
  private:
   MemoryFiles& owner_;
-  OpenCount open_;
+  std::shared_ptr<void> open_;
 };
 
 // Holds at most one line beyond what the reader's buffer takes.

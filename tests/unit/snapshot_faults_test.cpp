@@ -67,44 +67,34 @@ class FaultsTest : public SnapshotCommandTest {
   }
 };
 
-enum class FaultKind { Fail, Quit };
-
+// A call of a clean run, by member and occurrence, to fail or to find Excel gone at.
 struct Position {
   std::string member;
   std::uint64_t nth;
-  FaultKind kind;
+  bool quit;
 };
 
 std::string Describe(const Position& p) {
-  return (p.kind == FaultKind::Fail ? "fail " : "quit at ") + p.member + " #" + std::to_string(p.nth);
+  return (p.quit ? "quit at " : "fail ") + p.member + " #" + std::to_string(p.nth);
 }
 
-// Every call of a clean run, by member and occurrence, failed and quit at.
 std::vector<Position> EveryPosition(const std::map<std::string, std::uint64_t>& calls) {
   std::vector<Position> positions;
   for (const auto& [member, count] : calls) {
     for (std::uint64_t n = 1; n <= count; ++n) {
-      positions.push_back({member, n, FaultKind::Fail});
-      positions.push_back({member, n, FaultKind::Quit});
+      for (const bool quit : {false, true}) positions.push_back({member, n, quit});
     }
   }
   return positions;
 }
 
 void Arm(standin::Model& model, const Position& p) {
-  if (p.kind == FaultKind::Fail) {
-    model.FailCall(p.member, p.nth, kArmed);
-  } else {
-    model.QuitAtCall(p.member, p.nth);
-  }
+  if (p.quit) return model.QuitAtCall(p.member, p.nth);
+  model.FailCall(p.member, p.nth, kArmed);
 }
 
 std::string ArmedDescription(const Position& p) {
-  return p.kind == FaultKind::Fail ? kArmed.Description() : standin::Disconnected().Description();
-}
-
-bool IsRuntimeErrorBox(const ShownMessage& m) {
-  return m.text.starts_with("运行时错误") && m.title == kAppTitle && m.icon == MessageIcon::None;
+  return (p.quit ? standin::Disconnected() : kArmed).Description();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -145,7 +135,10 @@ class RecordFaultsTest : public FaultsTest {
           << desktop.messages.back().text;
     }
     if (failed) {
-      EXPECT_TRUE(IsRuntimeErrorBox(desktop.messages.back())) << desktop.messages.back().text;
+      const ShownMessage& box = desktop.messages.back();
+      EXPECT_TRUE(box.text.starts_with("运行时错误") && box.title == kAppTitle &&
+                  box.icon == MessageIcon::None)
+          << box.text;
       EXPECT_EQ(files.size(), 1u) << "a failed record left a file: " << std::prev(files.end())->first;
       return;
     }

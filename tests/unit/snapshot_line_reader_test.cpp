@@ -68,25 +68,15 @@ std::string Utf16(std::u16string_view text, bool littleEndian = true) {
 
 TEST(SnapshotLineReader, ByteOrderMarks) {
   // UTF-8 with a mark: the mark belongs to no line; the rest stays as it is.
-  EXPECT_EQ(ReadAll("\xEF\xBB\xBF"
-                    "1:1/True\r\n2/False\r\n"),
-            (Lines{"1:1/True", "2/False"}));
-  EXPECT_EQ(ReadAll("\xEF\xBB\xBF"), Lines{});
-  EXPECT_EQ(ReadAll("\xEF\xBB\xBF\r\n"), Lines{""});
-  EXPECT_EQ(ReadAll("\xEF\xBB\xBF"
-                    "\xE8\xA1\x8C/True"),
-            Lines{"\xE8\xA1\x8C/True"});
+  const std::string mark = "\xEF\xBB\xBF";
+  EXPECT_EQ(ReadAll(mark + "1:1/True\r\n2/False\r\n"), (Lines{"1:1/True", "2/False"}));
+  EXPECT_EQ(ReadAll(mark), Lines{});
+  EXPECT_EQ(ReadAll(mark + "\r\n"), Lines{""});
+  EXPECT_EQ(ReadAll(mark + "\xE8\xA1\x8C/True"), Lines{"\xE8\xA1\x8C/True"});
   // Only at the very start is it a mark; elsewhere, and cut short, it is bytes as before.
-  EXPECT_EQ(ReadAll("a\r\n\xEF\xBB\xBF"
-                    "b"),
-            (Lines{"a",
-                   "\xEF\xBB\xBF"
-                   "b"}));
-  EXPECT_EQ(ReadAll("\xEF\xBB"), Lines{"\xEF\xBB"});
-  EXPECT_EQ(ReadAll("\xEF\xBB"
-                    "1/True"),
-            Lines{"\xEF\xBB"
-                  "1/True"});
+  EXPECT_EQ(ReadAll("a\r\n" + mark + "b"), (Lines{"a", mark + "b"}));
+  EXPECT_EQ(ReadAll(mark.substr(0, 2)), Lines{mark.substr(0, 2)});
+  EXPECT_EQ(ReadAll(mark.substr(0, 2) + "1/True"), Lines{mark.substr(0, 2) + "1/True"});
   // UTF-16 in both byte orders, with every line end, into UTF-8.
   EXPECT_EQ(ReadAll(Utf16(u"1:1/True\r\n2/False\r3/true\n4")), (Lines{"1:1/True", "2/False", "3/true", "4"}));
   EXPECT_EQ(ReadAll(Utf16(u"5:5/False\r\n\r\n", false)), (Lines{"5:5/False", ""}));
