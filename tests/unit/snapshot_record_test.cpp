@@ -243,5 +243,19 @@ TEST_F(RecordTest, LastRowIsReadBeforeTheFileAndLastColumnAfterTheRows) {
   EXPECT_EQ(model.Calls("EntireColumn"), 0u);
 }
 
+// Error values in the corner cells are filled cells too.
+TEST_F(RecordTest, ErrorValuesInTheCornerCellsCountAsFilled) {
+  model.SetCellError(65536, 1, 2042);
+  model.SetCellError(1, 256, 2007);
+  model.SetRowsHidden(65536, 65536, true);
+  app::Commands(host).OnClick(app::Button::Command3);
+  EXPECT_TRUE(desktop.messages.empty());
+  ASSERT_EQ(desktop.files.files.size(), 1u);
+  const std::string written = desktop.files.files.begin()->second;
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 65536 + 256);
+  EXPECT_TRUE(written.ends_with("\r\n255/False\r\n256/False\r\n"));
+  EXPECT_NE(written.find("\r\n65536:65536/True\r\n1/False\r\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quarnel::test_support
