@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text.hpp"
 #include "excel/attach.hpp"
 #include "snapshot/commands.hpp"
 #include "snapshot/line_reader.hpp"
@@ -72,15 +73,6 @@ inline std::string DecodedText(std::string_view bytes) {
   return text;
 }
 
-inline bool EqualsUpper(std::string_view text, std::string_view upper) {
-  if (text.size() != upper.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i] >= 'a' && text[i] <= 'z' ? static_cast<char>(text[i] - 'a' + 'A') : text[i];
-    if (c != upper[i]) return false;
-  }
-  return true;
-}
-
 inline Broken CheckColumnNumber(std::string_view target) {
   const double number = snapshot::ColumnNumber(target);
   if (std::isnan(number)) return "column number NaN for '" + std::string(target) + "'";
@@ -116,9 +108,10 @@ inline Broken CheckRecord(std::string_view line) {
   if (record.target != line.substr(0, slash)) return "target is not what stands before the first '/'";
   std::string_view state = line.substr(slash + 1);
   state = state.substr(0, state.find('/'));
-  const std::optional<bool> expected = EqualsUpper(state, "TRUE")    ? std::optional(true)
-                                       : EqualsUpper(state, "FALSE") ? std::optional(false)
-                                                                     : std::nullopt;
+  const std::string lower = AsciiLower(state);
+  const std::optional<bool> expected = lower == "true"    ? std::optional(true)
+                                       : lower == "false" ? std::optional(false)
+                                                          : std::nullopt;
   if (record.state != expected) return "state misread in '" + std::string(line) + "'";
   const bool colon = record.target.find(':') != std::string_view::npos;
   if (snapshot::IsRowTarget(record.target) != colon) return "row target decided without regard to ':'";

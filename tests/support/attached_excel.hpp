@@ -33,19 +33,14 @@ class AttachedExcelTest : public ::testing::Test {
   }
 
   // Which of the first `last` rows (or columns) of the active sheet are hidden, in order.
-  Numbers HiddenRows(std::int32_t last) const {
-    Numbers rows;
-    for (std::int32_t row = 1; row <= last; ++row) {
-      if (excel.IsRowHidden(row)) rows.push_back(row);
+  Numbers HiddenRows(std::int32_t last) const { return Hidden(last, &standin::Model::IsRowHidden); }
+  Numbers HiddenColumns(std::int32_t last) const { return Hidden(last, &standin::Model::IsColumnHidden); }
+  Numbers Hidden(std::int32_t last, bool (standin::Model::*isHidden)(std::int32_t) const) const {
+    Numbers hidden;
+    for (std::int32_t n = 1; n <= last; ++n) {
+      if ((excel.*isHidden)(n)) hidden.push_back(n);
     }
-    return rows;
-  }
-  Numbers HiddenColumns(std::int32_t last) const {
-    Numbers columns;
-    for (std::int32_t column = 1; column <= last; ++column) {
-      if (excel.IsColumnHidden(column)) columns.push_back(column);
-    }
-    return columns;
+    return hidden;
   }
 
   standin::Model excel;
