@@ -52,8 +52,8 @@ class AttachedExcelTest : public ::testing::Test {
 // What the first record of Plan.xlsx writes on the scripted desktop, with no note.
 inline constexpr const char* kSnapshotPath = "C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507.txt";
 
-// The same with Plan.xlsx in front, for the record and restore commands.
-class SnapshotCommandTest : public AttachedExcelTest {
+// The same with Plan.xlsx in front, for the commands.
+class PlanInFrontTest : public AttachedExcelTest {
  public:
   void SetUp() override {
     AttachedExcelTest::SetUp();

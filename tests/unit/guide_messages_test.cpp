@@ -33,7 +33,7 @@ std::vector<std::string> Lengths(const std::string& text) {
   return numbers;
 }
 
-class GuideTest : public SnapshotCommandTest {
+class GuideTest : public PlanInFrontTest {
  protected:
   const std::string guide = GuideText(GuidePath(QUARNEL_SOURCE_DIR));
 };

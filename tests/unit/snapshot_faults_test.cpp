@@ -50,10 +50,10 @@ const Visibility kInitial = {{2}, {1, 3}};
 
 // Plan.xlsx in front: column A filled to row 4, row 1 to column 3, row 2 and columns 1 and 3 hidden;
 // the file read in pieces, so that lines straddle reads.
-class FaultsTest : public SnapshotCommandTest {
+class FaultsTest : public PlanInFrontTest {
  protected:
   void SetUp() override {
-    SnapshotCommandTest::SetUp();
+    PlanInFrontTest::SetUp();
     desktop.files.readChunk = 5;
     UseArea(4, 3);
     for (auto row : kInitial.rows) model.SetRowsHidden(row, row, true);

@@ -14,10 +14,10 @@ namespace {
 using snapshot::RecordSnapshot;
 using snapshot::RestoreSnapshot;
 
-class ProgressTest : public SnapshotCommandTest {
+class ProgressTest : public PlanInFrontTest {
  public:
   void SetUp() override {
-    SnapshotCommandTest::SetUp();
+    PlanInFrontTest::SetUp();
     // A box must never show beside a progress bar that is still running.
     desktop.onMessage = [this](const ShownMessage&) {
       endsBeforeEachMessage.push_back(desktop.progressEnds);

@@ -19,7 +19,7 @@
 namespace quarnel::test_support {
 namespace {
 
-class RecordByRunsTest : public SnapshotCommandTest {
+class RecordByRunsTest : public PlanInFrontTest {
  protected:
   // A fresh Excel with Plan.xlsx, used to `rows` and `columns`, `runs` random runs of up to `longest`
   // hidden in both, so many rows and columns from 1 on hidden, the last of each hidden.

@@ -17,7 +17,7 @@ namespace {
 
 using snapshot::RecordSnapshot;
 
-class RecordTest : public SnapshotCommandTest {
+class RecordTest : public PlanInFrontTest {
  protected:
   std::string Written(const std::string& path = kSnapshotPath) const {
     const auto found = desktop.files.files.find(path);

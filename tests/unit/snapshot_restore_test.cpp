@@ -15,7 +15,7 @@ namespace {
 
 using snapshot::RestoreSnapshot;
 
-class RestoreTest : public SnapshotCommandTest {
+class RestoreTest : public PlanInFrontTest {
  public:
   bool Completed() const {
     return desktop.messages.size() == 1 && desktop.messages[0].text == "处理完毕!" &&

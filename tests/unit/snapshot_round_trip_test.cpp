@@ -13,7 +13,7 @@ namespace {
 // Rows and columns a little past the recorded area, to see that those keep their state.
 constexpr std::int32_t kMargin = 15;
 
-class RoundTripTest : public SnapshotCommandTest {
+class RoundTripTest : public PlanInFrontTest {
  public:
   std::mt19937 random{4242};
 

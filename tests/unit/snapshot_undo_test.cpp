@@ -14,10 +14,10 @@ namespace {
 
 constexpr const char* kChosen = "C:\\Tools\\Quarnel\\chosen.txt";
 
-class UndoTest : public SnapshotCommandTest {
+class UndoTest : public PlanInFrontTest {
  protected:
   void SetUp() override {
-    SnapshotCommandTest::SetUp();
+    PlanInFrontTest::SetUp();
     UseArea(10, 5);
     model.SetRowsHidden(3, 3, true);
     model.SetRowsHidden(12, 12, true);
