@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text.hpp"
 #include "excel/attach.hpp"
 #include "snapshot/commands.hpp"
 #include "snapshot/line_reader.hpp"
@@ -72,34 +73,6 @@ inline std::string DecodedText(std::string_view bytes) {
   return text;
 }
 
-// Hands the bytes out a few at a time and notes the buffer sizes asked for.
-class ChoppedFile : public InputFile {
- public:
-  ChoppedFile(std::string_view bytes, std::size_t piece) : bytes_(bytes), piece_(piece) {}
-  std::size_t Read(std::span<char> buffer) override {
-    if (largest < buffer.size()) largest = buffer.size();
-    const std::size_t n = std::min({buffer.size(), piece_, bytes_.size() - position_});
-    bytes_.copy(buffer.data(), n, position_);
-    position_ += n;
-    return n;
-  }
-  std::size_t largest = 0;
-
- private:
-  std::string_view bytes_;
-  std::size_t piece_;
-  std::size_t position_ = 0;
-};
-
-inline bool EqualsUpper(std::string_view text, std::string_view upper) {
-  if (text.size() != upper.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i] >= 'a' && text[i] <= 'z' ? static_cast<char>(text[i] - 'a' + 'A') : text[i];
-    if (c != upper[i]) return false;
-  }
-  return true;
-}
-
 inline Broken CheckColumnNumber(std::string_view target) {
   const double number = snapshot::ColumnNumber(target);
   if (std::isnan(number)) return "column number NaN for '" + std::string(target) + "'";
@@ -135,9 +108,10 @@ inline Broken CheckRecord(std::string_view line) {
   if (record.target != line.substr(0, slash)) return "target is not what stands before the first '/'";
   std::string_view state = line.substr(slash + 1);
   state = state.substr(0, state.find('/'));
-  const std::optional<bool> expected = EqualsUpper(state, "TRUE")    ? std::optional(true)
-                                       : EqualsUpper(state, "FALSE") ? std::optional(false)
-                                                                     : std::nullopt;
+  const std::string lower = AsciiLower(state);
+  const std::optional<bool> expected = lower == "true"    ? std::optional(true)
+                                       : lower == "false" ? std::optional(false)
+                                                          : std::nullopt;
   if (record.state != expected) return "state misread in '" + std::string(line) + "'";
   const bool colon = record.target.find(':') != std::string_view::npos;
   if (snapshot::IsRowTarget(record.target) != colon) return "row target decided without regard to ':'";
@@ -154,7 +128,7 @@ inline Broken CheckLines(std::span<const std::uint8_t> data) {
   const std::string text = DecodedText(bytes);
   const auto expected = SplitLines(text);
 
-  ChoppedFile file(bytes, piece);
+  test_support::ChunkedInput file(std::string(bytes), piece);
   snapshot::LineReader reader(file, chunk);
   std::size_t count = 0;
   for (std::string line; reader.Next(line); ++count) {

@@ -7,27 +7,16 @@
 namespace quarnel::test_support {
 namespace {
 
-// Counts itself among the open files while it lives, so a test sees one left open.
-class OpenCount {
- public:
-  explicit OpenCount(int& count) : count_(count) { ++count_; }
-  ~OpenCount() { Release(); }
-  OpenCount(const OpenCount&) = delete;
-  OpenCount& operator=(const OpenCount&) = delete;
-  void Release() noexcept {
-    if (open_) --count_;
-    open_ = false;
-  }
-
- private:
-  int& count_;
-  bool open_ = true;
-};
+// Counts a file among the open ones until it is closed or let go, so a test sees one left open.
+std::shared_ptr<void> Opened(int& count) {
+  ++count;
+  return {nullptr, [&count](void*) { --count; }};
+}
 
 class MemoryOutput : public OutputFile {
  public:
   MemoryOutput(MemoryFiles& owner, std::string path)
-      : owner_(owner), path_(std::move(path)), open_(owner.openFiles) {}
+      : owner_(owner), path_(std::move(path)), open_(Opened(owner.openFiles)) {}
   void Write(std::string_view bytes) override {
     if (auto& room = owner_.failWritesAfterBytes) {
       if (*room < bytes.size()) {
@@ -40,63 +29,42 @@ class MemoryOutput : public OutputFile {
     owner_.files[path_] += bytes;
   }
   void Close() override {
-    open_.Release();
+    open_.reset();
     if (owner_.failClose) throw *owner_.failClose;
   }
 
  private:
   MemoryFiles& owner_;
   std::string path_;
-  OpenCount open_;
+  std::shared_ptr<void> open_;
 };
 
-// Hands out what `Source` reads, a chunk at a time, subject to the owner's read faults.
-template <typename Source>
-class MemoryInput : public InputFile {
+// Subject to the owner's read faults.
+class MemoryInput : public ChunkedInput {
  public:
   MemoryInput(MemoryFiles& owner, Source source, std::uint64_t size)
-      : owner_(owner), source_(std::move(source)), size_(size), open_(owner.openFiles) {}
+      : ChunkedInput(std::move(source), size, owner.readChunk),
+        owner_(owner),
+        open_(Opened(owner.openFiles)) {}
   std::size_t Read(std::span<char> buffer) override {
     if (owner_.whileReading) owner_.whileReading();
-    std::size_t most = owner_.readChunk ? std::min(buffer.size(), owner_.readChunk) : buffer.size();
     if (const auto limit = owner_.failReadAfterBytes) {
-      if (given_ >= *limit) throw errors::Catalogued(errors::kDeviceIoError);
-      most = std::min(most, *limit - given_);
+      if (delivered >= *limit) throw errors::Catalogued(errors::kDeviceIoError);
+      buffer = buffer.first(std::min<std::uint64_t>(buffer.size(), *limit - delivered));
     }
-    const std::size_t n = source_(buffer.first(most));
-    given_ += n;
-    return n;
+    return ChunkedInput::Read(buffer);
   }
-  std::uint64_t Size() override { return size_; }
 
  private:
   MemoryFiles& owner_;
-  Source source_;
-  std::uint64_t size_;
-  std::size_t given_ = 0;
-  OpenCount open_;
-};
-
-// A copy of the file as it was opened: a test may change the files while one is read.
-class StoredBytes {
- public:
-  explicit StoredBytes(std::string content) : content_(std::move(content)) {}
-  std::size_t operator()(std::span<char> buffer) {
-    const std::size_t n = content_.copy(buffer.data(), buffer.size(), position_);
-    position_ += n;
-    return n;
-  }
-
- private:
-  std::string content_;
-  std::size_t position_ = 0;
+  std::shared_ptr<void> open_;
 };
 
 // Holds at most one line beyond what the reader's buffer takes.
 class GeneratedBytes {
  public:
   explicit GeneratedBytes(const LineSource& source) : source_(&source) {}
-  std::size_t operator()(std::span<char> buffer) {
+  std::size_t operator()(std::uint64_t, std::span<char> buffer) {
     std::size_t filled = 0;
     while (filled < buffer.size()) {
       if (position_ == pending_.size()) {
@@ -120,6 +88,19 @@ class GeneratedBytes {
 
 }  // namespace
 
+ChunkedInput::Source ChunkedInput::CopyOf(std::string bytes) {
+  return [bytes = std::move(bytes)](std::uint64_t offset, std::span<char> buffer) {
+    return bytes.copy(buffer.data(), buffer.size(), static_cast<std::size_t>(offset));
+  };
+}
+
+std::size_t ChunkedInput::Read(std::span<char> buffer) {
+  largest = std::max(largest, buffer.size());
+  const std::size_t n = source_(delivered, piece_ ? buffer.first(std::min(buffer.size(), piece_)) : buffer);
+  delivered += n;
+  return n;
+}
+
 std::unique_ptr<OutputFile> MemoryFiles::CreateNew(const std::string& path) {
   log.push_back("create " + path);
   if (failCreate) throw *failCreate;
@@ -133,11 +114,12 @@ std::unique_ptr<InputFile> MemoryFiles::OpenRead(const std::string& path) {
   if (failOpen) throw *failOpen;
   if (const auto found = generated.find(path); found != generated.end()) {
     // Its size is not known before it is read through.
-    return std::make_unique<MemoryInput<GeneratedBytes>>(*this, GeneratedBytes(found->second), 0);
+    return std::make_unique<MemoryInput>(*this, GeneratedBytes(found->second), 0);
   }
   const auto found = files.find(path);
   if (found == files.end()) throw errors::Catalogued(errors::kFileNotFound);
-  return std::make_unique<MemoryInput<StoredBytes>>(*this, StoredBytes(found->second), found->second.size());
+  const std::string& bytes = found->second;
+  return std::make_unique<MemoryInput>(*this, ChunkedInput::CopyOf(bytes), bytes.size());
 }
 
 void MemoryFiles::RenameNoReplace(const std::string& from, const std::string& to) {

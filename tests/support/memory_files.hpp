@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,30 @@ namespace quarnel::test_support {
 
 // Puts line `index` (without its line end) into `line`; false past the last line.
 using LineSource = std::function<bool(std::size_t index, std::string& line)>;
+
+// A file read from memory at most `piece` bytes a read (0: as many as asked), so that line ends
+// fall across reads; it notes how many bytes it handed out and the largest read asked for.
+class ChunkedInput : public InputFile {
+ public:
+  // Puts the bytes from `offset` on into `buffer`: how many (0 at the end).
+  using Source = std::function<std::size_t(std::uint64_t offset, std::span<char> buffer)>;
+  // The bytes as they are now: a test may change the files while one is read.
+  static Source CopyOf(std::string bytes);
+  explicit ChunkedInput(const std::string& bytes, std::size_t piece = 0)
+      : ChunkedInput(CopyOf(bytes), bytes.size(), piece) {}
+  ChunkedInput(Source source, std::uint64_t size, std::size_t piece = 0)
+      : source_(std::move(source)), size_(size), piece_(piece) {}
+  std::size_t Read(std::span<char> buffer) override;
+  std::uint64_t Size() override { return size_; }
+
+  std::uint64_t delivered = 0;
+  std::size_t largest = 0;
+
+ private:
+  Source source_;
+  std::uint64_t size_;
+  std::size_t piece_;
+};
 
 class MemoryFiles : public FileSystem {
  public:

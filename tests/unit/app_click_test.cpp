@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <tuple>
+
 #include "app/click.hpp"
+#include "snapshot/commands.hpp"
 #include "standin/model/model.hpp"
 #include "support/attached_excel.hpp"
 
@@ -35,13 +40,29 @@ TEST_F(ClickTest, EachVisibilityButtonRunsItsOwnCommand) {
   EXPECT_TRUE(desktop.messages.empty());
 }
 
+// The attachment reports the start failure, then the command its own: a run-time error box from a
+// click, the description alone from the restore's error step. Nothing is asked or written.
 TEST_F(ClickTest, ExcelThatCannotStartIsReportedTwiceAndTheToolGoesOn) {
+  const std::string notSet = errors::ObjectNotSet().Description();
+  const std::tuple<const char*, std::function<void()>, std::string> commands[] = {
+      {"hide row", [&] { app::Commands(host).OnClick(Button::Command1); },
+       RunTimeErrorText(errors::ObjectNotSet())},
+      {"record", [&] { app::Commands(host).OnClick(Button::Command3); },
+       RunTimeErrorText(errors::ObjectNotSet())},
+      {"restore", [&] { snapshot::RestoreSnapshot(host); }, notSet}};
   connector.running.reset();
-  app::Commands(host).OnClick(app::Button::Command1);
-  ASSERT_EQ(desktop.messages.size(), 2u);
-  EXPECT_EQ(desktop.messages[0].text, connector.startFailure.Description());
-  EXPECT_EQ(desktop.messages[1].title, "Quarnel");
-  EXPECT_NE(desktop.messages[1].text.find("'91'"), std::string::npos) << desktop.messages[1].text;
+  for (const auto& [what, run, box] : commands) {
+    SCOPED_TRACE(what);
+    desktop.messages.clear();
+    run();
+    ASSERT_EQ(desktop.messages.size(), 2u);
+    EXPECT_EQ(desktop.messages[0].text, connector.startFailure.Description());
+    EXPECT_EQ(desktop.messages[0].text, "无效的类字符串");
+    EXPECT_EQ(desktop.messages[1].title, "Quarnel");
+    EXPECT_EQ(desktop.messages[1].text, box);
+    EXPECT_TRUE(desktop.dialog.calls.empty());
+    EXPECT_TRUE(desktop.files.files.empty());
+  }
 
   // Excel becomes available: the next click works.
   connector.running = excel.Application();

@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "app/placement.hpp"
 #include "common/failure.hpp"
+#include "support/failure_number.hpp"
 
 namespace quarnel::app {
 namespace {
@@ -24,15 +26,6 @@ void ExpectRect(const PixelRect& actual, const PixelRect& expected) {
   EXPECT_EQ(actual.y, expected.y);
   EXPECT_EQ(actual.cx, expected.cx);
   EXPECT_EQ(actual.cy, expected.cy);
-}
-
-std::int32_t FailureNumber(const TwipsFrame& frame) {
-  try {
-    TopMostRect(frame);
-  } catch (const Failure& failure) {
-    return failure.Number();
-  }
-  return 0;
 }
 
 TEST(TopMostRect, HandsBackTheWindowsOwnPixelsAndIsStableWhenRepeated) {
@@ -62,31 +55,38 @@ TEST(TopMostRect, RoundsHalvesToEvenAndDividesWholeNumbersTowardZero) {
 }
 
 TEST(TopMostRect, FailsBeyondThirtyTwoBitsAndOnAZeroDivisor) {
-  EXPECT_EQ(FailureNumber({4e10f, 0, 0, 0, 15, 15}), 6);
-  EXPECT_EQ(FailureNumber({0, -4e10f, 0, 0, 15, 15}), 6);
-  EXPECT_EQ(FailureNumber({0, 0, std::numeric_limits<float>::quiet_NaN(), 0, 15, 15}), 6);
-  EXPECT_EQ(FailureNumber({0, 0, 0, 0, 15, 0}), 11);
-  EXPECT_EQ(FailureNumber({0, 0, 0, 0, 0, 15}), 6);  // x = 0 / 0
+  const auto failure = [](TwipsFrame frame) {
+    return test_support::FailureNumber([&] { TopMostRect(frame); });
+  };
+  EXPECT_EQ(failure({4e10f, 0, 0, 0, 15, 15}), 6);
+  EXPECT_EQ(failure({0, -4e10f, 0, 0, 15, 15}), 6);
+  EXPECT_EQ(failure({0, 0, std::numeric_limits<float>::quiet_NaN(), 0, 15, 15}), 6);
+  EXPECT_EQ(failure({0, 0, 0, 0, 15, 0}), 11);
+  EXPECT_EQ(failure({0, 0, 0, 0, 0, 15}), 6);  // x = 0 / 0
   // 2147483647 pixels of one twip still fit.
   EXPECT_EQ(TopMostRect({0, 0, 2147483520.0f, 0, 1, 1}).cx, 2147483520);
 }
 
-TEST(RoundHalfEven, GoesToTheEvenNeighbourAndRefusesWhatLeavesThirtyTwoBits) {
-  EXPECT_EQ(RoundHalfEven(0.5), 0);
-  EXPECT_EQ(RoundHalfEven(1.5), 2);
-  EXPECT_EQ(RoundHalfEven(2.5), 2);
-  EXPECT_EQ(RoundHalfEven(2.5000001), 3);
-  EXPECT_EQ(RoundHalfEven(-0.5), 0);
-  EXPECT_EQ(RoundHalfEven(-1.5), -2);
-  EXPECT_EQ(RoundHalfEven(-2.6), -3);
-  EXPECT_EQ(RoundHalfEven(2147483647.4), 2147483647);
+// Halves go to the even neighbour, and what leaves thirty-two bits is refused; twips become the
+// nearest pixel.
+TEST(RoundHalfEven, GoesToTheEvenNeighbourAsPixelsFromTwipsDoesAndRefusesWhatLeavesThirtyTwoBits) {
+  const std::pair<double, std::int32_t> rounded[] = {
+      {0.5, 0},  {1.5, 2},   {2.5, 2},   {2.5000001, 3},
+      {-0.5, 0}, {-1.5, -2}, {-2.6, -3}, {2147483647.4, 2147483647}};
+  for (const auto& [value, whole] : rounded) EXPECT_EQ(RoundHalfEven(value), whole) << value;
   EXPECT_EQ(RoundHalfEven(-2147483648.5), std::numeric_limits<std::int32_t>::min());
-  EXPECT_THROW(RoundHalfEven(2147483647.5), Failure);
-  EXPECT_THROW(RoundHalfEven(-2147483649.0), Failure);
-  EXPECT_THROW(RoundHalfEven(std::numeric_limits<double>::infinity()), Failure);
+  for (double beyond : {2147483647.5, -2147483649.0, std::numeric_limits<double>::infinity()}) {
+    EXPECT_THROW(RoundHalfEven(beyond), Failure) << beyond;
+  }
+  EXPECT_EQ(PixelsFromTwips(7304.5, 15), 487);
+  EXPECT_EQ(PixelsFromTwips(7297.5, 15), 486);  // 486.5 goes to the even 486
+  EXPECT_EQ(PixelsFromTwips(-790, 15), -53);
+  EXPECT_EQ(PixelsFromTwips(75, 7.5), 10);
+  EXPECT_THROW(PixelsFromTwips(1, 0), Failure);
+  EXPECT_THROW(PixelsFromTwips(1e12, 15), Failure);
 }
 
-TEST(PlacedPosition, CentresAcrossAndStandsFactorHeightsAboveTheBottom) {
+TEST(PlacedPosition, CentresAcrossAndStandsFactorHeightsAboveTheBottomWithoutClamping) {
   // A 1280 by 720 pixel screen and a 306 by 93 pixel window at 15 twips per pixel.
   const TwipsPoint twice = PlacedPosition(19200, 10800, 4590, 1395, 2.0);
   EXPECT_EQ(twice.left, 7305.0f);
@@ -95,22 +95,11 @@ TEST(PlacedPosition, CentresAcrossAndStandsFactorHeightsAboveTheBottom) {
 
   const TwipsPoint once = PlacedPosition(19200, 10800, 4590, 1395, 1.0);
   EXPECT_EQ(once.top + 1395, 10800.0);
-}
-
-TEST(PlacedPosition, KeepsHalfTwipsAndGoesOffScreenWithoutClamping) {
+  // Half twips are kept, and nothing is clamped to the screen.
   EXPECT_EQ(PlacedPosition(19200, 10800, 4591, 1395, 2.0).left, 7304.5f);
   EXPECT_EQ(PlacedPosition(4000, 10800, 4590, 1395, 2.0).left, -295.0f);
   EXPECT_EQ(PlacedPosition(19200, 2000, 4590, 1395, 2.0).top, -790.0);
   EXPECT_EQ(PlacedPosition(19200, 10800, 4590, 1395, 0.25).top, 10800 - 348.75);
-}
-
-TEST(PixelsFromTwips, RoundsToTheNearestPixel) {
-  EXPECT_EQ(PixelsFromTwips(7304.5, 15), 487);
-  EXPECT_EQ(PixelsFromTwips(7297.5, 15), 486);  // 486.5 goes to the even 486
-  EXPECT_EQ(PixelsFromTwips(-790, 15), -53);
-  EXPECT_EQ(PixelsFromTwips(75, 7.5), 10);
-  EXPECT_THROW(PixelsFromTwips(1, 0), Failure);
-  EXPECT_THROW(PixelsFromTwips(1e12, 15), Failure);
 }
 
 }  // namespace

@@ -1,20 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/click.hpp"
-#include "excel/attach.hpp"
-#include "snapshot/commands.hpp"
-#include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
-#include "standin/model/model.hpp"
-#include "support/scripted_desktop.hpp"
+#include "support/attached_excel.hpp"
 
 // Every call that record and restore make on a small sheet is made to fail, or to find Excel gone,
 // one at a time; so is every step on the file side. Whatever happens, nothing the user had is lost.
@@ -34,6 +32,9 @@ struct Visibility {
   std::set<std::int32_t> rows;
   std::set<std::int32_t> columns;
   friend bool operator==(const Visibility&, const Visibility&) = default;
+  friend void PrintTo(const Visibility& v, std::ostream* out) {
+    *out << "rows " << ::testing::PrintToString(v.rows) << " columns " << ::testing::PrintToString(v.columns);
+  }
 };
 
 Visibility Read(const SheetState& sheet) {
@@ -45,38 +46,19 @@ Visibility Read(const SheetState& sheet) {
   return v;
 }
 
-std::string Show(const Visibility& v) {
-  std::string text = "rows";
-  for (auto r : v.rows) text += " " + std::to_string(r);
-  text += " columns";
-  for (auto c : v.columns) text += " " + std::to_string(c);
-  return text;
-}
+const Visibility kInitial = {{2}, {1, 3}};
 
-// A stand-in Excel with Plan.xlsx in front: column A filled to row 4, row 1 to column 3, row 2 and
-// columns 1 and 3 hidden; the tool's handles cleared as at its start.
-struct Rig {
-  standin::Model model;
-  ScriptedDesktop desktop;
-  ScriptedConnector connector;
-  Host host{connector, desktop};
-
-  static Visibility Initial() { return {{2}, {1, 3}}; }
-
-  Rig() {
-    desktop.files.readChunk = 5;  // lines straddle reads
-    model.AddWorkbook("Plan.xlsx");
-    for (std::int32_t row = 1; row <= 4; ++row) model.SetCell(row, 1, std::string("x"));
-    for (std::int32_t column = 1; column <= 3; ++column) model.SetCell(1, column, std::string("x"));
-    for (auto row : Initial().rows) model.SetRowsHidden(row, row, true);
-    for (auto column : Initial().columns) model.SetColumnsHidden(column, column, true);
-    connector.running = model.Application();
-    connector.windowTitles = {"Microsoft Excel"};
-    model.ResetCounters();
+// Plan.xlsx in front: column A filled to row 4, row 1 to column 3, row 2 and columns 1 and 3 hidden;
+// the file read in pieces, so that lines straddle reads.
+class FaultsTest : public PlanInFrontTest {
+ protected:
+  void SetUp() override {
+    PlanInFrontTest::SetUp();
+    desktop.files.readChunk = 5;
+    UseArea(4, 3);
+    for (auto row : kInitial.rows) model.SetRowsHidden(row, row, true);
+    for (auto column : kInitial.columns) model.SetColumnsHidden(column, column, true);
   }
-  ~Rig() = default;
-  Rig(const Rig&) = delete;
-  Rig& operator=(const Rig&) = delete;
 
   std::shared_ptr<SheetState> Sheet() const { return model.State().ActiveSheet(); }
   // Members called, case-folded, with how often.
@@ -85,83 +67,78 @@ struct Rig {
   }
 };
 
-enum class FaultKind { Fail, Quit };
-
+// A call of a clean run, by member and occurrence, to fail or to find Excel gone at.
 struct Position {
   std::string member;
   std::uint64_t nth;
-  FaultKind kind;
+  bool quit;
 };
 
 std::string Describe(const Position& p) {
-  return (p.kind == FaultKind::Fail ? "fail " : "quit at ") + p.member + " #" + std::to_string(p.nth);
+  return (p.quit ? "quit at " : "fail ") + p.member + " #" + std::to_string(p.nth);
 }
 
-// Every call of a clean run, by member and occurrence, failed and quit at.
 std::vector<Position> EveryPosition(const std::map<std::string, std::uint64_t>& calls) {
   std::vector<Position> positions;
   for (const auto& [member, count] : calls) {
     for (std::uint64_t n = 1; n <= count; ++n) {
-      positions.push_back({member, n, FaultKind::Fail});
-      positions.push_back({member, n, FaultKind::Quit});
+      for (const bool quit : {false, true}) positions.push_back({member, n, quit});
     }
   }
   return positions;
 }
 
 void Arm(standin::Model& model, const Position& p) {
-  if (p.kind == FaultKind::Fail) {
-    model.FailCall(p.member, p.nth, kArmed);
-  } else {
-    model.QuitAtCall(p.member, p.nth);
-  }
+  if (p.quit) return model.QuitAtCall(p.member, p.nth);
+  model.FailCall(p.member, p.nth, kArmed);
 }
 
 std::string ArmedDescription(const Position& p) {
-  return p.kind == FaultKind::Fail ? kArmed.Description() : standin::Disconnected().Description();
-}
-
-bool IsRuntimeErrorBox(const ShownMessage& m) {
-  return m.text.starts_with("运行时错误") && m.title == kAppTitle && m.icon == MessageIcon::None;
+  return (p.quit ? standin::Disconnected() : kArmed).Description();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Record
 
 constexpr const char* kOld = "an earlier snapshot\r\n";
+constexpr std::string_view kRecorded =
+    "1:1/False\r\n2:2/True\r\n3:3/False\r\n4:4/False\r\n1/True\r\n2/False\r\n3/True\r\n";
 
-class RecordFaultsTest : public ::testing::Test {
+class RecordFaultsTest : public FaultsTest {
  protected:
-  // Runs the record click on a fresh rig that already holds a snapshot under the name this run
-  // would take; `arm` sets the fault.
-  template <typename ArmFn>
-  void RunAndCheck(const std::string& what, ArmFn arm, std::optional<std::string> mustFailWith) {
+  // Runs the record click from the start, with a snapshot already under the name this run would
+  // take; `arm` sets the fault.
+  void RunAndCheck(const std::string& what, const std::function<void()>& arm,
+                   std::optional<std::string> mustFailWith) {
     SCOPED_TRACE(what);
-    Rig rig;
-    rig.desktop.files.files[kSnapshotPath] = kOld;
-    arm(rig);
+    Restart();
+    auto& files = desktop.files.files;
+    files[kSnapshotPath] = kOld;
+    arm();
 
-    app::Commands(rig.host).OnClick(app::Button::Command3);
+    app::Commands(host).OnClick(app::Button::Command3);
 
-    auto& files = rig.desktop.files.files;
     EXPECT_EQ(files[kSnapshotPath], kOld) << "an existing snapshot was replaced";
-    EXPECT_EQ(rig.desktop.files.openFiles, 0);
-    if (!rig.model.HasQuit()) {
-      EXPECT_TRUE(rig.model.ScreenUpdating());
+    EXPECT_EQ(desktop.files.openFiles, 0);
+    if (!model.HasQuit()) {
+      EXPECT_TRUE(model.ScreenUpdating());
     }
     for (const auto& [path, content] : files) {
       EXPECT_FALSE(path.ends_with(".part")) << path;
       EXPECT_TRUE(path.ends_with(".txt")) << path;
     }
 
-    const bool failed = !rig.desktop.messages.empty();
+    const bool failed = !desktop.messages.empty();
     if (mustFailWith) {
       ASSERT_TRUE(failed) << "no failure shown";
-      EXPECT_NE(rig.desktop.messages.back().text.find(*mustFailWith), std::string::npos)
-          << rig.desktop.messages.back().text;
+      EXPECT_NE(desktop.messages.back().text.find(*mustFailWith), std::string::npos)
+          << desktop.messages.back().text;
     }
     if (failed) {
-      EXPECT_TRUE(IsRuntimeErrorBox(rig.desktop.messages.back())) << rig.desktop.messages.back().text;
+      const ShownMessage& box = desktop.messages.back();
+      EXPECT_TRUE(box.text.starts_with("运行时错误") && box.title == kAppTitle &&
+                  box.icon == MessageIcon::None)
+          << box.text;
       EXPECT_EQ(files.size(), 1u) << "a failed record left a file: " << std::prev(files.end())->first;
       return;
     }
@@ -171,31 +148,25 @@ class RecordFaultsTest : public ::testing::Test {
     for (const auto& [path, content] : files) {
       if (path != kSnapshotPath) written = content;
     }
-    rig.desktop.files.files.clear();
-    rig.model.ClearFaults();
-    app::Commands(rig.host).OnClick(app::Button::Command3);
+    files.clear();
+    model.ClearFaults();
+    app::Commands(host).OnClick(app::Button::Command3);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(written, files.begin()->second);
   }
 };
 
 TEST_F(RecordFaultsTest, CleanRunRecordsAndKeepsTheEarlierSnapshot) {
-  Rig rig;
-  rig.desktop.files.files[kSnapshotPath] = kOld;
-  app::Commands(rig.host).OnClick(app::Button::Command3);
-  EXPECT_TRUE(rig.desktop.messages.empty());
-  EXPECT_EQ(rig.desktop.files.files[kSnapshotPath], kOld);
-  EXPECT_EQ(rig.desktop.files.files["C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_2.txt"],
-            "1:1/False\r\n2:2/True\r\n3:3/False\r\n4:4/False\r\n1/True\r\n2/False\r\n3/True\r\n");
+  desktop.files.files[kSnapshotPath] = kOld;
+  app::Commands(host).OnClick(app::Button::Command3);
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(desktop.files.files[kSnapshotPath], kOld);
+  EXPECT_EQ(desktop.files.files["C:\\Tools\\Quarnel\\Plan-行列状态_20261208090507_2.txt"], kRecorded);
 }
 
 TEST_F(RecordFaultsTest, EveryExcelCallFailingOrFindingExcelGone) {
-  std::map<std::string, std::uint64_t> calls;
-  {
-    Rig clean;
-    app::Commands(clean.host).OnClick(app::Button::Command3);
-    calls = clean.Calls();
-  }
+  app::Commands(host).OnClick(app::Button::Command3);
+  const auto calls = Calls();
   // The record's own reads cannot be passed over; the attachment's steps may be.
   const std::set<std::string> ownReads = {
       "name",         "cells",  "end",   "row",    "column",           "rows", "entirerow", "columns",
@@ -207,29 +178,24 @@ TEST_F(RecordFaultsTest, EveryExcelCallFailingOrFindingExcelGone) {
   for (const Position& p : positions) {
     const bool own = ownReads.contains(p.member);
     RunAndCheck(
-        Describe(p), [&](Rig& rig) { Arm(rig.model, p); },
-        own ? std::optional(ArmedDescription(p)) : std::nullopt);
+        Describe(p), [&] { Arm(model, p); }, own ? std::optional(ArmedDescription(p)) : std::nullopt);
   }
 }
 
 TEST_F(RecordFaultsTest, WriteFailingAtEveryByte) {
-  const std::size_t size =
-      std::string("1:1/False\r\n2:2/True\r\n3:3/False\r\n4:4/False\r\n1/True\r\n2/False\r\n3/True\r\n")
-          .size();
-  for (std::size_t bytes = 0; bytes < size; ++bytes) {
+  for (std::size_t bytes = 0; bytes < kRecorded.size(); ++bytes) {
     RunAndCheck(
         "write fails after " + std::to_string(bytes) + " bytes",
-        [&](Rig& rig) { rig.desktop.files.failWritesAfterBytes = bytes; }, "设备 I/O 错误");
+        [&] { desktop.files.failWritesAfterBytes = bytes; }, "设备 I/O 错误");
   }
 }
 
 TEST_F(RecordFaultsTest, ClosingOrRenamingFailing) {
   RunAndCheck(
-      "close", [](Rig& rig) { rig.desktop.files.failClose = errors::Catalogued(errors::kDeviceIoError); },
+      "close", [&] { desktop.files.failClose = errors::Catalogued(errors::kDeviceIoError); },
       "设备 I/O 错误");
   RunAndCheck(
-      "rename",
-      [](Rig& rig) { rig.desktop.files.failRename = Failure(errors::kPermissionDenied, "权限拒绝"); },
+      "rename", [&] { desktop.files.failRename = Failure(errors::kPermissionDenied, "权限拒绝"); },
       "权限拒绝");
 }
 
@@ -294,82 +260,72 @@ std::optional<std::size_t> LinesBefore(const Position& p) {
   return std::nullopt;
 }
 
-class RestoreFaultsTest : public ::testing::Test {
+class RestoreFaultsTest : public FaultsTest {
  protected:
-  struct Outcome {
-    bool completed;
-  };
-
-  // Runs the restore click with the file chosen; checks what holds whatever the fault.
-  // With `undo`, the restore first reads what it will change, as the palette's restores do.
-  template <typename ArmFn>
-  Outcome Run(Rig& rig, ArmFn arm, snapshot::LastView* undo = nullptr) {
-    rig.desktop.files.files[kChosen] = FileText();
-    rig.desktop.dialog.answers.push_back(kChosen);
-    arm(rig);
-    snapshot::RestoreSnapshot(rig.host, {{}, undo});
-    EXPECT_EQ(rig.desktop.files.openFiles, 0);
-    if (!rig.model.HasQuit()) {
-      EXPECT_TRUE(rig.model.ScreenUpdating());
+  // Runs the restore click with the file chosen, and tells whether it completed; checks what holds
+  // whatever the fault. With `undo`, the restore first reads what it will change, as the palette's
+  // restores do.
+  bool Run(const std::function<void()>& arm, snapshot::LastView* undo = nullptr) {
+    desktop.files.files[kChosen] = FileText();
+    desktop.dialog.answers.push_back(kChosen);
+    arm();
+    snapshot::RestoreSnapshot(host, {{}, undo});
+    EXPECT_EQ(desktop.files.openFiles, 0);
+    if (!model.HasQuit()) {
+      EXPECT_TRUE(model.ScreenUpdating());
     }
-    EXPECT_EQ(rig.desktop.files.files[kChosen], FileText());
-    EXPECT_FALSE(rig.desktop.messages.empty());
-    const auto& messages = rig.desktop.messages;
+    EXPECT_EQ(desktop.files.files[kChosen], FileText());
+    EXPECT_FALSE(desktop.messages.empty());
+    const auto& messages = desktop.messages;
     const bool completed = !messages.empty() && messages.back().text == "处理完毕!";
     if (!messages.empty() && !completed) {
       EXPECT_EQ(messages.back().title, kAppTitle);
       EXPECT_EQ(messages.back().icon, MessageIcon::None);
     }
-    return {completed};
+    return completed;
   }
 };
 
 TEST_F(RestoreFaultsTest, CleanRunAppliesEveryLine) {
-  Rig rig;
-  const auto outcome = Run(rig, [](Rig&) {});
-  EXPECT_TRUE(outcome.completed);
-  EXPECT_EQ(rig.desktop.messages.size(), 1u);
-  EXPECT_EQ(Read(*rig.Sheet()), AfterLines(Rig::Initial(), kLines.size()));
+  EXPECT_TRUE(Run([] {}));
+  EXPECT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(Read(*Sheet()), AfterLines(kInitial, kLines.size()));
   // Each line changes the sheet, so a line lost or applied twice would show.
   for (std::size_t k = 1; k <= kLines.size(); ++k) {
-    EXPECT_NE(AfterLines(Rig::Initial(), k), AfterLines(Rig::Initial(), k - 1)) << k;
+    EXPECT_NE(AfterLines(kInitial, k), AfterLines(kInitial, k - 1)) << k;
   }
 }
 
 TEST_F(RestoreFaultsTest, EveryExcelCallFailingOrFindingExcelGone) {
-  std::map<std::string, std::uint64_t> calls;
-  {
-    Rig clean;
-    Run(clean, [](Rig&) {});
-    calls = clean.Calls();
-  }
+  Run([] {});
+  auto calls = Calls();
   EXPECT_EQ(calls["hidden"], kLines.size());
   EXPECT_EQ(calls["screenupdating"], 2u);
 
   for (const Position& p : EveryPosition(calls)) {
     SCOPED_TRACE(Describe(p));
-    Rig rig;
-    const std::shared_ptr<SheetState> original = rig.Sheet();
-    const auto outcome = Run(rig, [&](Rig& r) { Arm(r.model, p); });
-    const auto& messages = rig.desktop.messages;
+    Restart();
+    const std::shared_ptr<SheetState> original = Sheet();
+    const bool completed = Run([&] { Arm(model, p); });
+    const auto& messages = desktop.messages;
 
     if (const auto k = LinesBefore(p)) {
       ASSERT_EQ(messages.size(), 1u);
       EXPECT_EQ(messages[0].text, ArmedDescription(p));
-      EXPECT_EQ(Read(*original), AfterLines(Rig::Initial(), *k)) << Show(Read(*original));
+      EXPECT_EQ(Read(*original), AfterLines(kInitial, *k));
       continue;
     }
     // A fault in the attachment: the whole file lands on the sheet the tool attached to, or none
     // of it anywhere.
-    const std::shared_ptr<SheetState> attached = rig.Sheet();
-    if (outcome.completed) {
-      const Visibility before = attached == original ? Rig::Initial() : Visibility{};
+    const std::shared_ptr<SheetState> attached = Sheet();
+    if (completed) {
+      const Visibility before = attached == original ? kInitial : Visibility{};
       EXPECT_EQ(Read(*attached), AfterLines(before, kLines.size()));
       if (attached != original) {
-        EXPECT_EQ(Read(*original), Rig::Initial());
+        EXPECT_EQ(Read(*original), kInitial);
       }
     } else {
-      EXPECT_EQ(Read(*original), Rig::Initial()) << Show(Read(*original));
+      EXPECT_EQ(Read(*original), kInitial);
       if (attached && attached != original) {
         EXPECT_EQ(Read(*attached), Visibility{});
       }
@@ -380,39 +336,32 @@ TEST_F(RestoreFaultsTest, EveryExcelCallFailingOrFindingExcelGone) {
 // Reading what the restore will change adds calls of its own; whichever fails, the restore lands as
 // it would without them, and an undo kept puts back exactly the sheet there was.
 TEST_F(RestoreFaultsTest, EveryCallOfARestoreWithUndoFailingOrFindingExcelGone) {
-  std::map<std::string, std::uint64_t> calls;
-  {
-    Rig clean;
-    snapshot::LastView undo;
-    Run(
-        clean, [](Rig&) {}, &undo);
-    calls = clean.Calls();
-    ASSERT_TRUE(undo);
-  }
+  snapshot::LastView cleanUndo;
+  Run([] {}, &cleanUndo);
+  ASSERT_TRUE(cleanUndo);
   int passedOver = 0;
-  for (const Position& p : EveryPosition(calls)) {
+  for (const Position& p : EveryPosition(Calls())) {
     SCOPED_TRACE(Describe(p));
-    Rig rig;
-    const std::shared_ptr<SheetState> original = rig.Sheet();
+    Restart();
+    const std::shared_ptr<SheetState> original = Sheet();
     snapshot::LastView undo;
-    const auto outcome = Run(
-        rig, [&](Rig& r) { Arm(r.model, p); }, &undo);
-    ASSERT_EQ(rig.desktop.messages.size(), 1u);
+    const bool completed = Run([&] { Arm(model, p); }, &undo);
+    ASSERT_EQ(desktop.messages.size(), 1u);
     // A fault in the attachment may have sent the file to a workbook it added.
-    const Visibility before = rig.Sheet() == original ? Rig::Initial() : Visibility{};
-    const Visibility after = Read(*rig.Sheet());
+    const Visibility before = Sheet() == original ? kInitial : Visibility{};
+    const Visibility after = Read(*Sheet());
     std::size_t applied = kLines.size();
     while (applied > 0 && AfterLines(before, applied) != after) --applied;
-    EXPECT_EQ(after, AfterLines(before, applied)) << Show(after);
-    if (outcome.completed) {
+    EXPECT_EQ(after, AfterLines(before, applied));
+    if (completed) {
       EXPECT_EQ(applied, kLines.size());
     }
-    passedOver += outcome.completed && !undo;
-    if (!undo || rig.model.HasQuit()) continue;
-    rig.model.ClearFaults();
-    rig.desktop.messages.clear();
-    snapshot::UndoLastRestore(rig.host, undo);
-    EXPECT_EQ(Read(*rig.Sheet()), before) << Show(Read(*rig.Sheet()));
+    passedOver += completed && !undo;
+    if (!undo || model.HasQuit()) continue;
+    model.ClearFaults();
+    desktop.messages.clear();
+    snapshot::UndoLastRestore(host, undo);
+    EXPECT_EQ(Read(*Sheet()), before);
     EXPECT_FALSE(undo);
   }
   EXPECT_GT(passedOver, 5);
@@ -422,23 +371,20 @@ TEST_F(RestoreFaultsTest, ReadFailingAtEveryByteKeepsTheWholeLinesBeforeIt) {
   const std::string text = FileText();
   for (std::size_t bytes = 0; bytes <= text.size(); ++bytes) {
     SCOPED_TRACE("read fails after " + std::to_string(bytes) + " bytes");
-    Rig rig;
-    const auto outcome = Run(rig, [&](Rig& r) { r.desktop.files.failReadAfterBytes = bytes; });
-    EXPECT_FALSE(outcome.completed);
-    ASSERT_EQ(rig.desktop.messages.size(), 1u);
-    EXPECT_EQ(rig.desktop.messages[0].text, "设备 I/O 错误");
+    Restart();
+    EXPECT_FALSE(Run([&] { desktop.files.failReadAfterBytes = bytes; }));
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].text, "设备 I/O 错误");
     // A line counts once its line end has been read.
     const auto whole = static_cast<std::size_t>(std::count(text.begin(), text.begin() + bytes, '\r'));
-    EXPECT_EQ(Read(*rig.Sheet()), AfterLines(Rig::Initial(), whole)) << Show(Read(*rig.Sheet()));
+    EXPECT_EQ(Read(*Sheet()), AfterLines(kInitial, whole));
   }
 }
 
 TEST_F(RestoreFaultsTest, OpenFailingChangesNothing) {
-  Rig rig;
-  const auto outcome = Run(rig, [](Rig& r) { r.desktop.files.failOpen = Failure(70, "权限拒绝"); });
-  EXPECT_FALSE(outcome.completed);
-  EXPECT_EQ(rig.desktop.messages.back().text, "权限拒绝");
-  EXPECT_EQ(Read(*rig.Sheet()), Rig::Initial());
+  EXPECT_FALSE(Run([&] { desktop.files.failOpen = Failure(70, "权限拒绝"); }));
+  EXPECT_EQ(desktop.messages.back().text, "权限拒绝");
+  EXPECT_EQ(Read(*Sheet()), kInitial);
 }
 
 }  // namespace

@@ -9,27 +9,13 @@
 #include <vector>
 
 #include "snapshot/line_reader.hpp"
+#include "support/memory_files.hpp"
 
 namespace quarnel::snapshot {
 namespace {
 
-class TextInput : public InputFile {
- public:
-  explicit TextInput(std::string text) : text_(std::move(text)) {}
-  std::size_t Read(std::span<char> buffer) override {
-    const std::size_t n = std::min(buffer.size(), text_.size() - position_);
-    std::copy_n(text_.data() + position_, n, buffer.data());
-    position_ += n;
-    return n;
-  }
-
- private:
-  std::string text_;
-  std::size_t position_ = 0;
-};
-
 std::vector<std::string> ReadAll(const std::string& text, std::size_t chunk = LineReader::kChunk) {
-  TextInput input(text);
+  test_support::ChunkedInput input(text);
   LineReader reader(input, chunk);
   std::vector<std::string> lines;
   for (std::string line; reader.Next(line);) lines.push_back(line);
@@ -82,25 +68,15 @@ std::string Utf16(std::u16string_view text, bool littleEndian = true) {
 
 TEST(SnapshotLineReader, ByteOrderMarks) {
   // UTF-8 with a mark: the mark belongs to no line; the rest stays as it is.
-  EXPECT_EQ(ReadAll("\xEF\xBB\xBF"
-                    "1:1/True\r\n2/False\r\n"),
-            (Lines{"1:1/True", "2/False"}));
-  EXPECT_EQ(ReadAll("\xEF\xBB\xBF"), Lines{});
-  EXPECT_EQ(ReadAll("\xEF\xBB\xBF\r\n"), Lines{""});
-  EXPECT_EQ(ReadAll("\xEF\xBB\xBF"
-                    "\xE8\xA1\x8C/True"),
-            Lines{"\xE8\xA1\x8C/True"});
+  const std::string mark = "\xEF\xBB\xBF";
+  EXPECT_EQ(ReadAll(mark + "1:1/True\r\n2/False\r\n"), (Lines{"1:1/True", "2/False"}));
+  EXPECT_EQ(ReadAll(mark), Lines{});
+  EXPECT_EQ(ReadAll(mark + "\r\n"), Lines{""});
+  EXPECT_EQ(ReadAll(mark + "\xE8\xA1\x8C/True"), Lines{"\xE8\xA1\x8C/True"});
   // Only at the very start is it a mark; elsewhere, and cut short, it is bytes as before.
-  EXPECT_EQ(ReadAll("a\r\n\xEF\xBB\xBF"
-                    "b"),
-            (Lines{"a",
-                   "\xEF\xBB\xBF"
-                   "b"}));
-  EXPECT_EQ(ReadAll("\xEF\xBB"), Lines{"\xEF\xBB"});
-  EXPECT_EQ(ReadAll("\xEF\xBB"
-                    "1/True"),
-            Lines{"\xEF\xBB"
-                  "1/True"});
+  EXPECT_EQ(ReadAll("a\r\n" + mark + "b"), (Lines{"a", mark + "b"}));
+  EXPECT_EQ(ReadAll(mark.substr(0, 2)), Lines{mark.substr(0, 2)});
+  EXPECT_EQ(ReadAll(mark.substr(0, 2) + "1/True"), Lines{mark.substr(0, 2) + "1/True"});
   // UTF-16 in both byte orders, with every line end, into UTF-8.
   EXPECT_EQ(ReadAll(Utf16(u"1:1/True\r\n2/False\r3/true\n4")), (Lines{"1:1/True", "2/False", "3/true", "4"}));
   EXPECT_EQ(ReadAll(Utf16(u"5:5/False\r\n\r\n", false)), (Lines{"5:5/False", ""}));
@@ -142,14 +118,14 @@ TEST(SnapshotLineReader, Utf16UnitsAndPairsSplitAcrossReadsReadTheSame) {
 }
 
 TEST(SnapshotLineReader, ConsumedCountsTheMarkAndEveryByteOfTheLinesTaken) {
-  TextInput utf16(Utf16(u"ab\r\nc"));
+  test_support::ChunkedInput utf16(Utf16(u"ab\r\nc"));
   LineReader fromUtf16(utf16, 3);
   std::string line;
   ASSERT_TRUE(fromUtf16.Next(line));
   EXPECT_EQ(fromUtf16.Consumed(), 8u);  // the mark, "a", "b" and CR; the LF comes with the next line
   ASSERT_TRUE(fromUtf16.Next(line));
   EXPECT_EQ(fromUtf16.Consumed(), 12u);
-  TextInput utf8(
+  test_support::ChunkedInput utf8(
       "\xEF\xBB\xBF"
       "ab\r\n");
   LineReader fromUtf8(utf8, 2);
@@ -159,33 +135,24 @@ TEST(SnapshotLineReader, ConsumedCountsTheMarkAndEveryByteOfTheLinesTaken) {
   EXPECT_EQ(fromUtf8.Consumed(), 7u);
 }
 
-// Many snapshot lines made on demand after an optional mark, remembering how far the reader has
-// asked.
-class ManyLines : public InputFile {
- public:
-  ManyLines(std::string mark, std::string line, std::uint64_t lines)
-      : mark_(std::move(mark)), line_(std::move(line)), size_(mark_.size() + lines * line_.size()) {}
-  std::size_t Read(std::span<char> buffer) override {
-    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size_ - delivered));
-    for (std::size_t i = 0; i < n; ++i) {
-      const std::uint64_t at = delivered + i;
-      buffer[i] = at < mark_.size() ? mark_[at] : line_[(at - mark_.size()) % line_.size()];
-    }
-    delivered += n;
-    return n;
-  }
-  std::uint64_t delivered = 0;
-
- private:
-  std::string mark_;
-  std::string line_;
-  std::uint64_t size_;
-};
+// Many snapshot lines made on demand after an optional mark.
+test_support::ChunkedInput ManyLines(const std::string& mark, const std::string& line, std::uint64_t lines) {
+  const std::uint64_t size = mark.size() + lines * line.size();
+  return {[=](std::uint64_t offset, std::span<char> buffer) {
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - offset));
+            for (std::size_t i = 0; i < n; ++i) {
+              const std::uint64_t at = offset + i;
+              buffer[i] = at < mark.size() ? mark[at] : line[(at - mark.size()) % line.size()];
+            }
+            return n;
+          },
+          size};
+}
 
 TEST(SnapshotLineReader, ReadsAMillionLinesWithoutReadingAheadInEitherEncoding) {
   const std::string utf16 = Utf16(u"65536:65536/True\r\n");
   struct Case {
-    ManyLines input;
+    test_support::ChunkedInput input;
     std::uint64_t lines;
   };
   for (Case c : {Case{ManyLines("", "65536:65536/True\r\n", 1000000), 1000000},

@@ -7,7 +7,7 @@
 #include "common/text.hpp"
 #include "snapshot/commands.hpp"
 #include "snapshot/name.hpp"
-#include "snapshot_fixture.hpp"
+#include "support/attached_excel.hpp"
 
 namespace quarnel::test_support {
 namespace {
@@ -32,7 +32,7 @@ std::string NotePathMessage(int note, int path) {
 
 // Workbook Plan.xlsx and the desktop's 14-digit stamp: a note of n UTF-16 units gives the name
 // "Plan-行列状态_" note "_" stamp ".txt" of 29 + n units. The part file's name is shorter.
-class NoteLengthTest : public SnapshotCommandTest {
+class NoteLengthTest : public PlanInFrontTest {
  protected:
   static constexpr const char* kStamp = "20261208090507";
 

@@ -5,8 +5,8 @@
 
 #include "snapshot/commands.hpp"
 #include "snapshot/line_reader.hpp"
-#include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
+#include "support/attached_excel.hpp"
 
 namespace quarnel::test_support {
 namespace {
@@ -14,20 +14,14 @@ namespace {
 using snapshot::RecordSnapshot;
 using snapshot::RestoreSnapshot;
 
-class ProgressTest : public SnapshotCommandTest {
+class ProgressTest : public PlanInFrontTest {
  public:
   void SetUp() override {
-    SnapshotCommandTest::SetUp();
+    PlanInFrontTest::SetUp();
     // A box must never show beside a progress bar that is still running.
     desktop.onMessage = [this](const ShownMessage&) {
       endsBeforeEachMessage.push_back(desktop.progressEnds);
     };
-  }
-
-  void Restore(const std::string& content) {
-    desktop.files.files[kSnapshotPath] = content;
-    desktop.dialog.answers.push_back(kSnapshotPath);
-    RestoreSnapshot(host);
   }
 
   // What any run must show: done never goes back nor past the total of its call.
@@ -60,15 +54,12 @@ TEST_F(ProgressTest, RecordCountsRowsAgainstTheMostColumnsThenAgainstTheRealOnes
 }
 
 TEST_F(ProgressTest, FailedRecordEndsProgressOnceWhereverItStops) {
-  UseArea(30, 5);
   // In the rows (30, asked by runs), at the column count, in the columns (5, read one by one).
   for (const auto& [member, nth] : std::vector<std::pair<std::string, std::uint64_t>>{
            {"SpecialCells", 1}, {"Column", 1}, {"EntireColumn", 3}}) {
     SCOPED_TRACE(member + " #" + std::to_string(nth));
-    desktop.progress.clear();
-    desktop.progressEnds = 0;
-    model.ResetCounters();
-    model.ClearFaults();
+    Restart();
+    UseArea(30, 5);
     model.FailCall(member, nth, standin::Disconnected());
     EXPECT_THROW(RecordSnapshot(host), Failure);
     ExpectSteady();
@@ -101,8 +92,7 @@ TEST_F(ProgressTest, FailedRestoreEndsProgressBeforeTheErrorBox) {
   EXPECT_EQ(endsBeforeEachMessage, std::vector<int>{1});
 
   // Excel gone in the middle of the file.
-  desktop.progress.clear();
-  desktop.progressEnds = 0;
+  Restart();
   endsBeforeEachMessage.clear();
   model.FailCall("Hidden", 2, standin::Disconnected());
   Restore("1:1/True\r\n3:3/\r\n5:5/\r\n");
@@ -121,24 +111,9 @@ TEST_F(ProgressTest, CancelledRestoreShowsNoProgress) {
   ASSERT_EQ(desktop.messages.size(), 1u);
 }
 
-// A reader that hands out a few bytes at a time, so line ends fall across its refills.
-class Trickle : public InputFile {
- public:
-  explicit Trickle(std::string text) : text_(std::move(text)) {}
-  std::size_t Read(std::span<char> buffer) override {
-    const std::size_t n = std::min({buffer.size(), std::size_t{3}, text_.size() - at_});
-    text_.copy(buffer.data(), n, at_);
-    at_ += n;
-    return n;
-  }
-
- private:
-  std::string text_;
-  std::size_t at_ = 0;
-};
-
 TEST(LineReaderConsumed, CountsEachLineWithItsEndAcrossRefills) {
-  Trickle file("ab\r\ncdef\rg\n\nhij");
+  // A few bytes a read, so that line ends fall across the reader's refills.
+  ChunkedInput file("ab\r\ncdef\rg\n\nhij", 3);
   snapshot::LineReader reader(file, 2);
   std::vector<std::uint64_t> consumed;
   for (std::string line; reader.Next(line);) consumed.push_back(reader.Consumed());

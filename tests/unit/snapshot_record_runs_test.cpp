@@ -14,19 +14,18 @@
 #include "snapshot/commands.hpp"
 #include "snapshot/last_used.hpp"
 #include "snapshot/lines.hpp"
-#include "snapshot_fixture.hpp"
+#include "support/attached_excel.hpp"
 
 namespace quarnel::test_support {
 namespace {
 
-class RecordByRunsTest : public SnapshotCommandTest {
+class RecordByRunsTest : public PlanInFrontTest {
  protected:
-  // A fresh sheet in front, used to `rows` and `columns`, `runs` random runs of up to `longest`
+  // A fresh Excel with Plan.xlsx, used to `rows` and `columns`, `runs` random runs of up to `longest`
   // hidden in both, so many rows and columns from 1 on hidden, the last of each hidden.
   void Build(std::int32_t rows, std::int32_t columns, int runs, std::int32_t longest, std::int32_t fromOne,
              std::uint32_t seed) {
-    model.AddSheet();
-    desktop.files = {};
+    Restart();
     model.SetCell(rows, 1, std::string("x"));
     model.SetCell(1, columns, std::string("x"));
     std::mt19937 rng(seed);

@@ -7,23 +7,16 @@
 #include <vector>
 
 #include "snapshot/commands.hpp"
-#include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
+#include "support/attached_excel.hpp"
 
 namespace quarnel::test_support {
 namespace {
 
 using snapshot::RestoreSnapshot;
 
-class RestoreTest : public SnapshotCommandTest {
+class RestoreTest : public PlanInFrontTest {
  public:
-  // Runs the command with `content` as the file the user picks.
-  void Restore(const std::string& content) {
-    desktop.files.files[kSnapshotPath] = content;
-    desktop.dialog.answers.push_back(kSnapshotPath);
-    RestoreSnapshot(host);
-  }
-
   bool Completed() const {
     return desktop.messages.size() == 1 && desktop.messages[0].text == "处理完毕!" &&
            desktop.messages[0].title == "提示" && desktop.messages[0].icon == MessageIcon::Information;
@@ -40,8 +33,6 @@ class RestoreTest : public SnapshotCommandTest {
     EXPECT_EQ(desktop.files.openFiles, 0);
   }
 };
-
-using Numbers = std::vector<std::int32_t>;
 
 TEST_F(RestoreTest, SetsUpTheDialogWithDrawingPausedAndReportsCompletion) {
   bool drawingWhileOpen = true;
@@ -178,15 +169,6 @@ TEST_F(RestoreTest, FailureToSwitchDrawingOnAfterAFailureIsNotReportedOverIt) {
   EXPECT_EQ(desktop.messages[0].text, "选定了“取消”");
 }
 
-TEST_F(RestoreTest, NoExcelShowsAttachmentMessageThenTheErrorBox) {
-  connector.running.reset();
-  RestoreSnapshot(host);
-  ASSERT_EQ(desktop.messages.size(), 2u);
-  EXPECT_EQ(desktop.messages[0].text, "无效的类字符串");
-  EXPECT_EQ(desktop.messages[1].text, errors::ObjectNotSet().Description());
-  EXPECT_TRUE(desktop.dialog.calls.empty());
-}
-
 TEST_F(RestoreTest, FailurePassedOverByTheAttachmentNeverFollowsCompletion) {
   connector.windowTitles.clear();  // bringing Excel to the front fails and is passed over
   Restore("1:1/True\r\n");
@@ -205,10 +187,7 @@ TEST_F(RestoreTest, AppliesToTheSheetInFrontWhateverRecordedIt) {
 TEST_F(RestoreTest, DrawingRefusedInTheErrorStepIsTriedOnceMoreAfterTheBox) {
   for (const bool lasting : {false, true}) {
     SCOPED_TRACE(lasting ? "Excel refuses for good" : "Excel is free once the box is closed");
-    desktop.messages.clear();
-    model.ClearFaults();
-    model.ResetCounters();
-    model.SetRowsHidden(1, 2, false);
+    Restart();
     model.FailCall("Hidden", 2, Failure(1004, "不能设置类 Range 的 Hidden 属性"));
     // The pause goes through; every write after it is refused, or only the first.
     model.FailCall("ScreenUpdating", 2, standin::CallRejected(), lasting);

@@ -4,21 +4,20 @@
 #include <vector>
 
 #include "snapshot/commands.hpp"
-#include "snapshot_fixture.hpp"
 #include "standin/model/failures.hpp"
+#include "support/attached_excel.hpp"
 
 // What a restore or show-all replaces is kept, and 撤消上次恢复 puts exactly that back.
 
 namespace quarnel::test_support {
 namespace {
 
-using Numbers = std::vector<std::int32_t>;
 constexpr const char* kChosen = "C:\\Tools\\Quarnel\\chosen.txt";
 
-class UndoTest : public SnapshotCommandTest {
+class UndoTest : public PlanInFrontTest {
  protected:
   void SetUp() override {
-    SnapshotCommandTest::SetUp();
+    PlanInFrontTest::SetUp();
     UseArea(10, 5);
     model.SetRowsHidden(3, 3, true);
     model.SetRowsHidden(12, 12, true);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -37,18 +38,10 @@ TEST_F(StandinModel, RowsTakesRowAddressesAndWholeNumbers) {
   for (const auto& [argument, address] : accepted) {
     EXPECT_EQ(excel::ToText(RowsOf(argument).Get("Address")), address) << address;
   }
-  const Value refused[] = {std::string("abc"),
-                           std::string(""),
-                           std::string("12"),
-                           std::string("1:2:3"),
-                           std::string(" 12:12"),
-                           std::string("0:0"),
-                           std::string("1048577:1048577"),
-                           std::string("A1"),
-                           std::string("12:12 "),
-                           std::int32_t{0},
-                           true,
-                           1048577.0};
+  std::vector<Value> refused = {std::int32_t{0}, true, 1048577.0};
+  for (const char* text : {"abc", "", "12", "1:2:3", " 12:12", "0:0", "1048577:1048577", "A1", "12:12 "}) {
+    refused.emplace_back(std::string(text));
+  }
   for (const Value& argument : refused) {
     EXPECT_EQ(FailureNumber([&] { RowsOf(argument); }), 1004) << excel::ToText(argument);
   }
@@ -217,7 +210,8 @@ TEST_F(StandinModel, CountsCallsPerMemberInAnyCase) {
   EXPECT_EQ(model.Calls("rows"), 0u);
 }
 
-TEST_F(StandinModel, FailsTheNthCallOfAMemberOnce) {
+// The nth call fails once, or from then on; rejected calls while busy do not use a fault up.
+TEST_F(StandinModel, FailsTheNthCallOfAMemberOnceOrFromThenOn) {
   const Object sheet = Sheet();
   model.FailCall("hidden", 2, Failure(1004, "无法设置类 Range 的 Hidden 属性"));
   const Object row = sheet.GetObject("Rows", {std::string("1:1")});
@@ -230,27 +224,21 @@ TEST_F(StandinModel, FailsTheNthCallOfAMemberOnce) {
     EXPECT_EQ(failure.Description(), "无法设置类 Range 的 Hidden 属性");
   }
   EXPECT_TRUE(excel::ToBool(row.Get("Hidden")));
-}
 
-TEST_F(StandinModel, BusyRejectsEveryCallUntilSwitchedOff) {
-  const Object sheet = Sheet();
-  model.FailCall("Name", 1, Failure(5, "x"));
-  model.SetBusy(true);
-  EXPECT_EQ(FailureNumber([&] { sheet.Get("Name"); }), kCallRejected);
-  EXPECT_EQ(FailureNumber([&] { model.Application().Get("Visible"); }), kCallRejected);
-  model.SetBusy(false);
-  EXPECT_EQ(FailureNumber([&] { sheet.Get("Name"); }), 5);  // rejected calls did not use up the fault
-  EXPECT_EQ(excel::ToText(sheet.Get("Name")), "Sheet1");
-}
-
-TEST_F(StandinModel, AFaultCanLastFromTheNthCallOn) {
-  const Object sheet = Sheet();
   model.FailCall("Name", 2, Failure(5, "x"), true);
   EXPECT_EQ(FailureNumber([&] { sheet.Get("Name"); }), 0);
   for (int call = 2; call <= 4; ++call) EXPECT_EQ(FailureNumber([&] { sheet.Get("Name"); }), 5) << call;
   EXPECT_EQ(FailureNumber([&] { sheet.Get("Rows", {std::string("1:1")}); }), 0);
   model.ClearFaults();
   EXPECT_EQ(FailureNumber([&] { sheet.Get("Name"); }), 0);
+
+  model.FailCall("Name", 1, Failure(5, "x"));
+  model.SetBusy(true);
+  EXPECT_EQ(FailureNumber([&] { sheet.Get("Name"); }), kCallRejected);
+  EXPECT_EQ(FailureNumber([&] { model.Application().Get("Visible"); }), kCallRejected);
+  model.SetBusy(false);
+  EXPECT_EQ(FailureNumber([&] { sheet.Get("Name"); }), 5);
+  EXPECT_EQ(excel::ToText(sheet.Get("Name")), "Sheet1");
 }
 
 TEST_F(StandinModel, EachKindOfBusyAnswersAsExcelDoesAndASpellEnds) {
@@ -313,6 +301,110 @@ TEST(StandinLifetime, ObjectsOfAClosedWorkbookFailAndObjectsMayOutliveTheModel) 
   sheet.GetObject("cells", {3, 3}).Put("Value", 1.0);
   EXPECT_EQ(
       excel::ToLong(sheet.GetObject("cells", {9, 3}).GetObject("end", {std::int16_t{-4162}}).Get("Row")), 3);
+}
+
+// Excel's refusals as the stand-in gives them.
+TEST_F(StandinModel, ProtectedSheetReadsHiddenButRefusesToWriteIt) {
+  model.SetRowsHidden(4, 4, true);
+  model.ProtectSheet(true);
+  const Object row = RowsOf(std::string("4:4")).GetObject("EntireRow");
+  EXPECT_TRUE(excel::ToBool(row.Get("Hidden")));
+  try {
+    row.Put("Hidden", false);
+    ADD_FAILURE() << "a protected sheet took the write";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Number(), 1004);
+    EXPECT_EQ(failure.Description(), "不能设置类 Range 的 Hidden 属性");
+  }
+  EXPECT_TRUE(model.IsRowHidden(4));
+  model.ProtectSheet(false);
+  row.Put("Hidden", false);
+  EXPECT_FALSE(model.IsRowHidden(4));
+}
+
+TEST_F(StandinModel, ChartSheetAndShapeHaveNoCellsRowsOrColumns) {
+  model.AddChartSheet();
+  const Object chart = Sheet();
+  EXPECT_EQ(excel::ToText(chart.Get("Name")), "Chart1");
+  EXPECT_EQ(excel::ToLong(model.Application().GetObject("ActiveWorkbook").GetObject("Sheets").Get("Count")),
+            2);
+  EXPECT_EQ(FailureNumber([&] { chart.Get("Rows", {std::string("1:1")}); }), 438);
+  EXPECT_EQ(FailureNumber([&] { chart.Get("Columns", {1}); }), 438);
+  EXPECT_EQ(FailureNumber([&] { chart.Get("cells", {1, 1}); }), 438);
+  EXPECT_EQ(FailureNumber([&] { model.Application().GetObject("Selection").Get("Row"); }), 438);
+
+  model.ActivateSheet("Sheet1");
+  model.Select(3, 2, 3, 2);
+  model.SelectShape();
+  const Object shape = model.Application().GetObject("Selection");
+  EXPECT_EQ(FailureNumber([&] { shape.Get("Row"); }), 438);
+  EXPECT_EQ(FailureNumber([&] { shape.Get("Column"); }), 438);
+  // Selecting cells again gives the cells back.
+  Sheet().GetObject("Range", {std::string("D5")}).Call("Select");
+  EXPECT_EQ(excel::ToLong(model.Application().GetObject("Selection").Get("Row")), 5);
+}
+
+TEST_F(StandinModel, HiddenWorkbookIsCountedButNeverInFront) {
+  model.CloseWorkbook("Plan.xlsx");
+  model.AddHiddenWorkbook();
+  EXPECT_EQ(excel::ToLong(model.Application().GetObject("Workbooks").Get("Count")), 1);
+  EXPECT_FALSE(model.Application().GetObject("ActiveWorkbook"));
+  model.AddWorkbook("Plan.xlsx");
+  EXPECT_EQ(excel::ToText(model.Application().GetObject("ActiveWorkbook").Get("Name")), "Plan.xlsx");
+  model.CloseWorkbook("Plan.xlsx");
+  EXPECT_FALSE(model.Application().GetObject("ActiveWorkbook"));
+}
+
+TEST_F(StandinModel, ErrorValueIsAFilledCellThatConvertsToNothing) {
+  model.SetCellError(3, 1, 2042);
+  const Object cell = Sheet().GetObject("cells", {3, 1});
+  EXPECT_EQ(cell.Get("Value"), Value(excel::ErrorValue{2042}));
+  EXPECT_EQ(FailureNumber([&] { excel::ToText(cell.Get("Value")); }), 13);
+  // Excel's moves stop at it as at any filled cell.
+  EXPECT_EQ(
+      excel::ToLong(Sheet().GetObject("cells", {100, 1}).GetObject("end", {std::int16_t{-4162}}).Get("Row")),
+      3);
+}
+
+TEST(StandinWindowMembers, TheWindowLeadsToTheVeryApplicationAndNamesItsWorkbook) {
+  Model model;
+  model.AddWorkbook("Plan.xlsx");
+  model.AddWorkbook("Other.xlsx");
+  const Object window = model.WindowOf(model.Workbook("PLAN.XLSX"));
+  EXPECT_EQ(excel::ToObject(window.Get("Application")), model.Application());
+  EXPECT_EQ(excel::ToText(window.Get("Caption")), "Plan.xlsx");
+  EXPECT_EQ(FailureNumber([&] { window.Get("Parent"); }), 438);
+  model.CloseWorkbook("Plan.xlsx");
+  EXPECT_EQ(FailureNumber([&] { window.Get("Caption"); }), kObjectDeleted);
+  EXPECT_THROW(model.Workbook("Plan.xlsx"), std::logic_error);
+}
+
+// Excel turns every call away while busy, whichever object it is made on.
+TEST(StandinWindowMembers, HwndAndTheWindowAreCountedTurnedAwayWhileBusyFailWhenArmedAndReadOnly) {
+  Model model;
+  model.AddWorkbook("Plan.xlsx");
+  EXPECT_EQ(model.Application().Get("Hwnd"), Value(0));
+  // A handle with its top bit set travels as a negative Long.
+  model.SetFrameHook([] { return -0x7FFEFFBC; });
+  EXPECT_EQ(model.Application().Get("HWND"), Value(-0x7FFEFFBC));
+  const Object window = model.WindowOf(model.Workbook("Plan.xlsx"));
+  const struct {
+    Object target;
+    const char* member;
+  } members[] = {{model.Application(), "Hwnd"}, {window, "Application"}, {window, "Caption"}};
+  for (const auto& [target, member] : members) {
+    SCOPED_TRACE(member);
+    model.ResetCounters();
+    EXPECT_EQ(FailureNumber([&] { target.Get(member); }), 0);
+    model.SetBusy(true);
+    EXPECT_EQ(FailureNumber([&] { target.Get(member); }), kCallRejected);
+    model.SetBusy(false);
+    model.FailCall(member, 1, Failure(70, "x"));
+    EXPECT_EQ(FailureNumber([&] { target.Get(member); }), 70);
+    EXPECT_EQ(FailureNumber([&] { target.Put(member, 1); }), 438);
+    EXPECT_EQ(FailureNumber([&] { target.Get(member, {1}); }), WrongArgumentCount().Number());
+    EXPECT_EQ(model.Calls(member), 5u);
+  }
 }
 
 }  // namespace

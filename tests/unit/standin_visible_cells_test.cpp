@@ -27,6 +27,10 @@ std::string VisibleOf(const Object& range) {
 }
 
 TEST(StandinVisibleCells, AnswersAsExcelDoes) {
+  const auto everyOtherRowOfThree = [](Model& m) {
+    m.SetAreasLimit(3);
+    for (std::int32_t row = 2; row <= 6; row += 2) m.SetRowsHidden(row, row, true);
+  };
   const struct {
     const char* range;
     std::function<void(Model&)> arrange;
@@ -52,19 +56,9 @@ TEST(StandinVisibleCells, AnswersAsExcelDoes) {
        },
        "$A$1:$A$5 $A$7", 75, 48, excel::Value{}},
       {"A2:A4", [](Model& m) { m.Merge(2, 1, 4, 1); }, "$A$2:$A$4", 45, 48, true},
-      {"A1:A7",  // beyond the areas limit, the range itself
-       [](Model& m) {
-         m.SetAreasLimit(3);
-         for (std::int32_t row = 2; row <= 6; row += 2) m.SetRowsHidden(row, row, true);
-       },
-       "$A$1:$A$7", 60, 48, false},
-      {"A1:A6",
-       [](Model& m) {
-         m.SetAreasLimit(3);
-         for (std::int32_t row = 2; row <= 6; row += 2) m.SetRowsHidden(row, row, true);
-       },
-       "$A$1 $A$3 $A$5", 45, 48, false},
-  };
+      // Beyond the areas limit, the range itself.
+      {"A1:A7", everyOtherRowOfThree, "$A$1:$A$7", 60, 48, false},
+      {"A1:A6", everyOtherRowOfThree, "$A$1 $A$3 $A$5", 45, 48, false}};
   for (const auto& c : cases) {
     Model model;
     model.AddWorkbook();

@@ -11,13 +11,7 @@ using namespace quarnel;
 using standin::kMaxColumns;
 using standin::kMaxRows;
 
-class VisibilityTest : public quarnel::test_support::AttachedExcelTest {
- protected:
-  void SetUp() override {
-    AttachedExcelTest::SetUp();
-    excel.AddWorkbook("Plan.xlsx");
-  }
-};
+class VisibilityTest : public quarnel::test_support::PlanInFrontTest {};
 
 TEST_F(VisibilityTest, RowCommandsUseTheFirstRowOfTheSelection) {
   excel.Select(4, 3, 9, 5);
