@@ -11,6 +11,7 @@
 #include "excel/win32/dispatch.hpp"
 #include "standin_process.hpp"
 #include "standin_raw_call.hpp"
+#include "test_window.hpp"
 
 namespace quarnel::standin::server {
 namespace {
@@ -74,8 +75,8 @@ class StandinFrames : public StandinProcess {
   // Through automation the active workbook's frame comes in front of the others, the focus left
   // with the program the user works in; once Excel has the focus, it follows the active workbook.
   void KeepsTheActiveWorkbooksFrameInFront() {
-    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100,
-                                       100, nullptr, nullptr, nullptr, nullptr);
+    const test_support::TestWindow owned(L"STATIC", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, L"other");
+    const HWND other = owned.Get();
     SetForegroundWindow(other);
     EXPECT_TRUE(Eventually([&] { return GetForegroundWindow() == other; }));
     book1.Call("Activate");
@@ -89,7 +90,6 @@ class StandinFrames : public StandinProcess {
     EXPECT_EQ(WindowFrom(app.Get("Hwnd")), second);
     book1.Call("Activate");
     EXPECT_TRUE(Eventually([&] { return GetForegroundWindow() == first; }));
-    DestroyWindow(other);
   }
 
   // Each workbook window hands out the Window of its own workbook, and takes the mouse for it.
