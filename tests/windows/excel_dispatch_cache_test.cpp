@@ -198,11 +198,7 @@ TEST_F(DispatchCacheTest, AMemberStillMissingAfterTheRefreshFailsAsBeforeAndIsNo
 
 TEST_F(DispatchCacheTest, BusyRefusalsAreRetriedAndNeverTakenForAStaleNumber) {
   FakeDispatch fake;
-  fake.answer = [](const RecordedCall&, VARIANT* result, EXCEPINFO*) {
-    V_VT(result) = VT_I4;
-    V_I4(result) = 4;
-    return S_OK;
-  };
+  fake.answer = test_support::Answering(4);
   const Object object = WrapDispatch(&fake, kQuickRetry);
   fake.rejectNames = 2;
   fake.rejectInvokes = 1;

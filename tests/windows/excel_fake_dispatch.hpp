@@ -118,6 +118,15 @@ inline HRESULT HandOut(FakeDispatch& object, VARIANT* result) {
   return S_OK;
 }
 
+// An answer that gives `value` back to every call.
+inline FakeDispatch::Answer Answering(std::int32_t value) {
+  return [value](const RecordedCall&, VARIANT* result, EXCEPINFO*) {
+    V_VT(result) = VT_I4;
+    V_I4(result) = value;
+    return S_OK;
+  };
+}
+
 // An answer that hands out `child` for every call.
 inline FakeDispatch::Answer HandingOut(FakeDispatch& child) {
   return [&child](const RecordedCall&, VARIANT* result, EXCEPINFO*) { return HandOut(child, result); };
