@@ -51,10 +51,7 @@ class WindowTest : public ::testing::Test {
   static void Raise(HWND window) {
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
-  static void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-  }
+  static void Pump() { test_support::PumpMessages(); }
 
   static inline std::vector<std::unique_ptr<test_support::TestWindow>> windows;
   static inline HWND prefix, exact, other, hidden;

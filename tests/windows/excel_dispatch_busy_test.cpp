@@ -23,13 +23,8 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr BusyRetry kQuickRetry{300ms, 5ms};
-constexpr char kBusyText[] = "Excel 正忙（可能正在编辑单元格），请完成编辑后再试。";
-
-HRESULT STDAPICALLTYPE FillIgnored(EXCEPINFO* info) {
-  info->scode = kVbaIgnore;
-  info->bstrDescription = SysAllocString(L"Microsoft Excel 正忙。");
-  return S_OK;
-}
+using test_support::FillIgnored;
+using test_support::kBusyText;
 
 // Answers "ok", after `ignored` answers of VBA_E_IGNORE inside a deferred EXCEPINFO, as Excel does.
 FakeDispatch::Answer IgnoredThenOk(int& ignored) {

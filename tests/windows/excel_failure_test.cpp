@@ -3,12 +3,14 @@
 #include <utility>
 
 #include "excel/win32/com_failure.hpp"
+#include "excel_fake_dispatch.hpp"
 
 namespace quarnel::win32 {
 namespace {
 
 constexpr auto kExcelError = static_cast<HRESULT>(0x800A03EC);
-constexpr char kBusyText[] = "Excel 正忙（可能正在编辑单元格），请完成编辑后再试。";
+using test_support::FillIgnored;
+using test_support::kBusyText;
 
 // The number and words a code becomes (null: the number alone is checked). The busy answers are
 // explained alike; stopping the wait on an Excel that does not answer is the user's own choice,
@@ -72,12 +74,6 @@ TEST(FailureFromHresult, OtherCodesKeepTheHresultAndTheSystemsText) {
     const std::string text = SystemMessage(hr);
     EXPECT_EQ(FailureFromHresult(hr).Description(), text.empty() ? ours : text);
   }
-}
-
-HRESULT STDAPICALLTYPE FillIgnored(EXCEPINFO* info) {
-  info->scode = kVbaIgnore;
-  info->bstrDescription = SysAllocString(L"Microsoft Excel 正忙。");
-  return S_OK;
 }
 
 TEST(IsBusyException, VbaIgnoreInsideTheExceptionIsBusyFilledInOrDeferred) {

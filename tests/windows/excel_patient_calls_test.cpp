@@ -78,8 +78,7 @@ TEST_F(PatientCallsTest, TheWindowIsNudgedOnlyWhileACallIsUnderWay) {
   const auto pumpFor = [](std::chrono::milliseconds time) {
     const auto until = std::chrono::steady_clock::now() + time;
     while (std::chrono::steady_clock::now() < until) {
-      MSG message;
-      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+      test_support::PumpMessages();
       std::this_thread::sleep_for(10ms);
     }
   };

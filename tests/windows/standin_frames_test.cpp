@@ -32,8 +32,7 @@ HWND BookWindowOf(HWND frame) {
 // Keeps this thread's windows answering while it waits: the focus may be taken from one of them.
 bool Eventually(const std::function<bool()>& done) {
   for (const auto until = Clock::now() + 5s; Clock::now() < until; Sleep(50)) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    test_support::PumpMessages();
     if (done()) return true;
   }
   return done();

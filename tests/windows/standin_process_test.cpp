@@ -246,8 +246,7 @@ TEST_F(StandinProcess, TheWorkbookWindowLeadsToTheApplicationBeforeItIsRegistere
   SetForegroundWindow(other.Get());
   HRESULT found = MK_E_UNAVAILABLE;
   for (const auto until = Clock::now() + 10s; FAILED(found) && Clock::now() < until; Sleep(50)) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    test_support::PumpMessages();
     found = RunningObjectAnswer();
   }
   EXPECT_EQ(found, S_OK);

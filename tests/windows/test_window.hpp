@@ -2,9 +2,30 @@
 
 // A window a test makes for itself, taken down with its owner however the test ends.
 
+#include <vector>
+
 #include "common/win32/win_headers.hpp"
 
 namespace quarnel::test_support {
+
+// Runs what this thread's windows have been sent or posted.
+inline void PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+// This thread's top-level windows.
+inline std::vector<HWND> ThreadWindows() {
+  std::vector<HWND> found;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
 
 class TestWindow {
  public:
