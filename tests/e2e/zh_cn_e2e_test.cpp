@@ -62,6 +62,25 @@ class QuarnelZhCN : public QuarnelE2E {
     return stamps;
   }
 
+  // A record of the demo with `note`, its stamp the digits of the zh-CN short date and long time
+  // it was made at (no 上午/下午, no AM/PM); its name, or empty.
+  std::wstring RecordStampedInChineseDigits(const std::string& note) {
+    SYSTEMTIME before{}, after{};
+    GetLocalTime(&before);
+    const std::wstring snapshot = RecordOne(note);
+    GetLocalTime(&after);
+    const std::string name = ToUtf8(snapshot);
+    const std::string prefix = "演示-行列状态_" + note + "_";
+    if (!name.starts_with(prefix) || !name.ends_with(".txt")) {
+      ADD_FAILURE() << name;
+      return {};
+    }
+    const std::string stamp = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    EXPECT_EQ(stamp.find_first_not_of("0123456789"), std::string::npos) << stamp;
+    EXPECT_TRUE(StampsBetween(before, after).contains(stamp)) << stamp;
+    return snapshot;
+  }
+
   // Excel that cannot start: the attachment's own box, then the command's run-time error box.
   void ShowTheBoxesOfAnExcelThatCannotStart() {
     ASSERT_EQ(Standin::Run(L"/UnregServer"), 0u);
@@ -103,18 +122,8 @@ TEST_F(QuarnelZhCN, TourHideRecordRevealRestore) {
   SaveScreenshot(nullptr, L"tour-1-row-20-hidden");
   SaveScreenshot(excel.Window(), L"grid-after");
 
-  SYSTEMTIME before{}, after{};
-  GetLocalTime(&before);
-  const std::wstring snapshot = RecordOne("月报");
-  GetLocalTime(&after);
+  const std::wstring snapshot = RecordStampedInChineseDigits("月报");
   ASSERT_FALSE(snapshot.empty());
-  // The digits of the zh-CN short date and long time: no 上午/下午, no AM/PM.
-  const std::string name = ToUtf8(snapshot);
-  const std::string prefix = "演示-行列状态_月报_";
-  ASSERT_TRUE(name.starts_with(prefix) && name.ends_with(".txt")) << name;
-  const std::string stamp = name.substr(prefix.size(), name.size() - prefix.size() - 4);
-  EXPECT_EQ(stamp.find_first_not_of("0123456789"), std::string::npos) << stamp;
-  EXPECT_TRUE(StampsBetween(before, after).contains(stamp)) << stamp;
   EXPECT_EQ(q.ReadFile(snapshot), DemoSnapshotWithRow20Hidden());
   SaveScreenshot(nullptr, L"tour-2-recorded");
 

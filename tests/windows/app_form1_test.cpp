@@ -40,6 +40,20 @@ HWND TooltipsOf(HWND form) {
   return nullptr;
 }
 
+// The controls that have a tip in `tips`, each named by its window.
+std::set<HWND> ToolsOf(HWND tips) {
+  std::set<HWND> tooled;
+  const auto count = SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0);
+  for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    EXPECT_TRUE(SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_TRUE(tool.uFlags & TTF_IDISHWND);
+    tooled.insert(reinterpret_cast<HWND>(tool.uId));
+  }
+  return tooled;
+}
+
 RECT ClientRectOf(HWND control) {
   RECT rect{};
   GetWindowRect(control, &rect);
@@ -265,15 +279,7 @@ TEST_F(Form1Test, IsAFixedTopmostWindowCaptionedQuarnelStandingCentredBeforeItIs
 TEST_F(Form1Test, ControlsStandAtTheirPlacesWithTheirTextsAndTooltips) {
   const HWND tips = TooltipsOf(form.Handle());
   ASSERT_TRUE(tips);
-  std::set<HWND> tooled;
-  const auto count = SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0);
-  for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    ASSERT_TRUE(SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)));
-    EXPECT_TRUE(tool.uFlags & TTF_IDISHWND);
-    tooled.insert(reinterpret_cast<HWND>(tool.uId));
-  }
+  const std::set<HWND> tooled = ToolsOf(tips);
   EXPECT_EQ(tooled.size(), 7u);
   const auto tipFont = reinterpret_cast<HFONT>(SendMessageW(tips, WM_GETFONT, 0, 0));
   const Dpi dpi = WindowDpi(form.Handle());
