@@ -38,8 +38,7 @@ TEST_F(QuarnelE2E, BigSheetWithAThousandHiddenRunsIsRecordedAsEachRowSaysAndRest
   }
 
   excel.App().Call("StandinResetCounters");
-  q.Click(kRecord);
-  const std::wstring snapshot = ExpectOneSnapshot();
+  const std::wstring snapshot = RecordOne();
   ASSERT_FALSE(snapshot.empty());
   std::cout << "record of 65,536 rows with 1,000 hidden runs: "
             << excel::ToLong(excel.App().Call("StandinTotalCalls")) << " calls\n";
@@ -54,11 +53,7 @@ TEST_F(QuarnelE2E, BigSheetWithAThousandHiddenRunsIsRecordedAsEachRowSaysAndRest
 
   // Onto the sheet with everything shown, the runs come back.
   excel.App().GetObject("Rows").GetObject("EntireRow").Put("Hidden", false);
-  q.Click(kRestore);
-  ASSERT_TRUE(q.ChooseFile(ExpectDialog(), q.Folder() + L"\\" + snapshot));
-  const Box done = ExpectBox(120s);
-  EXPECT_EQ(done.text, "处理完毕!");
-  EXPECT_TRUE(q.CloseBox(done));
+  ExpectDone(RestoreFrom(Beside(snapshot), 120s));
   for (const auto& [first, last] : runs) {
     EXPECT_FALSE(excel.RowHidden(first - 1)) << first;
     EXPECT_TRUE(excel.RowHidden(first) && excel.RowHidden(last)) << first << ":" << last;

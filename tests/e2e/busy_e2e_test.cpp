@@ -54,9 +54,7 @@ TEST_F(QuarnelE2E, EveryKindOfBusyIsWaitedOutWhileThePaletteKeepsAnswering) {
   RecordProperty("busy_message_after_ms", static_cast<int>(waited.count()));
   // One wait of 10 s for the whole command, not one per call.
   EXPECT_LT(waited, 20s);
-  EXPECT_EQ(box.title, "Quarnel");
-  EXPECT_EQ(box.text, std::string("运行时错误 '50290':\n\n") + kBusyText);
-  EXPECT_TRUE(q.CloseBox(box));
+  CheckAndClose(box, "Quarnel", std::string("运行时错误 '50290':\n\n") + kBusyText);
   excel.App().Call("StandinSetBusy", {false});
   EXPECT_FALSE(excel.ColumnHidden(2));
   EXPECT_TRUE(q.Program().Running());
@@ -104,7 +102,7 @@ TEST_F(QuarnelE2E, AnExcelFrozenBeforeTheClickIsWaitedOutAsABusyOne) {
 TEST_F(QuarnelE2E, ARestoreCutShortByABusyExcelStillSwitchesDrawingBackOn) {
   Standin& excel = StartDemo();
   Quarnel& q = StartQuarnel();
-  const std::wstring path = q.Folder() + L"\\busy.txt";
+  const std::wstring path = Beside(L"busy.txt");
   ASSERT_TRUE(WriteBytes(path, "2:2/True\r\n3/True\r\n4:4/True\r\n6:6/True\r\n7:7/True\r\n"));
 
   // Excel turns busy at the third line's write and stays so for 12 s, longer than one call is waited
@@ -135,9 +133,7 @@ TEST_F(QuarnelE2E, ARestoreCutShortByABusyExcelStillSwitchesDrawingBackOn) {
   excel.App().Call("StandinFailCall",
                    {std::string("Hidden"), kReads + 1, 1004, std::string("不能设置类 Range 的 Hidden 属性")});
   excel.App().Call("StandinFailCall", {std::string("ScreenUpdating"), 2, 1004, std::string("拒绝"), true});
-  q.Click(kRestore);
-  ASSERT_TRUE(q.ChooseFile(ExpectDialog(), path));
-  const Box refused = ExpectBox();
+  const Box refused = RestoreFrom(path);
   EXPECT_EQ(refused.text, "不能设置类 Range 的 Hidden 属性");
   EXPECT_EQ(calls(), 2);
   EXPECT_TRUE(q.CloseBox(refused));

@@ -424,6 +424,23 @@ bool Standin::ColumnHidden(std::int32_t column) const {
 
 void Standin::Select(const std::string& address) const { app_.GetObject("Range", {address}).Call("Select"); }
 
+void Standin::SetHidden(const char* lines, const excel::Value& which, bool hidden) const {
+  const bool rows = std::string(lines) == "Rows";
+  app_.GetObject(lines, {which}).GetObject(rows ? "EntireRow" : "EntireColumn").Put("Hidden", hidden);
+}
+
+std::string Standin::HiddenView() const {
+  std::string rows;
+  std::string columns;
+  for (int row = 1; row <= 30; ++row) {
+    if (RowHidden(row)) rows += " " + std::to_string(row);
+  }
+  for (int column = 1; column <= 8; ++column) {
+    if (ColumnHidden(column)) columns += " " + std::to_string(column);
+  }
+  return "rows" + rows + ", columns" + columns;
+}
+
 HWND Standin::Window() const {
   return reinterpret_cast<HWND>(static_cast<std::intptr_t>(excel::ToLong(app_.Get("StandinWindow"))));
 }

@@ -128,6 +128,10 @@ class Standin {
   bool RowHidden(std::int32_t row) const;
   bool ColumnHidden(std::int32_t column) const;
   void Select(const std::string& address) const;
+  // Hides or shows Rows(which) or Columns(which), as Excel's own hand does.
+  void SetHidden(const char* lines, const excel::Value& which, bool hidden) const;
+  // Which of rows 1 to 30 and columns A to H are hidden: "rows 5 12 13, columns 7".
+  std::string HiddenView() const;
   // The main window of the workbook in front; of the named workbook.
   HWND Window() const;
   HWND Frame(const std::string& workbook) const;

@@ -39,15 +39,11 @@ TEST_F(QuarnelE2E, SnapshotsInEachOfNotepadsEncodingsRestore) {
       {L"utf16le.txt", Utf16LeWithMark(u"24:24/True/备注\r\n5/True\r\n"), 24, 5},
   };
   for (const Saved& saved : files) {
-    ASSERT_TRUE(WriteBytes(q.Folder() + L"\\" + saved.name, saved.bytes)) << ToUtf8(saved.name);
-    q.Click(kRestore);
-    ASSERT_TRUE(q.ChooseFile(ExpectDialog(), q.Folder() + L"\\" + saved.name)) << ToUtf8(saved.name);
-    const Box done = ExpectBox();
-    EXPECT_EQ(done.title, "提示") << ToUtf8(saved.name);
-    EXPECT_EQ(done.text, "处理完毕!") << ToUtf8(saved.name);
-    EXPECT_TRUE(q.CloseBox(done));
-    EXPECT_TRUE(excel.RowHidden(saved.row)) << ToUtf8(saved.name);
-    EXPECT_TRUE(excel.ColumnHidden(saved.column)) << ToUtf8(saved.name);
+    SCOPED_TRACE(ToUtf8(saved.name));
+    ASSERT_TRUE(WriteBytes(Beside(saved.name), saved.bytes));
+    ExpectDone(RestoreFrom(Beside(saved.name)));
+    EXPECT_TRUE(excel.RowHidden(saved.row));
+    EXPECT_TRUE(excel.ColumnHidden(saved.column));
   }
   EXPECT_TRUE(excel::ToBool(excel.App().Get("ScreenUpdating")));
   EXPECT_TRUE(q.Program().Running());

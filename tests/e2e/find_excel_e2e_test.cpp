@@ -9,6 +9,7 @@
 #include "excel/win32/connector.hpp"
 #include "excel/win32/excel_windows.hpp"
 #include "tests/e2e/fixture.hpp"
+#include "tests/windows/test_window.hpp"
 
 namespace quarnel::e2e {
 namespace {
@@ -29,8 +30,7 @@ DWORD RegisteredProcess() {
 bool PumpUntil(const std::function<bool()>& done, Millis timeout) {
   return WaitFor(
       [&] {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        test_support::PumpMessages();
         return done();
       },
       timeout, 20ms);
@@ -38,10 +38,24 @@ bool PumpUntil(const std::function<bool()>& done, Millis timeout) {
 
 class FindExcelE2E : public QuarnelE2E {
  protected:
-  static DWORD Pid(const Standin& standin) {
-    return static_cast<DWORD>(excel::ToLong(standin.App().Get("StandinProcessId")));
+  static DWORD Pid(const excel::Object& app) {
+    return static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId")));
+  }
+
+  // An instance started by automation, as another program starts one: invisible, no workbook.
+  Standin& StartByAutomation() {
+    win32::ComConnector connector;
+    excel::Object app = connector.Start("Excel.Application");
+    EXPECT_TRUE(app);
+    standins_.reserve(4);
+    return standins_.emplace_back(app, Process::Open(app ? Pid(app) : 0));
   }
 };
+
+// Two Excels, the second with two workbooks, with today's window per workbook titled
+// "<workbook> - Excel" (false) or with Excel 2010's one window titled "Microsoft Excel - <workbook>".
+class TwoExcelsE2E : public FindExcelE2E, public ::testing::WithParamInterface<bool> {};
+class StartedByAutomationE2E : public FindExcelE2E, public ::testing::WithParamInterface<bool> {};
 
 // The user clicks on `frame`, which comes to the top and takes the focus, then on the palette.
 void PutInFront(HWND frame, Quarnel& q) {
@@ -51,17 +65,25 @@ void PutInFront(HWND frame, Quarnel& q) {
   SetForegroundWindow(q.Window());
 }
 
-// Two Excels, the second with two workbooks: each click lands in the workbook whose window is in
-// front and brings that window forward again, with today's window per workbook titled
-// "<workbook> - Excel" and with Excel 2010's one window titled "Microsoft Excel - <workbook>".
-void ClickInTurn(FindExcelE2E& test, Quarnel& q, Standin& first, Standin& second, bool classic) {
+// Each click lands in the workbook whose window is in front and brings that window forward again.
+TEST_P(TwoExcelsE2E, TheCommandLandsInTheWorkbookInFrontAndBringsItForward) {
+  const bool classic = GetParam();
+  Standin& first = StartDemo();
+  Standin& second = LaunchStandin(L"/Demo");
+  ASSERT_TRUE(first.App() && second.App());
+  // Only the first is found in the running object table, as with Excel.
+  EXPECT_EQ(RegisteredProcess(), Pid(first.App()));
+  if (classic) {
+    for (Standin* standin : {&first, &second}) standin->App().Call("StandinClassicTitles", {true});
+  }
+  Quarnel& q = StartQuarnel();
   const std::string book = "演示.xlsx";
   EXPECT_EQ(ToUtf8(win32::WindowText(first.Window())),
             classic ? "Microsoft Excel - " + book : book + " - Excel");
 
   PutInFront(second.Window(), q);
   q.Click(kHideRow);
-  test.ExpectDoneWithoutBox([&] { return second.RowHidden(3); }, "row 3 hidden in the Excel in front");
+  ExpectDoneWithoutBox([&] { return second.RowHidden(3); }, "row 3 hidden in the Excel in front");
   EXPECT_FALSE(first.RowHidden(3));
   EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == second.Window(); }, 5s));
 
@@ -71,30 +93,14 @@ void ClickInTurn(FindExcelE2E& test, Quarnel& q, Standin& first, Standin& second
   const HWND demo = classic ? first.Window() : first.Frame(book);
   PutInFront(demo, q);
   q.Click(kHideColumn);
-  test.ExpectDoneWithoutBox([&] { return first.ColumnHidden(2); }, "column B hidden in the demo in front");
+  ExpectDoneWithoutBox([&] { return first.ColumnHidden(2); }, "column B hidden in the demo in front");
   EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == demo; }, 5s));
   EXPECT_FALSE(second.ColumnHidden(2));
   first.App().GetObject("Workbooks").GetObject("Item", {std::int32_t{2}}).Call("Activate");
   EXPECT_FALSE(first.ColumnHidden(2)) << "the new workbook was changed";
   EXPECT_EQ(Standin::Processes(), 2);
 }
-
-TEST_F(FindExcelE2E, AWindowPerWorkbookTheCommandLandsInTheOneInFrontAndBringsItForward) {
-  Standin& first = StartDemo();
-  Standin& second = LaunchStandin(L"/Demo");
-  ASSERT_TRUE(first.App() && second.App());
-  // Only the first is found in the running object table, as with Excel.
-  EXPECT_EQ(RegisteredProcess(), Pid(first));
-  ClickInTurn(*this, StartQuarnel(), first, second, false);
-}
-
-TEST_F(FindExcelE2E, OneWindowPerExcelTheCommandLandsInTheOneInFrontAndBringsItForward) {
-  Standin& first = StartDemo();
-  Standin& second = LaunchStandin(L"/Demo");
-  ASSERT_TRUE(first.App() && second.App());
-  for (Standin* standin : {&first, &second}) standin->App().Call("StandinClassicTitles", {true});
-  ClickInTurn(*this, StartQuarnel(), first, second, true);
-}
+INSTANTIATE_TEST_SUITE_P(WindowPerWorkbookOrPerExcel, TwoExcelsE2E, ::testing::Bool());
 
 TEST_F(FindExcelE2E, AJustStartedExcelNotYetRegisteredIsFoundAndNoSecondOneStarts) {
   Quarnel& q = StartQuarnel();
@@ -109,52 +115,39 @@ TEST_F(FindExcelE2E, AJustStartedExcelNotYetRegisteredIsFoundAndNoSecondOneStart
   EXPECT_EQ(RegisteredProcess(), 0u);
 }
 
-TEST_F(FindExcelE2E, AnInvisibleInstanceStartedByAutomationIsFoundThroughTheRunningObject) {
-  win32::ComConnector connector;
-  excel::Object app = connector.Start("Excel.Application");
+// An invisible instance started by automation is found through the running object, made
+// visible, and brought forward by the window it names; an Excel 2010 (true) that names none, by
+// its title.
+TEST_P(StartedByAutomationE2E, IsFoundThroughTheRunningObjectAndBroughtForward) {
+  const bool namesNoWindow = GetParam();
+  Standin& excel = StartByAutomation();
+  const excel::Object app = excel.App();
   ASSERT_TRUE(app);
-  standins_.reserve(4);
-  standins_.emplace_back(app, Process::Open(static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId")))));
   ASSERT_FALSE(excel::ToBool(app.Get("Visible")));
   ASSERT_TRUE(win32::ExcelMainWindows().empty());
+  if (namesNoWindow) {
+    app.Call("StandinClassicTitles", {true});
+    app.Call("StandinFailCall", {std::string("Hwnd"), 1, 438, std::string("对象不支持该属性或方法"), true});
+  }
   Quarnel& q = StartQuarnel();
 
   q.Click(kHideRow);
-  ExpectDoneWithoutBox([&] { return standins_.back().RowHidden(1); },
-                       "row 1 hidden in the automation's instance");
+  ExpectDoneWithoutBox([&] { return excel.RowHidden(1); }, "row 1 hidden in the automation's instance");
   EXPECT_TRUE(excel::ToBool(app.Get("Visible")));
   EXPECT_EQ(excel::ToLong(app.GetObject("Workbooks").Get("Count")), 1);
   EXPECT_EQ(Standin::Processes(), 1) << "a second Excel was started";
-  // Found through no window, it is brought forward by the window it names.
-  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == standins_.back().Window(); }, 5s));
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == excel.Window(); }, 5s));
+  if (namesNoWindow) {
+    EXPECT_EQ(ToUtf8(win32::WindowText(GetForegroundWindow())), "Microsoft Excel - Book1");
+  }
 }
-
-// An Excel 2010 found through no window and naming none is still brought forward by its title.
-TEST_F(FindExcelE2E, AnExcelThatNamesNoWindowIsBroughtForwardByItsTitle) {
-  win32::ComConnector connector;
-  excel::Object app = connector.Start("Excel.Application");
-  ASSERT_TRUE(app);
-  standins_.reserve(4);
-  standins_.emplace_back(app, Process::Open(static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId")))));
-  app.Call("StandinClassicTitles", {true});
-  app.Call("StandinFailCall", {std::string("Hwnd"), 1, 438, std::string("对象不支持该属性或方法"), true});
-  Quarnel& q = StartQuarnel();
-
-  q.Click(kHideRow);
-  ExpectDoneWithoutBox([&] { return standins_.back().RowHidden(1); }, "row 1 hidden");
-  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == standins_.back().Window(); }, 5s));
-  EXPECT_EQ(ToUtf8(win32::WindowText(GetForegroundWindow())), "Microsoft Excel - Book1");
-}
+INSTANTIATE_TEST_SUITE_P(NamingItsWindowOrNot, StartedByAutomationE2E, ::testing::Bool());
 
 // Another program's window titled exactly as Excel's caption is never brought forward.
 TEST_F(FindExcelE2E, AnotherProgramTitledLikeExcelIsNeverActivated) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = DefWindowProcW;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"QuarnelDecoy";
-  RegisterClassW(&windowClass);
-  const HWND decoy = CreateWindowExW(0, L"QuarnelDecoy", L"Microsoft Excel", WS_OVERLAPPEDWINDOW, 40, 40, 300,
-                                     200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  const test_support::TestWindow window(L"QuarnelDecoy", WS_OVERLAPPEDWINDOW, DefWindowProcW,
+                                        L"Microsoft Excel");
+  const HWND decoy = window.Get();
   ASSERT_NE(decoy, nullptr);
   Standin& excel = StartDemo();
   Quarnel& q = StartQuarnel();
@@ -166,7 +159,6 @@ TEST_F(FindExcelE2E, AnotherProgramTitledLikeExcelIsNeverActivated) {
   EXPECT_TRUE(PumpUntil([&] { return excel.RowHidden(3); }, 20s));
   EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == excel.Window(); }, 5s));
   EXPECT_NE(GetForegroundWindow(), decoy);
-  DestroyWindow(decoy);
 }
 
 }  // namespace

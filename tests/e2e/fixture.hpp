@@ -9,9 +9,11 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -39,6 +41,9 @@ inline constexpr wchar_t kUsersFolder[] = L"D:\\Quarnel";
 
 // After a command's effect is seen, how long a box it might still show is given to appear.
 inline constexpr Millis kGrace = 500ms;
+
+// What the demo shows hidden among its first rows and columns (Standin::HiddenView).
+inline constexpr char kDemoView[] = "rows 5 12 13, columns 7";
 
 inline constexpr char kBusyText[] = "Excel 正忙（可能正在编辑单元格），请完成编辑后再试。";
 
@@ -90,7 +95,9 @@ class QuarnelE2E : public ::testing::Test {
     // A Chinese folder name: snapshot paths go through the wide file APIs.
     const std::wstring root = std::wstring(temp.data()) + L"quarnel-e2e";
     CreateDirectoryW(root.c_str(), nullptr);
-    folder_ = root + L"\\测试-" + ToUtf16(info->name()) + L"-" + std::to_wstring(GetTickCount64());
+    std::wstring name = ToUtf16(info->name());
+    std::replace(name.begin(), name.end(), L'/', L'-');  // a parameterised case's "/0"
+    folder_ = root + L"\\测试-" + name + L"-" + std::to_wstring(GetTickCount64());
   }
 
   void TearDown() override {
@@ -152,6 +159,13 @@ class QuarnelE2E : public ::testing::Test {
     return files.size() == 1 ? files[0] : std::wstring();
   }
 
+  // With `note` typed first when one is given: a record's one snapshot, or empty.
+  std::wstring RecordOne(const std::string& note = {}) {
+    if (!note.empty()) quarnel_->TypeNote(note);
+    quarnel_->Click(kRecord);
+    return ExpectOneSnapshot();
+  }
+
   Box ExpectBox(Millis timeout = 20s) {
     const auto box = quarnel_->WaitForBox(timeout);
     if (!box) {
@@ -167,6 +181,52 @@ class QuarnelE2E : public ::testing::Test {
     return box;
   }
 
+  // `path` chosen in the file dialog: the box the restore then shows.
+  Box ChooseIn(const Box& dialog, const std::wstring& path, Millis timeout = 20s) {
+    if (!quarnel_->ChooseFile(dialog, path)) {
+      ADD_FAILURE() << ToUtf8(path) << " was not chosen in the dialog";
+      return {};
+    }
+    return ExpectBox(timeout);
+  }
+
+  // 恢复状态 clicked and `path` chosen: the box the restore then shows.
+  Box RestoreFrom(const std::wstring& path, Millis timeout = 20s) {
+    quarnel_->Click(kRestore);
+    return ChooseIn(ExpectDialog(), path, timeout);
+  }
+
+  // A snapshot beside the tool, by its name.
+  std::wstring Beside(const std::wstring& name) const { return quarnel_->Folder() + L"\\" + name; }
+
+  void CheckAndClose(const Box& box, std::string_view title, std::string_view text) {
+    EXPECT_EQ(box.title, title);
+    EXPECT_EQ(box.text, text);
+    EXPECT_TRUE(quarnel_->CloseBox(box));
+  }
+
+  // The box a restore that went through shows, closed.
+  void ExpectDone(const Box& box) { CheckAndClose(box, "提示", "处理完毕!"); }
+
+  // With Excel unregistered, a click on `button`: the start's own failure, then the command's
+  // run-time error 91 with empty handles, which `read` may look at before it is closed; the tool
+  // goes on.
+  void ExpectExcelCannotStart(const char* button, const std::function<void(const Box&)>& read = {}) {
+    quarnel_->Click(button);
+    const Box start = ExpectBox();
+    EXPECT_EQ(start.title, "Quarnel");
+    EXPECT_FALSE(start.text.empty());
+    std::cout << "[ no Excel ] " << start.text << "\n";
+    EXPECT_TRUE(quarnel_->CloseBox(start));
+    const Box command = ExpectBox();
+    EXPECT_EQ(command.title, "Quarnel");
+    EXPECT_TRUE(command.text.starts_with("运行时错误 '91':")) << command.text;
+    EXPECT_NE(command.text.find("对象变量或 With 块变量未设置"), std::string::npos) << command.text;
+    if (read) read(command);
+    EXPECT_TRUE(quarnel_->CloseBox(command));
+    EXPECT_TRUE(quarnel_->Program().Running());
+  }
+
   // The instance a click started or attached to once none was running; empty after 30 s.
   static std::optional<Standin> WaitForRunningStandin() {
     std::optional<Standin> running;
@@ -174,8 +234,8 @@ class QuarnelE2E : public ::testing::Test {
     return running;
   }
 
-  // After Excel (process `gone`) has closed: a click on 隐藏行 starts a new Excel and hides its
-  // row 1. The new one, or empty.
+  // After Excel (process `gone`) has closed, or with none running (0): a click on 隐藏行 starts a
+  // new Excel, visible with one workbook, Book1, and hides its row 1. The new one, or empty.
   std::optional<Standin> ExpectANewExcelToTakeTheNextHide(DWORD gone) {
     quarnel_->Click(kHideRow);
     std::optional<Standin> next = WaitForRunningStandin();
@@ -185,6 +245,10 @@ class QuarnelE2E : public ::testing::Test {
     }
     EXPECT_NE(next->ProgramProcess().Id(), gone);
     ExpectDoneWithoutBox([&] { return next->RowHidden(1); }, "row 1 of the new Excel hidden");
+    EXPECT_TRUE(excel::ToBool(next->App().Get("Visible")));
+    EXPECT_EQ(excel::ToLong(next->App().GetObject("Workbooks").Get("Count")), 1);
+    EXPECT_TRUE(IsWindowVisible(next->Window()));
+    EXPECT_EQ(excel::ToText(next->App().GetObject("ActiveWorkbook").Get("Name")), "Book1");
     return next;
   }
 

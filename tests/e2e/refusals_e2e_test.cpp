@@ -20,10 +20,9 @@ constexpr char kNothingSet[] = "对象变量或 With 块变量未设置";
 
 class RefusalsE2E : public QuarnelE2E {
  protected:
-  // Closes the one box that should be up, after checking what it says; a message box's line
+  // Closes `box`, which should be the one up, after checking what it says; a message box's line
   // ends are read back as the window system keeps them.
-  void ExpectBoxSaying(const std::string& text) {
-    const Box box = ExpectBox();
+  void ExpectBoxSaying(const std::string& text, const Box& box) {
     std::string seen;
     for (char c : box.text) {
       if (c != '\r') seen += c;
@@ -35,27 +34,21 @@ class RefusalsE2E : public QuarnelE2E {
     EXPECT_TRUE(quarnel_->Idle()) << "the tool did not come back after the box";
     EXPECT_TRUE(quarnel_->Program().Running());
   }
+  void ExpectBoxSaying(const std::string& text) { ExpectBoxSaying(text, ExpectBox()); }
   void ExpectRunTimeError(std::int32_t number, const std::string& description) {
     ExpectBoxSaying("运行时错误 '" + std::to_string(number) + "':\n\n" + description);
   }
 
   // A snapshot-like file for the restore to pick, in the tool's folder.
   std::wstring PutFile(const std::string& content) {
-    const std::wstring path = quarnel_->Folder() + L"\\保存的状态.txt";
+    const std::wstring path = Beside(L"保存的状态.txt");
     EXPECT_TRUE(WriteBytes(path, content));
     return path;
   }
 
-  void Restore(const std::wstring& path) {
-    quarnel_->Click(kRestore);
-    ASSERT_TRUE(quarnel_->ChooseFile(ExpectDialog(), path));
-  }
-
   // The demo's rows 5, 12, 13 and column G hidden, nothing else among the first rows and columns.
   static void ExpectDemoAsItWas(const Standin& excel) {
-    for (int row = 1; row <= 30; ++row)
-      EXPECT_EQ(excel.RowHidden(row), row == 5 || row == 12 || row == 13) << row;
-    for (int column = 1; column <= 8; ++column) EXPECT_EQ(excel.ColumnHidden(column), column == 7) << column;
+    EXPECT_EQ(excel.HiddenView(), kDemoView);
     EXPECT_TRUE(excel::ToBool(excel.App().Get("ScreenUpdating")));
   }
 };
@@ -69,8 +62,7 @@ TEST_F(RefusalsE2E, AProtectedSheetRefusesEveryChangeYetRecords) {
   ExpectRunTimeError(1004, kHiddenRefused);
   q.Click(kUnhideColumn);
   ExpectRunTimeError(1004, kHiddenRefused);
-  Restore(PutFile("5:5/False\r\n10:10/True\r\n"));
-  ExpectBoxSaying(kHiddenRefused);
+  ExpectBoxSaying(kHiddenRefused, RestoreFrom(PutFile("5:5/False\r\n10:10/True\r\n")));
   ExpectDemoAsItWas(excel);
 
   // Reading is allowed: the record command works as on any sheet.
@@ -92,8 +84,7 @@ TEST_F(RefusalsE2E, AChartSheetOrASelectedShapeStopsEachCommandBeforeAnyChange) 
     ExpectRunTimeError(438, kNotSupported);
   }
   EXPECT_TRUE(quarnel_->FilesBeside().empty());
-  Restore(PutFile("1:1/True\r\n"));
-  ExpectBoxSaying(kNotSupported);
+  ExpectBoxSaying(kNotSupported, RestoreFrom(PutFile("1:1/True\r\n")));
 
   excel.App()
       .GetObject("ActiveWorkbook")
@@ -123,12 +114,8 @@ TEST_F(RefusalsE2E, WithOnlyAHiddenWorkbookOpenNothingIsAddedOrChanged) {
   q.Click(kRecord);
   ExpectRunTimeError(91, kNothingSet);
   EXPECT_TRUE(quarnel_->FilesBeside().empty());
-  Restore(PutFile("2:2/True\r\n"));
   // No sheet of a workbook the user does not see is touched: the command meets no sheet at all.
-  const Box box = ExpectBox();
-  EXPECT_EQ(box.title, "Quarnel");
-  EXPECT_EQ(box.text, kNothingSet);
-  EXPECT_TRUE(q.CloseBox(box));
+  CheckAndClose(RestoreFrom(PutFile("2:2/True\r\n")), "Quarnel", kNothingSet);
   EXPECT_TRUE(q.Program().Running());
   EXPECT_EQ(excel::ToLong(excel.App().GetObject("Workbooks").Get("Count")), 1);
   EXPECT_FALSE(excel.App().GetObject("ActiveWorkbook"));
@@ -141,8 +128,7 @@ TEST_F(RefusalsE2E, ErrorValuesCountAsFilledCells) {
   excel.App().Call("StandinSetCellError", {1, 256, 2042});  // #N/A in IV1
   excel.App().Call("StandinSetCellError", {40, 1, 2007});   // #DIV/0! below the demo's data
   EXPECT_EQ(excel.App().GetObject("cells", {40, 1}).Get("Value"), excel::Value(excel::ErrorValue{2007}));
-  q.Click(kRecord);
-  const std::wstring snapshot = ExpectOneSnapshot();
+  const std::wstring snapshot = RecordOne();
   ASSERT_FALSE(snapshot.empty());
   const std::string content = q.ReadFile(snapshot);
   EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 40 + 256);
@@ -157,11 +143,7 @@ TEST_F(RefusalsE2E, ExcelClosedDuringARecordLeavesNoSnapshotAndTheNextClickAttac
   const DWORD first = excel.ProgramProcess().Id();
   excel.App().Call("StandinQuitAtCall", {std::string("Hidden"), 5});
   q.Click(kRecord);
-  const Box box = ExpectBox();
-  std::cout << "[ box ] " << box.text << "\n";
-  EXPECT_EQ(box.title, "Quarnel");
-  EXPECT_EQ(box.text, "运行时错误 '-2147417848':\n\n对象调用者已与其客户端断开连接。");
-  EXPECT_TRUE(q.CloseBox(box));
+  CheckAndClose(ExpectBox(), "Quarnel", "运行时错误 '-2147417848':\n\n对象调用者已与其客户端断开连接。");
   EXPECT_TRUE(excel.ProgramProcess().WaitExit(15s));
   EXPECT_TRUE(quarnel_->FilesBeside().empty());
   EXPECT_TRUE(q.Program().Running());

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <iostream>
 #include <set>
 #include <string>
 #include <thread>
@@ -63,62 +62,96 @@ class QuarnelZhCN : public QuarnelE2E {
     return stamps;
   }
 
+  // A record of the demo with `note`, its stamp the digits of the zh-CN short date and long time
+  // it was made at (no 上午/下午, no AM/PM); its name, or empty.
+  std::wstring RecordStampedInChineseDigits(const std::string& note) {
+    SYSTEMTIME before{}, after{};
+    GetLocalTime(&before);
+    const std::wstring snapshot = RecordOne(note);
+    GetLocalTime(&after);
+    const std::string name = ToUtf8(snapshot);
+    const std::string prefix = "演示-行列状态_" + note + "_";
+    if (!name.starts_with(prefix) || !name.ends_with(".txt")) {
+      ADD_FAILURE() << name;
+      return {};
+    }
+    const std::string stamp = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    EXPECT_EQ(stamp.find_first_not_of("0123456789"), std::string::npos) << stamp;
+    EXPECT_TRUE(StampsBetween(before, after).contains(stamp)) << stamp;
+    return snapshot;
+  }
+
   // Excel that cannot start: the attachment's own box, then the command's run-time error box.
   void ShowTheBoxesOfAnExcelThatCannotStart() {
     ASSERT_EQ(Standin::Run(L"/UnregServer"), 0u);
     const RegisteredAgainAtEnd reregister;
     Quarnel& q = StartQuarnel();
-    q.Click(kHideRow);
-    const Box start = ExpectBox();
-    EXPECT_EQ(start.title, "Quarnel");
-    EXPECT_FALSE(start.text.empty());
-    std::cout << "[ no Excel, zh-CN ] " << start.text << "\n";
-    EXPECT_TRUE(q.CloseBox(start));
-    const Box command = ExpectBox();
-    EXPECT_EQ(command.title, "Quarnel");
-    EXPECT_TRUE(command.text.starts_with("运行时错误 '91':")) << command.text;
-    EXPECT_NE(command.text.find("对象变量或 With 块变量未设置"), std::string::npos) << command.text;
-    EXPECT_EQ(ControlText(command.window, IDOK), "确定");
-    SaveBoxScreenshot(command, L"zh-error-runtime");
-    EXPECT_TRUE(q.CloseBox(command));
-    EXPECT_TRUE(q.Program().Running());
+    ExpectExcelCannotStart(kHideRow, [](const Box& command) {
+      EXPECT_EQ(ControlText(command.window, IDOK), "确定");
+      SaveBoxScreenshot(command, L"zh-error-runtime");
+    });
     q.Click(kExit);
     EXPECT_TRUE(q.Program().WaitExit(10s));
   }
 };
 
-TEST_F(QuarnelZhCN, RecordStampsInChineseDigitsAndRestoreSpeaksChinese) {
+// What the record writes for the demo with row 20 hidden too: rows 1 to 30, columns A to H.
+std::string DemoSnapshotWithRow20Hidden() {
+  std::string expected;
+  for (int row = 1; row <= 30; ++row) {
+    const bool hidden = row == 5 || row == 12 || row == 13 || row == 20;
+    expected += std::to_string(row) + ":" + std::to_string(row) + (hidden ? "/True\r\n" : "/False\r\n");
+  }
+  for (int column = 1; column <= 8; ++column) {
+    expected += std::to_string(column) + (column == 7 ? "/True\r\n" : "/False\r\n");
+  }
+  return expected;
+}
+
+// Also the tour that scripts/run takes where there is no display: hide a row, record, reveal
+// it, restore. The stamp in Chinese digits, the dialog and the boxes in Chinese.
+TEST_F(QuarnelZhCN, TourHideRecordRevealRestore) {
+  ASSERT_NO_FATAL_FAILURE(RunFrom(kUsersFolder));
   Standin& excel = StartDemo();
   Quarnel& q = StartQuarnel();
-  q.TypeNote("周报");
-  SYSTEMTIME before{}, after{};
-  GetLocalTime(&before);
-  q.Click(kRecord);
-  const std::wstring snapshot = ExpectOneSnapshot();
-  GetLocalTime(&after);
+  excel.Select("B20");
+  SaveScreenshot(q.Window(), L"palette");
+  SaveScreenshot(excel.Window(), L"grid-before");
+  q.Click(kHideRow);
+  ExpectDoneWithoutBox([&] { return excel.RowHidden(20); }, "row 20 hidden");
+  SaveScreenshot(nullptr, L"tour-1-row-20-hidden");
+  SaveScreenshot(excel.Window(), L"grid-after");
+
+  const std::wstring snapshot = RecordStampedInChineseDigits("月报");
   ASSERT_FALSE(snapshot.empty());
+  EXPECT_EQ(q.ReadFile(snapshot), DemoSnapshotWithRow20Hidden());
+  SaveScreenshot(nullptr, L"tour-2-recorded");
 
-  // The digits of the zh-CN short date and long time: no 上午/下午, no AM/PM.
-  const std::string name = ToUtf8(snapshot);
-  const std::string prefix = "演示-行列状态_周报_";
-  ASSERT_TRUE(name.starts_with(prefix) && name.ends_with(".txt")) << name;
-  const std::string stamp = name.substr(prefix.size(), name.size() - prefix.size() - 4);
-  EXPECT_EQ(stamp.find_first_not_of("0123456789"), std::string::npos) << stamp;
-  EXPECT_TRUE(StampsBetween(before, after).contains(stamp)) << stamp;
+  // Reveal row 20 and, by Excel's own hand, row 5; hide column B.
+  excel.Select("B19");
+  q.Click(kUnhideRow);
+  ExpectDoneWithoutBox([&] { return !excel.RowHidden(20); }, "row 20 shown");
+  excel.SetHidden("Rows", std::string("5:5"), false);
+  excel.SetHidden("Columns", 2, true);
+  SaveScreenshot(nullptr, L"tour-3-revealed");
 
-  excel.App().GetObject("Rows", {std::string("5:5")}).GetObject("EntireRow").Put("Hidden", false);
   q.Click(kRestore);
   const Box dialog = ExpectDialog();
   EXPECT_TRUE(WaitFor([&] { return ControlText(dialog.window, 0x442).starts_with("文件名"); }, 5s))
       << ControlText(dialog.window, 0x442);  // stc3
   EXPECT_EQ(ControlText(dialog.window, IDCANCEL), "取消");
-  ASSERT_TRUE(q.ChooseFile(dialog, q.Folder() + L"\\" + snapshot));
-  const Box done = ExpectBox();
-  EXPECT_EQ(done.title, "提示");
-  EXPECT_EQ(done.text, "处理完毕!");
+  // The dialog draws its controls a moment after it shows.
+  std::this_thread::sleep_for(1s);
+  SaveScreenshot(nullptr, L"tour-4-file-dialog");
+  SaveScreenshot(dialog.window, L"file-dialog");
+  const Box done = ChooseIn(dialog, Beside(snapshot));
+  SaveScreenshot(nullptr, L"tour-5-restored");
+  SaveScreenshot(done.window, L"done");
   EXPECT_EQ(ControlText(done.window, IDOK), "确定");
-  EXPECT_TRUE(q.CloseBox(done));
-  EXPECT_TRUE(excel.RowHidden(5));
+  ExpectDone(done);
+  EXPECT_EQ(excel.HiddenView(), "rows 5 12 13 20, columns 7");
+  EXPECT_TRUE(excel::ToBool(excel.App().Get("ScreenUpdating")));
+  EXPECT_TRUE(q.Boxes().empty());
 }
 
 // Also part of the tour of scripts/run: one box of each kind of failure, in Chinese.
@@ -138,25 +171,26 @@ TEST_F(QuarnelZhCN, TourOfTheErrorBoxes) {
   EXPECT_TRUE(q.CloseBox(refusal));
   EXPECT_TRUE(q.Snapshots().empty());
 
-  // A line the restore cannot apply: the restore's plain box, without the run-time error frame.
-  q.TypeNote(" ");
-  q.Click(kRecord);
-  ExpectDoneWithoutBox([&] { return q.Snapshots().size() == 1; }, "a snapshot written");
-  const std::wstring bad = q.Folder() + L"\\坏的.txt";
-  ASSERT_TRUE(MoveFileW((q.Folder() + L"\\" + q.Snapshots()[0]).c_str(), bad.c_str()));
-  ASSERT_TRUE(WriteBytes(bad, "no state\r\n", true));
-  excel.App().GetObject("Rows", {std::string("12:12")}).GetObject("EntireRow").Put("Hidden", false);
+  // A line the restore cannot apply: the restore's plain box, without the run-time error frame;
+  // the lines before the bad one are applied, none after it.
+  const std::wstring recorded = RecordOne(" ");
+  ASSERT_FALSE(recorded.empty());
+  const std::wstring bad = Beside(L"坏的.txt");
+  ASSERT_TRUE(MoveFileW(Beside(recorded).c_str(), bad.c_str()));
+  ASSERT_TRUE(WriteBytes(bad, "2:2/True\r\n3/True\r\nno state here\r\n4:4/True\r\n", true));
+  excel.SetHidden("Rows", std::string("12:12"), false);
   q.Click(kRestore);
   const Box dialog = ExpectDialog();
   // A fresh prefix lists the folder slowly: the name field is filled once the dialog is drawn.
   WaitFor([&] { return IsWindowVisible(GetDlgItem(dialog.window, IDOK)) != FALSE; }, 10s);
   std::this_thread::sleep_for(1s);
-  ASSERT_TRUE(q.ChooseFile(dialog, bad));
-  const Box box = ExpectBox();
-  EXPECT_EQ(box.title, "Quarnel");
-  EXPECT_EQ(box.text, "下标越界");
-  EXPECT_TRUE(q.CloseBox(box));
+  CheckAndClose(ChooseIn(dialog, bad), "Quarnel", "下标越界");
   EXPECT_TRUE(excel.RowHidden(12)) << "the good lines before the bad one were applied";
+  EXPECT_TRUE(excel.RowHidden(2));
+  EXPECT_TRUE(excel.ColumnHidden(3));
+  EXPECT_FALSE(excel.RowHidden(4));
+  EXPECT_TRUE(excel::ToBool(excel.App().Get("ScreenUpdating")));
+  EXPECT_TRUE(q.Program().Running());
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "common/win32/utf16.hpp"
 #include "common/win32/window_text.hpp"
 #include "excel/win32/patient_calls.hpp"
+#include "test_window.hpp"
 
 namespace quarnel::win32 {
 namespace {
@@ -33,20 +34,24 @@ std::wstring ClassOf(HWND window) {
 
 // The form's tooltip control: a popup of this thread that the form owns.
 HWND TooltipsOf(HWND form) {
-  struct Search {
-    HWND owner;
-    HWND found;
-  } search{form, nullptr};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM context) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(context);
-        if (GetWindow(window, GW_OWNER) != s.owner || ClassOf(window) != L"tooltips_class32") return TRUE;
-        s.found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND window : test_support::ThreadWindows()) {
+    if (GetWindow(window, GW_OWNER) == form && ClassOf(window) == L"tooltips_class32") return window;
+  }
+  return nullptr;
+}
+
+// The controls that have a tip in `tips`, each named by its window.
+std::set<HWND> ToolsOf(HWND tips) {
+  std::set<HWND> tooled;
+  const auto count = SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0);
+  for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    EXPECT_TRUE(SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_TRUE(tool.uFlags & TTF_IDISHWND);
+    tooled.insert(reinterpret_cast<HWND>(tool.uId));
+  }
+  return tooled;
 }
 
 RECT ClientRectOf(HWND control) {
@@ -151,16 +156,10 @@ class MenuWatch {
 
  private:
   static HWND OpenMenu() {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM result) {
-          if (ClassName(window) != L"#32768" || !IsWindowVisible(window)) return TRUE;
-          *reinterpret_cast<HWND*>(result) = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    for (HWND window : test_support::ThreadWindows()) {
+      if (ClassName(window) == L"#32768" && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
   }
 
   static ShownMenu Read(HWND popup) {
@@ -241,7 +240,8 @@ class Form1Test : public ::testing::Test {
   Form1 form{GetModuleHandleW(nullptr), recorded, false};
 };
 
-TEST_F(Form1Test, IsAFixedTopmostWindowCaptionedQuarnelBeforeItIsShown) {
+// Centred, its bottom one window height above the screen's.
+TEST_F(Form1Test, IsAFixedTopmostWindowCaptionedQuarnelStandingCentredBeforeItIsShown) {
   const HWND window = form.Handle();
   ASSERT_TRUE(IsWindow(window));
   EXPECT_FALSE(IsWindowVisible(window));
@@ -257,11 +257,9 @@ TEST_F(Form1Test, IsAFixedTopmostWindowCaptionedQuarnelBeforeItIsShown) {
   GetClientRect(window, &client);
   EXPECT_EQ(client.right, app::TwipsToPixels(4440, dpi.x));
   EXPECT_EQ(client.bottom, app::TwipsToPixels(915, dpi.y));
-}
 
-TEST_F(Form1Test, StandsCentredWithItsBottomOneWindowHeightAboveTheScreensBottom) {
   RECT outer{};
-  GetWindowRect(form.Handle(), &outer);
+  GetWindowRect(window, &outer);
   const int width = outer.right - outer.left;
   const int height = outer.bottom - outer.top;
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
@@ -269,14 +267,21 @@ TEST_F(Form1Test, StandsCentredWithItsBottomOneWindowHeightAboveTheScreensBottom
   EXPECT_EQ(outer.top, GetSystemMetrics(SM_CYSCREEN) - 2 * height);
 
   // The load step again changes nothing.
-  常用函数::SetTopMost(form.Handle());
+  常用函数::SetTopMost(window);
   RECT again{};
-  GetWindowRect(form.Handle(), &again);
+  GetWindowRect(window, &again);
   EXPECT_TRUE(EqualRect(&outer, &again));
-  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+  EXPECT_FALSE(IsWindowVisible(window));
 }
 
-TEST_F(Form1Test, ControlsStandAtTheirPlacesWithTheirTexts) {
+// Each control at its place with its text and style, with glyphs for its text; each but the exit
+// button with its tooltip, whose text has glyphs too.
+TEST_F(Form1Test, ControlsStandAtTheirPlacesWithTheirTextsAndTooltips) {
+  const HWND tips = TooltipsOf(form.Handle());
+  ASSERT_TRUE(tips);
+  const std::set<HWND> tooled = ToolsOf(tips);
+  EXPECT_EQ(tooled.size(), 7u);
+  const auto tipFont = reinterpret_cast<HFONT>(SendMessageW(tips, WM_GETFONT, 0, 0));
   const Dpi dpi = WindowDpi(form.Handle());
   for (const app::ControlDef& def : app::Form1Definition().controls) {
     SCOPED_TRACE(std::string(def.name));
@@ -301,38 +306,27 @@ TEST_F(Form1Test, ControlsStandAtTheirPlacesWithTheirTexts) {
     EXPECT_EQ(r.top, app::TwipsToPixels(def.rect.top, dpi.y));
     EXPECT_EQ(r.right - r.left, app::TwipsToPixels(def.rect.width, dpi.x));
     EXPECT_EQ(r.bottom - r.top, app::TwipsToPixels(def.rect.height, dpi.y));
-  }
-}
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    ASSERT_TRUE(font);
+    EXPECT_TRUE(ShowsEveryCharacter(font, ToUtf16(def.text)));
 
-TEST_F(Form1Test, EveryControlButTheExitButtonHasItsTooltip) {
-  const HWND tips = TooltipsOf(form.Handle());
-  ASSERT_TRUE(tips);
-  std::set<HWND> tooled;
-  const auto count = SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0);
-  for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    ASSERT_TRUE(SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)));
-    EXPECT_TRUE(tool.uFlags & TTF_IDISHWND);
-    tooled.insert(reinterpret_cast<HWND>(tool.uId));
-  }
-  for (const app::ControlDef& def : app::Form1Definition().controls) {
-    SCOPED_TRACE(std::string(def.name));
-    EXPECT_EQ(tooled.contains(Control(def.name)), !def.tooltip.empty());
+    EXPECT_EQ(tooled.contains(control), !def.tooltip.empty());
     if (def.tooltip.empty()) continue;
+    EXPECT_TRUE(ShowsEveryCharacter(tipFont, ToUtf16(def.tooltip)));
     std::array<wchar_t, 256> text{};
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = form.Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(def.name));
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = text.data();
     SendMessageW(tips, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(ToUtf8(text.data()), def.tooltip);
   }
-  EXPECT_EQ(tooled.size(), 7u);
 }
 
-TEST_F(Form1Test, TabOrderFollowsTheTabIndexAndWrapsAround) {
+// The tab order follows the tab index and wraps around; the focus starts on Command1, and Tab
+// walks from Command4 to Text1 to Command5.
+TEST_F(Form1Test, TabOrderFollowsTheTabIndexFromCommand1) {
   const auto& controls = app::Form1Definition().controls;
   for (std::size_t i = 0; i < controls.size(); ++i) {
     const HWND here = Control(controls[i].name);
@@ -340,9 +334,6 @@ TEST_F(Form1Test, TabOrderFollowsTheTabIndexAndWrapsAround) {
     EXPECT_EQ(GetNextDlgTabItem(form.Handle(), here, FALSE), next) << controls[i].name;
     EXPECT_EQ(GetNextDlgTabItem(form.Handle(), next, TRUE), here) << controls[i].name;
   }
-}
-
-TEST_F(Form1Test, OpensWithTheFocusOnCommand1AndTabWalksFromCommand4ToText1ToCommand5) {
   form.Show(SW_SHOWNORMAL);
   Pump();
   EXPECT_EQ(GetFocus(), Control("Command1"));
@@ -353,7 +344,7 @@ TEST_F(Form1Test, OpensWithTheFocusOnCommand1AndTabWalksFromCommand4ToText1ToCom
   EXPECT_EQ(GetFocus(), Control("Command5"));
 }
 
-TEST_F(Form1Test, Text1HasItsOwnFontAndEveryTextHasGlyphs) {
+TEST_F(Form1Test, Text1HasItsOwnFont) {
   LOGFONTW note{};
   const auto noteFont = reinterpret_cast<HFONT>(SendMessageW(Control("Text1"), WM_GETFONT, 0, 0));
   ASSERT_TRUE(noteFont);
@@ -367,22 +358,20 @@ TEST_F(Form1Test, Text1HasItsOwnFontAndEveryTextHasGlyphs) {
   EXPECT_EQ(note.lfCharSet, 134);
   EXPECT_FALSE(note.lfItalic || note.lfUnderline || note.lfStrikeOut);
   EXPECT_TRUE(ShowsEveryCharacter(noteFont, L"文件名备注行列状态before0123456789"));
-
-  const auto tipFont = reinterpret_cast<HFONT>(SendMessageW(TooltipsOf(form.Handle()), WM_GETFONT, 0, 0));
-  for (const app::ControlDef& def : app::Form1Definition().controls) {
-    SCOPED_TRACE(std::string(def.name));
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(Control(def.name), WM_GETFONT, 0, 0));
-    ASSERT_TRUE(font);
-    EXPECT_TRUE(ShowsEveryCharacter(font, ToUtf16(def.text)));
-    if (!def.tooltip.empty()) {
-      EXPECT_TRUE(ShowsEveryCharacter(tipFont, ToUtf16(def.tooltip)));
-    }
-  }
 }
 
+// Enter and Escape click nothing; each button raises its own click; Command5 ends the window.
 TEST_F(Form1Test, EachButtonRaisesItsOwnClickAndCommand5EndsTheWindow) {
   form.Show(SW_SHOWNORMAL);
   Pump();
+  for (const char* name : {"Command1", "Text1", "Command5"}) {
+    SetFocus(Control(name));
+    Press(VK_RETURN);
+    Press(VK_ESCAPE);
+  }
+  EXPECT_TRUE(clicks.empty());
+  EXPECT_TRUE(IsWindow(form.Handle()));
+
   const std::vector<Button> order{Button::Command1, Button::Command2, Button::Command3,
                                   Button::Command4, Button::Command6, Button::Command7};
   for (Button button : order) {
@@ -398,18 +387,6 @@ TEST_F(Form1Test, EachButtonRaisesItsOwnClickAndCommand5EndsTheWindow) {
   EXPECT_EQ(clicks, order);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(form.Handle(), nullptr);
-}
-
-TEST_F(Form1Test, EnterAndEscapeClickNothing) {
-  form.Show(SW_SHOWNORMAL);
-  Pump();
-  for (const char* name : {"Command1", "Text1", "Command5"}) {
-    SetFocus(Control(name));
-    Press(VK_RETURN);
-    Press(VK_ESCAPE);
-  }
-  EXPECT_TRUE(clicks.empty());
-  EXPECT_TRUE(IsWindow(form.Handle()));
 }
 
 TEST_F(Form1Test, TheCloseBoxEndsTheWindowWithoutAClick) {
@@ -568,15 +545,12 @@ TEST(StartFailureTest, TheBoxAfterTheWindowHasEndedStaysUntilItIsClosed) {
   PostQuitMessage(0);
   DiscardQuit();
   const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM) {
-          if (WindowText(window) != L"Quarnel") return TRUE;
-          seenOpen = true;
-          PostMessageW(window, WM_COMMAND, IDOK, 0);
-          return FALSE;
-        },
-        0);
+    for (HWND window : test_support::ThreadWindows()) {
+      if (WindowText(window) != L"Quarnel") continue;
+      seenOpen = true;
+      PostMessageW(window, WM_COMMAND, IDOK, 0);
+      return;
+    }
   });
   const int pressed = MessageBoxW(nullptr, L"无法启动", L"Quarnel", MB_OK);
   KillTimer(nullptr, timer);

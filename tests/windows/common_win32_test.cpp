@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "common/win32/owned.hpp"
 #include "common/win32/window_procedure.hpp"
 #include "common/win32/window_text.hpp"
+#include "test_window.hpp"
 
 namespace quarnel::win32 {
 namespace {
@@ -175,20 +177,17 @@ TEST(WindowProcedureTest, AThrowingMessageGetsTheDefaultAnswerATraceLineAndItsPa
   } thrower;
   static std::vector<std::string> lines;
   trace::SetSink([](std::string_view line) { lines.emplace_back(line); });
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = ProcedureOf<Thrower, &Thrower::Receive>;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"QuarnelThrowingReceive";
-  RegisterClassW(&wc);
-  const HWND window = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
-                                      nullptr, wc.hInstance, &thrower);
+  auto owned = std::make_unique<test_support::TestWindow>(L"QuarnelThrowingReceive", WS_POPUP | WS_VISIBLE,
+                                                          ProcedureOf<Thrower, &Thrower::Receive>, L"",
+                                                          nullptr, &thrower);
+  const HWND window = owned->Get();
   ASSERT_NE(window, nullptr);
   UpdateWindow(window);
   EXPECT_TRUE(thrower.painted);
   EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
   EXPECT_EQ(SendMessageW(window, WM_APP + 1, 0, 0), 42);
   EXPECT_EQ(SendMessageW(window, WM_APP, 0, 0), 0);
-  DestroyWindow(window);
+  owned.reset();
   trace::SetSink(nullptr);
   ASSERT_EQ(lines.size(), 2u);
   for (const std::string& line : lines) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "common/win32/utf16.hpp"
 #include "excel/win32/com_failure.hpp"
@@ -8,6 +10,7 @@
 #include "excel/win32/excel_windows.hpp"
 #include "excel_fake_dispatch.hpp"
 #include "support/failure_number.hpp"
+#include "test_window.hpp"
 
 namespace quarnel::win32 {
 namespace {
@@ -22,21 +25,12 @@ std::wstring Unique(const wchar_t* text) { return text + std::to_wstring(GetCurr
 class WindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    for (const wchar_t* name : {kExcelMainClass, L"QuarnelConnectorTest"}) {
-      WNDCLASSW windowClass{};
-      windowClass.lpfnWndProc = DefWindowProcW;
-      windowClass.hInstance = GetModuleHandleW(nullptr);
-      windowClass.lpszClassName = name;
-      RegisterClassW(&windowClass);
-    }
     prefix = Open(kExcelMainClass, true);
     exact = Open(kExcelMainClass, true);
     other = Open(L"QuarnelConnectorTest", true);
     hidden = Open(kExcelMainClass, false);
   }
-  static void TearDownTestSuite() {
-    for (HWND window : {prefix, exact, other, hidden}) DestroyWindow(window);
-  }
+  static void TearDownTestSuite() { windows.clear(); }
 
   void SetUp() override {
     ASSERT_TRUE(prefix && exact && other && hidden);
@@ -47,19 +41,19 @@ class WindowTest : public ::testing::Test {
   }
 
   static HWND Open(const wchar_t* className, bool visible) {
-    const HWND window = CreateWindowExW(0, className, L"", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr,
-                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    const HWND window = windows
+                            .emplace_back(std::make_unique<test_support::TestWindow>(
+                                className, WS_OVERLAPPEDWINDOW, DefWindowProcW))
+                            ->Get();
     if (window && visible) ShowWindow(window, SW_SHOWNORMAL);
     return window;
   }
   static void Raise(HWND window) {
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
-  static void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-  }
+  static void Pump() { test_support::PumpMessages(); }
 
+  static inline std::vector<std::unique_ptr<test_support::TestWindow>> windows;
   static inline HWND prefix, exact, other, hidden;
   const std::wstring title = Unique(L"Microsoft Excel - 激活");
   ComInit com;
@@ -96,9 +90,12 @@ TEST_F(WindowTest, AHandleBringsForwardOnlyAVisibleMainWindowOfExcel) {
   EXPECT_FALSE(connector.ActivateFoundWindow());
 }
 
-TEST_F(WindowTest, HiddenWindowsAndEmptyTitlesFindNothing) {
+// Hidden windows and empty titles find nothing; activating a title no window has fails.
+TEST_F(WindowTest, HiddenWindowsEmptyTitlesAndTitlesOfNoWindowFindNothing) {
   EXPECT_EQ(FindExcelWindow(title + L" hidden"), nullptr);
   EXPECT_EQ(FindExcelWindow(L""), nullptr);
+  EXPECT_EQ(FailureNumber([&] { connector.ActivateWindow(ToUtf8(Unique(L"No window is called this "))); }),
+            5);
 }
 
 TEST_F(WindowTest, ActivationBringsTheWindowToTheFrontRestoringIt) {
@@ -133,15 +130,6 @@ TEST_F(WindowTest, AnotherProgramTitledLikeExcelIsNeverActivated) {
 TEST_F(WindowTest, ExcelWindowsThatHandOutNoObjectAreSkipped) {
   EXPECT_EQ(NativeWindowObject(prefix).object, nullptr);
   EXPECT_EQ(NativeWindowObject(other).object, nullptr);
-}
-
-TEST_F(WindowTest, ActivationWithoutAMatchingWindowFails) {
-  try {
-    connector.ActivateWindow(ToUtf8(Unique(L"No window is called this ")));
-    FAIL() << "expected a failure";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Number(), 5);
-  }
 }
 
 // A ProgID of our own, removed again afterwards. Windows reads it from the user's classes; Wine 8

@@ -11,6 +11,7 @@
 #include "excel/win32/message_wait.hpp"
 #include "excel/win32/variant.hpp"
 #include "excel_fake_dispatch.hpp"
+#include "test_window.hpp"
 
 namespace quarnel::win32 {
 namespace {
@@ -22,13 +23,8 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr BusyRetry kQuickRetry{300ms, 5ms};
-constexpr char kBusyText[] = "Excel 正忙（可能正在编辑单元格），请完成编辑后再试。";
-
-HRESULT STDAPICALLTYPE FillIgnored(EXCEPINFO* info) {
-  info->scode = kVbaIgnore;
-  info->bstrDescription = SysAllocString(L"Microsoft Excel 正忙。");
-  return S_OK;
-}
+using test_support::FillIgnored;
+using test_support::kBusyText;
 
 // Answers "ok", after `ignored` answers of VBA_E_IGNORE inside a deferred EXCEPINFO, as Excel does.
 FakeDispatch::Answer IgnoredThenOk(int& ignored) {
@@ -52,16 +48,25 @@ class DispatchBusyTest : public ::testing::Test {
 
 TEST_F(DispatchBusyTest, EveryBusyAnswerIsWaitedOutForNamesAndInvokesAlike) {
   int ignored = 0;
-  for (const HRESULT busy : {RPC_E_CALL_REJECTED, RPC_E_SERVERCALL_RETRYLATER, kVbaIgnore}) {
-    SCOPED_TRACE(std::to_string(busy));
+  const struct {
+    HRESULT busy;
+    int names;
+    int invokes;
+  } cases[] = {{RPC_E_CALL_REJECTED, 2, 2},
+               {RPC_E_SERVERCALL_RETRYLATER, 2, 2},
+               {kVbaIgnore, 2, 2},
+               {RPC_E_SERVERCALL_RETRYLATER, 2, 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.busy));
     FakeDispatch target;
     target.answer = IgnoredThenOk(ignored);
-    target.rejection = busy;
-    target.rejectNames = 2;
-    target.rejectInvokes = 2;
+    target.rejection = c.busy;
+    target.rejectNames = c.names;
+    target.rejectInvokes = c.invokes;
     EXPECT_EQ(WrapDispatch(&target, kQuickRetry).Get("Value"), Value(std::string("ok")));
-    EXPECT_EQ(target.nameCalls, 3);
-    EXPECT_EQ(target.invokeCalls, 3);
+    EXPECT_EQ(target.nameCalls, c.names + 1);
+    EXPECT_EQ(target.invokeCalls, c.invokes + 1);
+    EXPECT_EQ(target.calls.size(), 1u);
   }
 
   // VBA_E_IGNORE as the scode of an exception, filled in late.
@@ -71,18 +76,28 @@ TEST_F(DispatchBusyTest, EveryBusyAnswerIsWaitedOutForNamesAndInvokesAlike) {
   EXPECT_EQ(fake.calls.size(), 4u);
 }
 
+// Turned away for good, or answered VBA_E_IGNORE for good: given up clearly after the limit.
 TEST_F(DispatchBusyTest, AnExcelThatStaysBusyIsReportedAsBusyWhicheverWayItSaysSo) {
-  int ignored = 1'000'000;
-  fake.answer = IgnoredThenOk(ignored);
-  const auto start = Clock::now();
-  try {
-    WrapDispatch(&fake, kQuickRetry).Put("Value", true);
-    FAIL() << "expected a failure";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Number(), 50290);
-    EXPECT_EQ(failure.Description(), kBusyText);
+  for (const bool rejects : {true, false}) {
+    SCOPED_TRACE(rejects);
+    FakeDispatch target;
+    int ignored = 1'000'000;
+    target.answer = IgnoredThenOk(ignored);
+    target.rejectInvokes = rejects ? 1'000'000 : 0;
+    const auto start = Clock::now();
+    try {
+      WrapDispatch(&target, kQuickRetry).Put("Value", true);
+      ADD_FAILURE() << "expected a failure";
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.Number(), rejects ? static_cast<std::int32_t>(RPC_E_CALL_REJECTED) : 50290);
+      EXPECT_EQ(failure.Description(), kBusyText);
+    }
+    const auto elapsed = Clock::now() - start;
+    EXPECT_GE(elapsed, kQuickRetry.limit);
+    EXPECT_LT(elapsed, kQuickRetry.limit + 1s);
+    EXPECT_GT(target.invokeCalls, 3);
+    EXPECT_EQ(target.calls.empty(), rejects);
   }
-  EXPECT_GE(Clock::now() - start, kQuickRetry.limit);
 }
 
 int pauses = 0;
@@ -155,13 +170,8 @@ LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 TEST(WaitTakingMessages, AnswersSentAndPostedMessagesAndLeavesTheQuitForTheLoop) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = CountingProcedure;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"QuarnelWaitTest";
-  RegisterClassW(&wc);
-  const HWND window =
-      CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  const test_support::TestWindow owned(L"QuarnelWaitTest", 0, CountingProcedure, L"", HWND_MESSAGE);
+  const HWND window = owned.Get();
   ASSERT_NE(window, nullptr);
   int posted = 0;
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&posted));
@@ -194,7 +204,6 @@ TEST(WaitTakingMessages, AnswersSentAndPostedMessagesAndLeavesTheQuitForTheLoop)
   ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
   EXPECT_EQ(message.wParam, 7u);
-  DestroyWindow(window);
 }
 
 }  // namespace

@@ -10,8 +10,18 @@
 
 #include "common/win32/win_headers.hpp"
 #include "excel/win32/com.hpp"
+#include "excel/win32/com_failure.hpp"
 
 namespace quarnel::test_support {
+
+inline constexpr char kBusyText[] = "Excel 正忙（可能正在编辑单元格），请完成编辑后再试。";
+
+// Fills an exception in late, as Excel does when it is busy: VBA_E_IGNORE with Excel's own words.
+inline HRESULT STDAPICALLTYPE FillIgnored(EXCEPINFO* info) {
+  info->scode = win32::kVbaIgnore;
+  info->bstrDescription = SysAllocString(L"Microsoft Excel 正忙。");
+  return S_OK;
+}
 
 struct RecordedCall {
   DISPID id = 0;
@@ -116,6 +126,15 @@ inline HRESULT HandOut(FakeDispatch& object, VARIANT* result) {
   V_DISPATCH(result) = &object;
   object.AddRef();
   return S_OK;
+}
+
+// An answer that gives `value` back to every call.
+inline FakeDispatch::Answer Answering(std::int32_t value) {
+  return [value](const RecordedCall&, VARIANT* result, EXCEPINFO*) {
+    V_VT(result) = VT_I4;
+    V_I4(result) = value;
+    return S_OK;
+  };
 }
 
 // An answer that hands out `child` for every call.

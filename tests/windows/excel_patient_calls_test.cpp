@@ -7,6 +7,7 @@
 
 #include "excel/win32/com.hpp"
 #include "excel/win32/patient_calls.hpp"
+#include "test_window.hpp"
 
 namespace quarnel::win32 {
 namespace {
@@ -28,22 +29,11 @@ LRESULT CALLBACK CountNulls(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HWND CountingWindow() {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = CountNulls;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"QuarnelPatienceTest";
-  RegisterClassW(&windowClass);
-  return CreateWindowExW(0, L"QuarnelPatienceTest", L"", 0, 0, 0, 10, 10, nullptr, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
-}
-
 class PatientCallsTest : public ::testing::Test {
  protected:
-  ~PatientCallsTest() override { DestroyWindow(window); }
-
   ComInit com;
-  HWND window = CountingWindow();
+  const test_support::TestWindow counting{L"QuarnelPatienceTest", 0, CountNulls};
+  HWND window = counting.Get();
   std::vector<std::chrono::seconds> asked;
   std::deque<bool> answers;
   PatientCalls patience{window, 15s, [this](std::chrono::seconds waited) {
@@ -108,8 +98,7 @@ TEST_F(PatientCallsTest, TheWindowIsNudgedOnlyWhileACallIsUnderWay) {
   const auto pumpFor = [](std::chrono::milliseconds time) {
     const auto until = std::chrono::steady_clock::now() + time;
     while (std::chrono::steady_clock::now() < until) {
-      MSG message;
-      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+      test_support::PumpMessages();
       std::this_thread::sleep_for(10ms);
     }
   };

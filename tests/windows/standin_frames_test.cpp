@@ -11,6 +11,7 @@
 #include "excel/win32/dispatch.hpp"
 #include "standin_process.hpp"
 #include "standin_raw_call.hpp"
+#include "test_window.hpp"
 
 namespace quarnel::standin::server {
 namespace {
@@ -31,8 +32,7 @@ HWND BookWindowOf(HWND frame) {
 // Keeps this thread's windows answering while it waits: the focus may be taken from one of them.
 bool Eventually(const std::function<bool()>& done) {
   for (const auto until = Clock::now() + 5s; Clock::now() < until; Sleep(50)) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    test_support::PumpMessages();
     if (done()) return true;
   }
   return done();
@@ -74,8 +74,8 @@ class StandinFrames : public StandinProcess {
   // Through automation the active workbook's frame comes in front of the others, the focus left
   // with the program the user works in; once Excel has the focus, it follows the active workbook.
   void KeepsTheActiveWorkbooksFrameInFront() {
-    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100,
-                                       100, nullptr, nullptr, nullptr, nullptr);
+    const test_support::TestWindow owned(L"STATIC", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, L"other");
+    const HWND other = owned.Get();
     SetForegroundWindow(other);
     EXPECT_TRUE(Eventually([&] { return GetForegroundWindow() == other; }));
     book1.Call("Activate");
@@ -89,7 +89,6 @@ class StandinFrames : public StandinProcess {
     EXPECT_EQ(WindowFrom(app.Get("Hwnd")), second);
     book1.Call("Activate");
     EXPECT_TRUE(Eventually([&] { return GetForegroundWindow() == first; }));
-    DestroyWindow(other);
   }
 
   // Each workbook window hands out the Window of its own workbook, and takes the mouse for it.

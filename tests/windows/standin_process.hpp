@@ -62,6 +62,14 @@ class StandinProcess : public ::testing::Test {
     return frames;
   }
 
+  // What the running object table answers for "Excel.Application".
+  static HRESULT RunningObjectAnswer() {
+    CLSID clsid{};
+    Microsoft::WRL::ComPtr<IUnknown> running;
+    const HRESULT named = CLSIDFromProgID(L"Excel.Application", &clsid);
+    return FAILED(named) ? named : GetActiveObject(clsid, nullptr, &running);
+  }
+
   void QuitAndExpectTheEnd(const excel::Object& app) {
     EXPECT_NO_THROW(app.Call("Quit"));
     ExpectTheEnd(app);
@@ -75,10 +83,7 @@ class StandinProcess : public ::testing::Test {
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_FALSE(process_.WaitExit(std::chrono::milliseconds(300))) << "ended while a client held it";
     EXPECT_NO_THROW((*held.begin())->Get("Caption"));
-    CLSID clsid{};
-    ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"Excel.Application", &clsid));
-    Microsoft::WRL::ComPtr<IUnknown> running;
-    EXPECT_EQ(GetActiveObject(clsid, nullptr, &running), MK_E_UNAVAILABLE) << "still in the table";
+    EXPECT_EQ(RunningObjectAnswer(), MK_E_UNAVAILABLE) << "still in the table";
     for (excel::Object* object : held) *object = {};
     EXPECT_TRUE(process_.WaitExit(std::chrono::seconds(5))) << "stayed once let go";
   }

@@ -16,6 +16,7 @@
 #include "standin/server/dispids.hpp"
 #include "standin_raw_call.hpp"
 #include "support/failure_number.hpp"
+#include "test_window.hpp"
 
 namespace quarnel::standin::server {
 namespace {
@@ -237,24 +238,18 @@ TEST_F(StandinProcess, TheWorkbookWindowLeadsToTheApplicationBeforeItIsRegistere
   EXPECT_EQ(static_cast<DWORD>(excel::ToLong(app.Get("StandinProcessId"))), process_.Id());
   EXPECT_EQ(FailureNumber([&] { windowObject.Get("Parent"); }), 438);
 
-  CLSID clsid{};
-  ASSERT_EQ(CLSIDFromProgID(L"Excel.Application", &clsid), S_OK);
-  ComPtr<IUnknown> running;
-  EXPECT_EQ(GetActiveObject(clsid, nullptr, &running), MK_E_UNAVAILABLE);
+  EXPECT_EQ(RunningObjectAnswer(), MK_E_UNAVAILABLE);
 
   // Another window takes the focus.
-  const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
-                                     nullptr, nullptr, nullptr, nullptr);
+  const test_support::TestWindow other(L"STATIC", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, L"other");
   SetForegroundWindow(main);
-  SetForegroundWindow(other);
+  SetForegroundWindow(other.Get());
   HRESULT found = MK_E_UNAVAILABLE;
   for (const auto until = Clock::now() + 10s; FAILED(found) && Clock::now() < until; Sleep(50)) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    found = GetActiveObject(clsid, nullptr, &running);
+    test_support::PumpMessages();
+    found = RunningObjectAnswer();
   }
   EXPECT_EQ(found, S_OK);
-  DestroyWindow(other);
 
   QuitAndExpectTheEnd(app);
 }
