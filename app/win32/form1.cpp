@@ -255,18 +255,20 @@ void Form1::DropClicksMadeMeanwhile() {
   }
 }
 
+// A command button's BN_CLICKED; the note box's notifications come here too and are let be.
+void Form1::ClickedControl(WPARAM wParam) {
+  const int index = LOWORD(wParam) - kFirstControlId;
+  const auto& controls = app::Form1Definition().controls;
+  if (HIWORD(wParam) == BN_CLICKED && index >= 0 && index < static_cast<int>(controls.size()) &&
+      controls[static_cast<std::size_t>(index)].button) {
+    Click(*controls[static_cast<std::size_t>(index)].button);
+  }
+}
+
 LRESULT Form1::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_NCCREATE: *window_.Put() = window; break;
-    case WM_COMMAND: {
-      const int index = LOWORD(wParam) - kFirstControlId;
-      const auto& controls = app::Form1Definition().controls;
-      if (HIWORD(wParam) == BN_CLICKED && index >= 0 && index < static_cast<int>(controls.size()) &&
-          controls[static_cast<std::size_t>(index)].button) {
-        Click(*controls[static_cast<std::size_t>(index)].button);
-      }
-      return 0;
-    }
+    case WM_COMMAND: ClickedControl(wParam); return 0;
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wParam) == Control("Command4")) {
         ShowRestoreMenu(lParam);

@@ -36,6 +36,7 @@ class Form1 {
   void CreateTooltips(HINSTANCE instance);
   void Layout(Dpi dpi);
   void Click(app::Button button);
+  void ClickedControl(WPARAM wParam);
   // Opens the menu of Command4 at `at` (screen pixels), or below the button for the keyboard's -1.
   void ShowRestoreMenu(LPARAM at);
   // Runs a command under the rule for clicks: one at a time, a close asked for meanwhile after it.
