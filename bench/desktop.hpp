@@ -1,6 +1,6 @@
 #pragma once
 
-// A desktop in memory for the benchmark: the tests' memory files, a dialog that always picks the
+// A desktop in memory for the benchmark: the stand-in's files in memory, a dialog that always picks the
 // same path, message boxes noted, progress ignored (it would hold memory the figures count).
 
 #include <string>
@@ -8,12 +8,12 @@
 
 #include "common/desktop.hpp"
 #include "excel/connector.hpp"
-#include "support/memory_files.hpp"
+#include "standin/desk/memory_files.hpp"
 
 namespace quarnel::bench {
 
-using test_support::LineSource;
-using test_support::MemoryFiles;
+using standin::LineSource;
+using standin::MemoryFiles;
 
 class BenchDialog : public FileDialog {
  public:

@@ -128,7 +128,7 @@ inline Broken CheckLines(std::span<const std::uint8_t> data) {
   const std::string text = DecodedText(bytes);
   const auto expected = SplitLines(text);
 
-  test_support::ChunkedInput file(std::string(bytes), piece);
+  standin::ChunkedInput file(std::string(bytes), piece);
   snapshot::LineReader reader(file, chunk);
   std::size_t count = 0;
   for (std::string line; reader.Next(line); ++count) {

@@ -13,9 +13,13 @@
 
 #include "common/desktop.hpp"
 #include "excel/connector.hpp"
-#include "support/memory_files.hpp"
+#include "standin/desk/memory_files.hpp"
 
 namespace quarnel::test_support {
+
+using standin::ChunkedInput;
+using standin::LineSource;
+using standin::MemoryFiles;
 
 struct ShownMessage {
   std::string text;

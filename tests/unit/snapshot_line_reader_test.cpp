@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "snapshot/line_reader.hpp"
-#include "support/memory_files.hpp"
+#include "standin/desk/memory_files.hpp"
 
 namespace quarnel::snapshot {
 namespace {
 
 std::vector<std::string> ReadAll(const std::string& text, std::size_t chunk = LineReader::kChunk) {
-  test_support::ChunkedInput input(text);
+  standin::ChunkedInput input(text);
   LineReader reader(input, chunk);
   std::vector<std::string> lines;
   for (std::string line; reader.Next(line);) lines.push_back(line);
@@ -118,14 +118,14 @@ TEST(SnapshotLineReader, Utf16UnitsAndPairsSplitAcrossReadsReadTheSame) {
 }
 
 TEST(SnapshotLineReader, ConsumedCountsTheMarkAndEveryByteOfTheLinesTaken) {
-  test_support::ChunkedInput utf16(Utf16(u"ab\r\nc"));
+  standin::ChunkedInput utf16(Utf16(u"ab\r\nc"));
   LineReader fromUtf16(utf16, 3);
   std::string line;
   ASSERT_TRUE(fromUtf16.Next(line));
   EXPECT_EQ(fromUtf16.Consumed(), 8u);  // the mark, "a", "b" and CR; the LF comes with the next line
   ASSERT_TRUE(fromUtf16.Next(line));
   EXPECT_EQ(fromUtf16.Consumed(), 12u);
-  test_support::ChunkedInput utf8(
+  standin::ChunkedInput utf8(
       "\xEF\xBB\xBF"
       "ab\r\n");
   LineReader fromUtf8(utf8, 2);
@@ -136,7 +136,7 @@ TEST(SnapshotLineReader, ConsumedCountsTheMarkAndEveryByteOfTheLinesTaken) {
 }
 
 // Many snapshot lines made on demand after an optional mark.
-test_support::ChunkedInput ManyLines(const std::string& mark, const std::string& line, std::uint64_t lines) {
+standin::ChunkedInput ManyLines(const std::string& mark, const std::string& line, std::uint64_t lines) {
   const std::uint64_t size = mark.size() + lines * line.size();
   return {[=](std::uint64_t offset, std::span<char> buffer) {
             const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - offset));
@@ -152,7 +152,7 @@ test_support::ChunkedInput ManyLines(const std::string& mark, const std::string&
 TEST(SnapshotLineReader, ReadsAMillionLinesWithoutReadingAheadInEitherEncoding) {
   const std::string utf16 = Utf16(u"65536:65536/True\r\n");
   struct Case {
-    test_support::ChunkedInput input;
+    standin::ChunkedInput input;
     std::uint64_t lines;
   };
   for (Case c : {Case{ManyLines("", "65536:65536/True\r\n", 1000000), 1000000},

@@ -1,10 +1,10 @@
-#include "support/memory_files.hpp"
+#include "standin/desk/memory_files.hpp"
 
 #include <algorithm>
 
 #include "common/text.hpp"
 
-namespace quarnel::test_support {
+namespace quarnel::standin {
 namespace {
 
 // Counts a file among the open ones until it is closed or let go, so a test sees one left open.
@@ -152,4 +152,4 @@ void MemoryFiles::Remove(const std::string& path) noexcept {
   files.erase(path);
 }
 
-}  // namespace quarnel::test_support
+}  // namespace quarnel::standin

@@ -14,7 +14,7 @@
 
 #include "common/desktop.hpp"
 
-namespace quarnel::test_support {
+namespace quarnel::standin {
 
 // Puts line `index` (without its line end) into `line`; false past the last line.
 using LineSource = std::function<bool(std::size_t index, std::string& line)>;
@@ -82,4 +82,4 @@ class MemoryFiles : public FileSystem {
   bool Taken(const std::string& path) const { return files.contains(path) || generated.contains(path); }
 };
 
-}  // namespace quarnel::test_support
+}  // namespace quarnel::standin
