@@ -65,24 +65,21 @@ inline constexpr std::int32_t kBadDialogFileName = 20477;
 inline constexpr std::int32_t kDialogFailed = 32765;
 inline constexpr std::int32_t kDialogCancelled = 32755;
 inline constexpr std::int32_t kArgumentNotOptional = 449;
-// COM's numbers, HRESULTs, which Excel's boxes show as they are: negative.
-inline constexpr std::int32_t kCallRejected = static_cast<std::int32_t>(0x80010001u);  // RPC_E_CALL_REJECTED
-inline constexpr std::int32_t kCallCanceled = static_cast<std::int32_t>(0x80010002u);  // RPC_E_CALL_CANCELED
-inline constexpr std::int32_t kDisconnected = static_cast<std::int32_t>(0x80010108u);  // RPC_E_DISCONNECTED
-inline constexpr std::int32_t kRetryLater =
-    static_cast<std::int32_t>(0x8001010Au);  // RPC_E_SERVERCALL_RETRYLATER
-inline constexpr std::int32_t kClassNotRegistered =
-    static_cast<std::int32_t>(0x80040154u);  // REGDB_E_CLASSNOTREG
-inline constexpr std::int32_t kObjectDeleted =
-    static_cast<std::int32_t>(0x800401A8u);  // a closed workbook's objects
-inline constexpr std::int32_t kUnavailable = static_cast<std::int32_t>(0x800401E3u);     // MK_E_UNAVAILABLE
-inline constexpr std::int32_t kBadClassString = static_cast<std::int32_t>(0x800401F3u);  // CO_E_CLASSSTRING
-inline constexpr std::int32_t kServerExecFailure =
-    static_cast<std::int32_t>(0x80080005u);  // CO_E_SERVER_EXEC_FAILURE
-inline constexpr std::int32_t kServerUnavailable =
-    static_cast<std::int32_t>(0x800706BAu);  // RPC_S_SERVER_UNAVAILABLE
+// COM's numbers, HRESULTs, which Excel's boxes show as they are: negative. Each is named as in
+// the Windows headers after it.
+constexpr std::int32_t Hresult(std::uint32_t bits) { return static_cast<std::int32_t>(bits); }
+inline constexpr std::int32_t kCallRejected = Hresult(0x80010001);        // RPC_E_CALL_REJECTED
+inline constexpr std::int32_t kCallCanceled = Hresult(0x80010002);        // RPC_E_CALL_CANCELED
+inline constexpr std::int32_t kDisconnected = Hresult(0x80010108);        // RPC_E_DISCONNECTED
+inline constexpr std::int32_t kRetryLater = Hresult(0x8001010A);          // RPC_E_SERVERCALL_RETRYLATER
+inline constexpr std::int32_t kClassNotRegistered = Hresult(0x80040154);  // REGDB_E_CLASSNOTREG
+inline constexpr std::int32_t kObjectDeleted = Hresult(0x800401A8);       // a closed workbook's objects
+inline constexpr std::int32_t kUnavailable = Hresult(0x800401E3);         // MK_E_UNAVAILABLE
+inline constexpr std::int32_t kBadClassString = Hresult(0x800401F3);      // CO_E_CLASSSTRING
+inline constexpr std::int32_t kServerExecFailure = Hresult(0x80080005);   // CO_E_SERVER_EXEC_FAILURE
+inline constexpr std::int32_t kServerUnavailable = Hresult(0x800706BA);   // RPC_S_SERVER_UNAVAILABLE
 // VBA_E_IGNORE: Excel busy, as a call's own answer, and as Excel's error number inside EXCEPINFO.
-inline constexpr std::int32_t kIgnored = static_cast<std::int32_t>(0x800AC472u);
+inline constexpr std::int32_t kIgnored = Hresult(0x800AC472);
 inline constexpr std::int32_t kIgnoredNumber = 0xC472;
 // The tool's own: a note or a snapshot name that Windows would not take. Their texts say why.
 inline constexpr std::int32_t kNoteRefused = 32001;
