@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 
 #include "common/failure.hpp"
@@ -15,6 +17,18 @@ std::int32_t FailureNumber(const Action& action) {
     return failure.Number();
   }
   return 0;
+}
+
+// What `raise` throws, as the tool would report it.
+template <typename Throw>
+Failure FailureOf(Throw&& raise) {
+  try {
+    raise();
+  } catch (...) {
+    return CurrentFailure();
+  }
+  ADD_FAILURE() << "nothing was thrown";
+  return {0, ""};
 }
 
 }  // namespace quarnel::test_support

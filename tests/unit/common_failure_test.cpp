@@ -7,21 +7,13 @@
 #include <string_view>
 
 #include "common/failure.hpp"
+#include "support/failure_number.hpp"
 #include "support/guide.hpp"
 
 namespace quarnel {
 namespace {
 
-template <typename Throw>
-Failure FailureOf(Throw&& raise) {
-  try {
-    raise();
-  } catch (...) {
-    return CurrentFailure();
-  }
-  ADD_FAILURE() << "nothing was thrown";
-  return {0, ""};
-}
+using test_support::FailureOf;
 
 // Each entry under its own number with a text of its own, which the users' guide explains.
 TEST(FailureCatalogue, EveryEntryHasOneTextOfItsOwnThatTheGuideExplains) {
