@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 
 #include "common/failure.hpp"
 
@@ -17,6 +18,11 @@ std::int32_t FailureNumber(const Action& action) {
     return failure.Number();
   }
   return 0;
+}
+
+// "number description", to compare both at once.
+inline std::string FailureLine(const Failure& failure) {
+  return std::to_string(failure.Number()) + " " + failure.Description();
 }
 
 // What `raise` throws, as the tool would report it.

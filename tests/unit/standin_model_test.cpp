@@ -14,6 +14,7 @@
 namespace quarnel::standin {
 namespace {
 
+using quarnel::test_support::FailureLine;
 using quarnel::test_support::FailureNumber;
 using quarnel::test_support::FailureOf;
 
@@ -215,9 +216,7 @@ TEST_F(StandinModel, FailsTheNthCallOfAMemberOnceOrFromThenOn) {
   model.FailCall("hidden", 2, Failure(1004, "无法设置类 Range 的 Hidden 属性"));
   const Object row = sheet.GetObject("Rows", {std::string("1:1")});
   EXPECT_EQ(FailureNumber([&] { row.Put("Hidden", true); }), 0);
-  const Failure second = FailureOf([&] { row.Get("HIDDEN"); });
-  EXPECT_EQ(second.Number(), 1004);
-  EXPECT_EQ(second.Description(), "无法设置类 Range 的 Hidden 属性");
+  EXPECT_EQ(FailureLine(FailureOf([&] { row.Get("HIDDEN"); })), "1004 无法设置类 Range 的 Hidden 属性");
   EXPECT_TRUE(excel::ToBool(row.Get("Hidden")));
 
   model.FailCall("Name", 2, Failure(5, "x"), true);
@@ -304,9 +303,8 @@ TEST_F(StandinModel, ProtectedSheetReadsHiddenButRefusesToWriteIt) {
   model.ProtectSheet(true);
   const Object row = RowsOf(std::string("4:4")).GetObject("EntireRow");
   EXPECT_TRUE(excel::ToBool(row.Get("Hidden")));
-  const Failure refused = FailureOf([&] { row.Put("Hidden", false); });
-  EXPECT_EQ(refused.Number(), 1004);
-  EXPECT_EQ(refused.Description(), "不能设置类 Range 的 Hidden 属性");
+  EXPECT_EQ(FailureLine(FailureOf([&] { row.Put("Hidden", false); })),
+            "1004 不能设置类 Range 的 Hidden 属性");
   EXPECT_TRUE(model.IsRowHidden(4));
   model.ProtectSheet(false);
   row.Put("Hidden", false);
