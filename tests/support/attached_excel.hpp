@@ -66,11 +66,11 @@ class PlanInFrontTest : public AttachedExcelTest {
     for (std::int32_t column = 1; column <= lastColumn; ++column) model.SetCell(1, column, std::string("x"));
   }
 
-  // Runs the restore command with `content` as the file the user picks.
-  void Restore(const std::string& content) {
+  // Runs the restore command with `content` as the file the user picks; `undo` gets what it replaces.
+  void Restore(const std::string& content, snapshot::LastView* undo = nullptr) {
     desktop.files.files[kSnapshotPath] = content;
     desktop.dialog.answers.push_back(kSnapshotPath);
-    snapshot::RestoreSnapshot(host);
+    snapshot::RestoreSnapshot(host, {{}, undo});
   }
 
   // Paths of the files in the program folder, by name.

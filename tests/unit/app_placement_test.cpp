@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <utility>
 
 #include "app/placement.hpp"
@@ -21,20 +22,16 @@ TwipsFrame FrameOf(PixelRect r, float tpp) {
           tpp};
 }
 
-void ExpectRect(const PixelRect& actual, const PixelRect& expected) {
-  EXPECT_EQ(actual.x, expected.x);
-  EXPECT_EQ(actual.y, expected.y);
-  EXPECT_EQ(actual.cx, expected.cx);
-  EXPECT_EQ(actual.cy, expected.cy);
-}
+// A rectangle's fields in order, to compare and print.
+auto Fields(const PixelRect& r) { return std::tuple(r.x, r.y, r.cx, r.cy); }
 
 TEST(TopMostRect, HandsBackTheWindowsOwnPixelsAndIsStableWhenRepeated) {
   for (float tpp : {15.0f, 12.0f, 10.0f, 7.5f, 1440.0f / 168.0f}) {
     for (PixelRect r : {PixelRect{100, 200, 302, 90}, PixelRect{-8, -31, 1, 1}, PixelRect{3, 7, 591, 141}}) {
       SCOPED_TRACE(tpp);
       const PixelRect once = TopMostRect(FrameOf(r, tpp));
-      ExpectRect(once, r);
-      ExpectRect(TopMostRect(FrameOf(once, tpp)), once);
+      EXPECT_EQ(Fields(once), Fields(r));
+      EXPECT_EQ(Fields(TopMostRect(FrameOf(once, tpp))), Fields(once));
     }
   }
 }
@@ -51,7 +48,7 @@ TEST(TopMostRect, RoundsHalvesToEvenAndDividesWholeNumbersTowardZero) {
   EXPECT_EQ(TopMostRect({0, 0, 29, 0, 15, 15}).cx, 1);
   EXPECT_EQ(TopMostRect({0, 0, 0, 29, 15, 15}).cy, 1);
   // Each direction uses its own twips per pixel.
-  ExpectRect(TopMostRect({120, 120, 120, 120, 12, 10}), {10, 12, 10, 12});
+  EXPECT_EQ(Fields(TopMostRect({120, 120, 120, 120, 12, 10})), std::tuple(10, 12, 10, 12));
 }
 
 TEST(TopMostRect, FailsBeyondThirtyTwoBitsAndOnAZeroDivisor) {

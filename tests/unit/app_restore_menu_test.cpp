@@ -58,9 +58,7 @@ TEST_F(RestoreMenuTest, NewestSnapshotsFirstAtMostTenThenTheThreeCommands) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    desktop.files.files.clear();
-    desktop.files.times.clear();
-    desktop.files.failList.reset();
+    desktop.files = MemoryFiles();
     if (c.listFails) desktop.files.failList = Failure(70, "拒绝的权限");
     for (const auto& [name, minute] : c.files) Write(name, minute);
     L expected = c.expected;

@@ -7,21 +7,14 @@
 #include <string_view>
 
 #include "common/failure.hpp"
+#include "support/failure_number.hpp"
 #include "support/guide.hpp"
 
 namespace quarnel {
 namespace {
 
-template <typename Throw>
-Failure FailureOf(Throw&& raise) {
-  try {
-    raise();
-  } catch (...) {
-    return CurrentFailure();
-  }
-  ADD_FAILURE() << "nothing was thrown";
-  return {0, ""};
-}
+using test_support::FailureLine;
+using test_support::FailureOf;
 
 // Each entry under its own number with a text of its own, which the users' guide explains.
 TEST(FailureCatalogue, EveryEntryHasOneTextOfItsOwnThatTheGuideExplains) {
@@ -49,18 +42,9 @@ TEST(FailureCatalogue, EveryEntryHasOneTextOfItsOwnThatTheGuideExplains) {
 }
 
 TEST(FailureCatalogue, AnyExceptionBecomesAFailureWithItsNumber) {
-  const Failure ours = FailureOf([] { throw Failure(1004, "选定区域无效"); });
-  EXPECT_EQ(ours.Number(), 1004);
-  EXPECT_EQ(ours.Description(), "选定区域无效");
-
-  const Failure memory = FailureOf([] { throw std::bad_alloc(); });
-  EXPECT_EQ(memory.Number(), 7);
-  EXPECT_EQ(memory.Description(), "内存溢出");
-
-  const Failure internal = FailureOf([] { throw std::logic_error("broken"); });
-  EXPECT_EQ(internal.Number(), 51);
-  EXPECT_EQ(internal.Description(), "内部错误: broken");
-
+  EXPECT_EQ(FailureLine(FailureOf([] { throw Failure(1004, "选定区域无效"); })), "1004 选定区域无效");
+  EXPECT_EQ(FailureLine(FailureOf([] { throw std::bad_alloc(); })), "7 内存溢出");
+  EXPECT_EQ(FailureLine(FailureOf([] { throw std::logic_error("broken"); })), "51 内部错误: broken");
   EXPECT_EQ(FailureOf([] { throw 42; }).Description(), "内部错误");
 }
 

@@ -77,16 +77,13 @@ TEST_F(AttachExcelTest, UsesTheWorkbookAndSheetInFrontAndFollowsSwitches) {
 // Writing True to a visible Excel shows its hidden windows too (the personal macro workbook's).
 TEST_F(AttachExcelTest, VisibleIsWrittenOnlyWhenExcelIsNotVisible) {
   excel.AddWorkbook("Plan.xlsx");
-  excel.SetVisible(true);
-  AttachExcel(host);
-  EXPECT_EQ(excel.Calls("Visible"), 1u) << "a visible Excel was told to show again";
-  EXPECT_TRUE(excel.Visible());
-
-  excel.SetVisible(false);
-  excel.ResetCounters();
-  AttachExcel(host);
-  EXPECT_EQ(excel.Calls("Visible"), 2u);
-  EXPECT_TRUE(excel.Visible());
+  for (const bool visible : {true, false}) {
+    excel.SetVisible(visible);
+    excel.ResetCounters();
+    AttachExcel(host);
+    EXPECT_EQ(excel.Calls("Visible"), visible ? 1u : 2u) << visible;
+    EXPECT_TRUE(excel.Visible());
+  }
 }
 
 // A step passed over leaves a line for a support person, and nothing for the user: Visible that

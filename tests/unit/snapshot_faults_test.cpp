@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/click.hpp"
@@ -22,26 +23,19 @@ namespace {
 
 using standin::SheetState;
 
-constexpr const char* kChosen = "C:\\Tools\\Quarnel\\chosen.txt";
 const Failure kArmed(1004, "armed fault");
 
 // Rows and columns looked at when comparing sheets: a margin past everything the tests touch.
 constexpr std::int32_t kLooked = 12;
 
-struct Visibility {
-  std::set<std::int32_t> rows;
-  std::set<std::int32_t> columns;
-  friend bool operator==(const Visibility&, const Visibility&) = default;
-  friend void PrintTo(const Visibility& v, std::ostream* out) {
-    *out << "rows " << ::testing::PrintToString(v.rows) << " columns " << ::testing::PrintToString(v.columns);
-  }
-};
+// The hidden rows, then the hidden columns.
+using Visibility = std::pair<std::set<std::int32_t>, std::set<std::int32_t>>;
 
 Visibility Read(const SheetState& sheet) {
   Visibility v;
   for (std::int32_t n = 1; n <= kLooked; ++n) {
-    if (sheet.hiddenRows.Contains(n)) v.rows.insert(n);
-    if (sheet.hiddenColumns.Contains(n)) v.columns.insert(n);
+    if (sheet.hiddenRows.Contains(n)) v.first.insert(n);
+    if (sheet.hiddenColumns.Contains(n)) v.second.insert(n);
   }
   return v;
 }
@@ -56,8 +50,8 @@ class FaultsTest : public PlanInFrontTest {
     PlanInFrontTest::SetUp();
     desktop.files.readChunk = 5;
     UseArea(4, 3);
-    for (auto row : kInitial.rows) model.SetRowsHidden(row, row, true);
-    for (auto column : kInitial.columns) model.SetColumnsHidden(column, column, true);
+    for (auto row : kInitial.first) model.SetRowsHidden(row, row, true);
+    for (auto column : kInitial.second) model.SetColumnsHidden(column, column, true);
   }
 
   std::shared_ptr<SheetState> Sheet() const { return model.State().ActiveSheet(); }
@@ -229,7 +223,7 @@ std::string FileText() {
 Visibility AfterLines(Visibility v, std::size_t k) {
   for (std::size_t i = 0; i < k; ++i) {
     const FileLine& line = kLines[i];
-    auto& set = line.row ? v.rows : v.columns;
+    auto& set = line.row ? v.first : v.second;
     for (auto n = line.first; n <= line.last; ++n) {
       if (line.hidden) {
         set.insert(n);
@@ -266,15 +260,13 @@ class RestoreFaultsTest : public FaultsTest {
   // whatever the fault. With `undo`, the restore first reads what it will change, as the palette's
   // restores do.
   bool Run(const std::function<void()>& arm, snapshot::LastView* undo = nullptr) {
-    desktop.files.files[kChosen] = FileText();
-    desktop.dialog.answers.push_back(kChosen);
     arm();
-    snapshot::RestoreSnapshot(host, {{}, undo});
+    Restore(FileText(), undo);
     EXPECT_EQ(desktop.files.openFiles, 0);
     if (!model.HasQuit()) {
       EXPECT_TRUE(model.ScreenUpdating());
     }
-    EXPECT_EQ(desktop.files.files[kChosen], FileText());
+    EXPECT_EQ(desktop.files.files[kSnapshotPath], FileText());
     EXPECT_FALSE(desktop.messages.empty());
     const auto& messages = desktop.messages;
     const bool completed = !messages.empty() && messages.back().text == "处理完毕!";

@@ -30,6 +30,16 @@ std::string NotePathMessage(int note, int path) {
          " 个字符的备注，快照文件的完整路径将有 " + std::to_string(path) + " 个字符。请缩短备注后再记录。";
 }
 
+std::string WorkbookMessage(int name) {
+  return "工作簿名称太长：Windows 文件名最多 255 个字符，快照文件名将有 " + std::to_string(name) +
+         " 个字符。请缩短工作簿名称后再记录。";
+}
+
+std::string FolderMessage(int path) {
+  return "程序所在文件夹的路径太长：Windows 路径最多 259 个字符，快照文件的完整路径将有 " +
+         std::to_string(path) + " 个字符。请把程序放到路径较短的文件夹后再记录。";
+}
+
 // Workbook Plan.xlsx and the desktop's 14-digit stamp: a note of n UTF-16 units gives the name
 // "Plan-行列状态_" note "_" stamp ".txt" of 29 + n units. The part file's name is shorter.
 class NoteLengthTest : public PlanInFrontTest {
@@ -88,26 +98,17 @@ TEST_F(NoteLengthTest, AWorkbookNameOrAFolderTooLongIsSaidSoAndNotBlamedOnTheNot
   EXPECT_EQ(RecordWith(""), "");
   EXPECT_EQ(RecordWith("x"), NoteNameMessage(1, 257));
   model.AddWorkbook(std::string(232, 'w') + ".xlsx");
-  const std::string workbook =
-      "工作簿名称太长：Windows 文件名最多 255 个字符，快照文件名将有 256 个字符。请缩短工作簿名称后再记录。";
-  EXPECT_EQ(RecordWith(" "), workbook);
+  EXPECT_EQ(RecordWith(" "), WorkbookMessage(256));
   // A shorter note would not help: the workbook name is what is too long.
-  EXPECT_EQ(
-      RecordWith("x"),
-      "工作簿名称太长：Windows 文件名最多 255 个字符，快照文件名将有 258 个字符。请缩短工作簿名称后再记录。");
+  EXPECT_EQ(RecordWith("x"), WorkbookMessage(258));
 
   model.AddWorkbook("Plan.xlsx");
   // A folder of f units and Plan's name without a note: f + 1 + 28.
   desktop.folder = "C:\\" + Repeat("文", 227);
   EXPECT_EQ(RecordWith(""), "");
   desktop.folder += "f";
-  const std::string folder =
-      "程序所在文件夹的路径太长：Windows 路径最多 259 个字符，快照文件的完整路径将有 260 "
-      "个字符。请把程序放到路径较短的文件夹后再记录。";
-  EXPECT_EQ(RecordWith(""), folder);
-  EXPECT_EQ(RecordWith("n"),
-            "程序所在文件夹的路径太长：Windows 路径最多 259 个字符，快照文件的完整路径将有 262 "
-            "个字符。请把程序放到路径较短的文件夹后再记录。");
+  EXPECT_EQ(RecordWith(""), FolderMessage(260));
+  EXPECT_EQ(RecordWith("n"), FolderMessage(262));
 }
 
 // A second record in the same second takes the "_2" name: when that no longer fits, the user is

@@ -49,14 +49,6 @@ TEST_F(RestoreTest, SetsUpTheDialogWithDrawingPausedAndReportsCompletion) {
   EXPECT_EQ(desktop.files.openFiles, 0);
 }
 
-TEST_F(RestoreTest, EmptyFileChangesNothingAndCompletes) {
-  model.SetRowsHidden(4, 4, true);
-  Restore("");
-  EXPECT_EQ(HiddenRows(10), Numbers{4});
-  EXPECT_TRUE(Completed());
-  EXPECT_TRUE(model.ScreenUpdating());
-}
-
 TEST_F(RestoreTest, RowRangesColumnsAndTargetsAsTheFileHoldsThem) {
   model.SetColumnsHidden(3, 3, true);
   model.ResetCounters();
@@ -76,26 +68,69 @@ TEST_F(RestoreTest, RowRangesColumnsAndTargetsAsTheFileHoldsThem) {
   EXPECT_TRUE(Completed());
 }
 
-TEST_F(RestoreTest, UnrecognisedStateCarriesTheLineBefore) {
-  model.SetRowsHidden(1, 30, true);
-  Restore(
-      "5:5/yes\r\n"         // shown: the state starts false
-      "4:4/true\r\n"        // hidden
-      "6:6/yes\r\n"         // hidden, as the line before
-      "7:7/True \r\n"       // hidden: with a blank it matches neither
-      "8:8/FALSE\r\n"       // shown
-      "12:12/\r\n"          // shown, as the line before
-      "13:13/ False\r\n");  // shown, as the line before
-  EXPECT_EQ(HiddenRows(13), (Numbers{1, 2, 3, 4, 6, 7, 9, 10, 11}));
-  EXPECT_TRUE(Completed());
+// Each file from a fresh start: the rows and columns it leaves hidden, and its box ("" when complete).
+struct RestoreCase {
+  std::function<void(RestoreTest&)> arrange;
+  std::string file;
+  Numbers rows, columns;
+  std::string error;
+};
+
+const std::string kHiddenRefused = "不能设置类 Range 的 Hidden 属性";
+
+std::function<void(RestoreTest&)> RowsHidden(std::int32_t first, std::int32_t last) {
+  return [=](RestoreTest& t) { t.model.SetRowsHidden(first, last, true); };
 }
 
-TEST_F(RestoreTest, FilesWithCrOrLfLineEndsApplyLineByLine) {
-  Restore("1:1/True\n2:2/True\n3/True\n");
-  Restore("4:4/True\r5/True");
-  EXPECT_EQ(HiddenRows(10), (Numbers{1, 2, 4}));
-  EXPECT_EQ(HiddenColumns(10), (Numbers{3, 5}));
-  EXPECT_EQ(desktop.messages.size(), 2u);
+// States that flip, so that each line is a write of its own.
+void FailHidden(RestoreTest& t) { t.model.FailCall("Hidden", 2, Failure(1004, kHiddenRefused)); }
+// The second write of ScreenUpdating is the one that ends a good run.
+void FailDrawing(RestoreTest& t) { t.model.FailCall("ScreenUpdating", 2, standin::CallRejected()); }
+// Bringing Excel to the front fails and is passed over: never reported after completion.
+void NoWindow(RestoreTest& t) { t.connector.windowTitles.clear(); }
+
+TEST_F(RestoreTest, EachFileGoesAsFarAsItsLinesAndExcelLetIt) {
+  const std::string zero = standin::ApplicationDefined().Description();
+  const std::string rejected = standin::CallRejected().Description();
+  const RestoreCase cases[] = {
+      {RowsHidden(4, 4), "", {4}, {}, ""},
+      {RowsHidden(1, 13),
+       "5:5/yes\r\n"        // shown: the state starts false
+       "4:4/true\r\n"       // hidden
+       "6:6/yes\r\n"        // hidden, as the line before
+       "7:7/True \r\n"      // hidden: with a blank it matches neither
+       "8:8/FALSE\r\n"      // shown
+       "12:12/\r\n"         // shown, as the line before
+       "13:13/ False\r\n",  // shown, as the line before
+       {1, 2, 3, 4, 6, 7, 9, 10, 11},
+       {},
+       ""},
+      {nullptr, "1:1/True\n2:2/True\n3/True\n", {1, 2}, {3}, ""},
+      {nullptr, "4:4/True\r5/True", {4}, {5}, ""},
+      {nullptr, "1:1/True\r\n2:2/True\r\n\r\n", {1, 2}, {}, "下标越界"},
+      // Columns that read as zero are Excel's to refuse.
+      {nullptr, "2:2/True\r\nC/False\r\n3:3/True\r\n", {2}, {}, zero},
+      {nullptr, "2:2/True\r\n/False\r\n3:3/True\r\n", {2}, {}, zero},
+      {nullptr, "2:2/True\r\n0.4/True\r\n3:3/True\r\n", {2}, {}, zero},
+      {FailHidden, "1:1/True\r\n2:2/False\r\n3:3/True\r\n", {1}, {}, kHiddenRefused},
+      {FailDrawing, "1:1/True\r\n", {1}, {}, rejected},
+      {NoWindow, "1:1/True\r\n", {1}, {}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    Restart();
+    if (c.arrange) c.arrange(*this);
+    Restore(c.file);
+    EXPECT_EQ(HiddenRows(30), c.rows);
+    EXPECT_EQ(HiddenColumns(30), c.columns);
+    if (c.error.empty()) {
+      EXPECT_TRUE(Completed());
+      EXPECT_TRUE(model.ScreenUpdating());
+      EXPECT_EQ(desktop.files.openFiles, 0);
+    } else {
+      ExpectErrorBox(c.error);
+    }
+  }
 }
 
 TEST_F(RestoreTest, LineWithoutSlashStopsTheRunAndTheFileCanBeChosenAgain) {
@@ -108,30 +143,6 @@ TEST_F(RestoreTest, LineWithoutSlashStopsTheRunAndTheFileCanBeChosenAgain) {
   Restore("4:4/True\r\n");
   EXPECT_EQ(HiddenRows(10), (Numbers{1, 4}));
   EXPECT_TRUE(Completed());
-}
-
-TEST_F(RestoreTest, BlankLineAtTheEndIsReportedAfterTheLinesBeforeIt) {
-  Restore("1:1/True\r\n2:2/True\r\n\r\n");
-  EXPECT_EQ(HiddenRows(10), (Numbers{1, 2}));
-  ExpectErrorBox("下标越界");
-}
-
-TEST_F(RestoreTest, ColumnThatReadsAsZeroIsRefusedByExcel) {
-  for (const char* line : {"C/False\r\n", "/False\r\n", "0.4/True\r\n"}) {
-    SCOPED_TRACE(line);
-    desktop.messages.clear();
-    Restore(std::string("2:2/True\r\n") + line + "3:3/True\r\n");
-    ExpectErrorBox(standin::ApplicationDefined().Description());
-    EXPECT_EQ(HiddenRows(10), Numbers{2});
-  }
-}
-
-TEST_F(RestoreTest, ExcelRefusingAChangeStopsTheRun) {
-  model.FailCall("Hidden", 2, Failure(1004, "不能设置类 Range 的 Hidden 属性"));
-  // States that flip, so that each line is a write of its own.
-  Restore("1:1/True\r\n2:2/False\r\n3:3/True\r\n");
-  EXPECT_EQ(HiddenRows(10), Numbers{1});
-  ExpectErrorBox("不能设置类 Range 的 Hidden 属性");
 }
 
 TEST_F(RestoreTest, CancelShowsTheErrorAndTheNextClickOffersThePreviousName) {
@@ -154,26 +165,11 @@ TEST_F(RestoreTest, FileThatCannotBeOpened) {
   ExpectErrorBox("文件未找到");
 }
 
-TEST_F(RestoreTest, DrawingIsSwitchedOnAgainEvenWhenTheFirstTryFails) {
-  // The second write of ScreenUpdating is the one that ends a good run.
-  model.FailCall("ScreenUpdating", 2, standin::CallRejected());
-  Restore("1:1/True\r\n");
-  EXPECT_EQ(HiddenRows(10), Numbers{1});
-  ExpectErrorBox(standin::CallRejected().Description());
-}
-
 TEST_F(RestoreTest, FailureToSwitchDrawingOnAfterAFailureIsNotReportedOverIt) {
   model.FailCall("ScreenUpdating", 2, standin::CallRejected());
   RestoreSnapshot(host);  // cancelled
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_EQ(desktop.messages[0].text, "选定了“取消”");
-}
-
-TEST_F(RestoreTest, FailurePassedOverByTheAttachmentNeverFollowsCompletion) {
-  connector.windowTitles.clear();  // bringing Excel to the front fails and is passed over
-  Restore("1:1/True\r\n");
-  EXPECT_TRUE(Completed());
-  EXPECT_EQ(HiddenRows(10), Numbers{1});
 }
 
 TEST_F(RestoreTest, AppliesToTheSheetInFrontWhateverRecordedIt) {

@@ -12,8 +12,6 @@
 namespace quarnel::test_support {
 namespace {
 
-constexpr const char* kChosen = "C:\\Tools\\Quarnel\\chosen.txt";
-
 class UndoTest : public PlanInFrontTest {
  protected:
   void SetUp() override {
@@ -24,10 +22,7 @@ class UndoTest : public PlanInFrontTest {
     model.SetColumnsHidden(2, 2, true);
     model.SetColumnsHidden(7, 7, true);
   }
-  void Restore(const std::string& content) {
-    desktop.files.files[kChosen] = content;
-    snapshot::RestoreSnapshot(host, {kChosen, &undo});
-  }
+  void Restore(const std::string& content) { PlanInFrontTest::Restore(content, &undo); }
   std::string LastBox() const { return desktop.messages.empty() ? "" : desktop.messages.back().text; }
 
   snapshot::LastView undo;
@@ -111,7 +106,7 @@ TEST_F(UndoTest, KeptOnlyWhenTheRestoreChangesSomethingAndItsStateCouldBeRead) {
   // The file changes between its reading and its applying: a line beyond what was read, no undo.
   int reads = 0;
   desktop.files.whileReading = [&] {
-    if (++reads == 1) desktop.files.files[kChosen] = "3:3/True\r\n9:9/True\r\n";
+    if (++reads == 1) desktop.files.files[kSnapshotPath] = "3:3/True\r\n9:9/True\r\n";
   };
   Restore("3:3/True\r\n");
   EXPECT_EQ(HiddenRows(10), (Numbers{3, 9}));

@@ -22,7 +22,7 @@ std::string VisibleOf(const Object& range) {
     }
     return text;
   } catch (const Failure& failure) {
-    return std::to_string(failure.Number()) + " " + failure.Description();
+    return test_support::FailureLine(failure);
   }
 }
 
