@@ -139,8 +139,8 @@ class QuarnelE2E : public ::testing::Test {
   }
 
   // Waits for what a command should have done, then for any box it would show with it.
-  void ExpectDoneWithoutBox(const std::function<bool()>& done, const char* what) {
-    EXPECT_TRUE(WaitFor(done, 20s)) << what;
+  void ExpectDoneWithoutBox(const std::function<bool()>& done, const char* what, Millis timeout = 20s) {
+    EXPECT_TRUE(WaitFor(done, timeout)) << what;
     std::this_thread::sleep_for(kGrace);
     for (const Box& box : quarnel_->Boxes())
       ADD_FAILURE() << "unexpected box: " << box.title << ": " << box.text;
@@ -148,22 +148,22 @@ class QuarnelE2E : public ::testing::Test {
 
   // Waits for a record to leave exactly one finished snapshot beside the tool, and no box; its
   // name, or empty.
-  std::wstring ExpectOneSnapshot() {
+  std::wstring ExpectOneSnapshot(Millis timeout = 20s) {
     std::vector<std::wstring> files;
     ExpectDoneWithoutBox(
         [&] {
           files = quarnel_->FilesBeside();
           return files.size() == 1 && files[0].ends_with(L".txt");
         },
-        "one snapshot written");
+        "one snapshot written", timeout);
     return files.size() == 1 ? files[0] : std::wstring();
   }
 
   // With `note` typed first when one is given: a record's one snapshot, or empty.
-  std::wstring RecordOne(const std::string& note = {}) {
+  std::wstring RecordOne(const std::string& note = {}, Millis timeout = 20s) {
     if (!note.empty()) quarnel_->TypeNote(note);
     quarnel_->Click(kRecord);
-    return ExpectOneSnapshot();
+    return ExpectOneSnapshot(timeout);
   }
 
   Box ExpectBox(Millis timeout = 20s) {
