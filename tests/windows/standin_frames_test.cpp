@@ -29,15 +29,6 @@ HWND BookWindowOf(HWND frame) {
   return desk ? FindWindowExW(desk, nullptr, win32::kExcelBookClass, nullptr) : nullptr;
 }
 
-// Keeps this thread's windows answering while it waits: the focus may be taken from one of them.
-bool Eventually(const std::function<bool()>& done) {
-  for (const auto until = Clock::now() + 5s; Clock::now() < until; Sleep(50)) {
-    test_support::PumpMessages();
-    if (done()) return true;
-  }
-  return done();
-}
-
 // The steps of one walk through Excel's windows, each leaving the stand-in for the next.
 class StandinFrames : public StandinProcess {
  protected:

@@ -13,6 +13,7 @@
 #include "excel/win32/connector.hpp"
 #include "excel/win32/dispatch.hpp"
 #include "excel/win32/excel_windows.hpp"
+#include "failure_of.hpp"
 #include "standin/server/dispids.hpp"
 #include "standin_raw_call.hpp"
 #include "support/failure_number.hpp"
@@ -122,21 +123,13 @@ TEST_F(StandinProcess, FailuresAndBusyAnswersCrossTheProcessBoundary) {
   Follow(app);
   app.GetObject("Workbooks").Call("Add");
 
-  try {
-    app.GetObject("Columns", {0});
-    ADD_FAILURE() << "Columns(0) answered";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Number(), 1004);
-    EXPECT_EQ(failure.Description(), kApplicationDefinedText);
-  }
+  const Failure columns = test_support::FailureOf([&] { app.GetObject("Columns", {0}); });
+  EXPECT_EQ(columns.Number(), 1004);
+  EXPECT_EQ(columns.Description(), kApplicationDefinedText);
   app.Call("StandinFailCall", {std::string("Row"), 1, 70, std::string("拒绝的权限")});
-  try {
-    app.GetObject("Selection").Get("Row");
-    ADD_FAILURE() << "the armed Row answered";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Number(), 70);
-    EXPECT_EQ(failure.Description(), "拒绝的权限");
-  }
+  const Failure row = test_support::FailureOf([&] { app.GetObject("Selection").Get("Row"); });
+  EXPECT_EQ(row.Number(), 70);
+  EXPECT_EQ(row.Description(), "拒绝的权限");
 
   // Busy: the client retries until its deadline, then gives up with the rejection.
   app.Call("StandinSetBusy", {true});
@@ -174,14 +167,9 @@ TEST_F(StandinProcess, TheDemoIsFoundRunningWithItsWorkbookOnScreen) {
   process_ = Launch(L"/Demo");
   ASSERT_TRUE(process_);
   Object app;
-  for (const auto until = Clock::now() + 15s; !app && Clock::now() < until; Sleep(100)) {
-    try {
-      app = connector.GetRunning("Excel.Application");
-    } catch (const Failure&) {
-      // Not in the running object table yet.
-    }
-  }
-  ASSERT_TRUE(app);
+  // Not in the running object table at first.
+  ASSERT_TRUE(Eventually(
+      [&] { return !FailureNumber([&] { app = connector.GetRunning("Excel.Application"); }); }, 15s));
   EXPECT_EQ(excel::ToText(app.GetObject("ActiveWorkbook").Get("Name")), "演示.xlsx");
   EXPECT_TRUE(excel::ToBool(app.Get("Visible")));
   Object selection = app.GetObject("Selection");
@@ -221,15 +209,9 @@ TEST_F(StandinProcess, TheDemoIsFoundRunningWithItsWorkbookOnScreen) {
 TEST_F(StandinProcess, TheWorkbookWindowLeadsToTheApplicationBeforeItIsRegistered) {
   process_ = Launch(L"/LateRegister");
   ASSERT_TRUE(process_);
-  HWND main = nullptr;
-  for (const auto until = Clock::now() + 15s; !main && Clock::now() < until; Sleep(100)) {
-    for (HWND candidate : win32::ExcelMainWindows()) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(candidate, &owner);
-      if (owner == process_.Id()) main = candidate;
-    }
-  }
-  ASSERT_NE(main, nullptr);
+  std::vector<HWND> frames;
+  ASSERT_TRUE(Eventually([&] { return !(frames = Frames()).empty(); }, 15s));
+  const HWND main = frames.front();
   const ComPtr<IDispatch> window = win32::NativeWindowObject(main, 5s).object;
   ASSERT_NE(window, nullptr);
   const Object windowObject = win32::WrapDispatch(window.Get());
@@ -244,12 +226,7 @@ TEST_F(StandinProcess, TheWorkbookWindowLeadsToTheApplicationBeforeItIsRegistere
   const test_support::TestWindow other(L"STATIC", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, L"other");
   SetForegroundWindow(main);
   SetForegroundWindow(other.Get());
-  HRESULT found = MK_E_UNAVAILABLE;
-  for (const auto until = Clock::now() + 10s; FAILED(found) && Clock::now() < until; Sleep(50)) {
-    test_support::PumpMessages();
-    found = RunningObjectAnswer();
-  }
-  EXPECT_EQ(found, S_OK);
+  EXPECT_TRUE(Eventually([&] { return RunningObjectAnswer() == S_OK; }, 10s));
 
   QuitAndExpectTheEnd(app);
 }
