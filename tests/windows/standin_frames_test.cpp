@@ -160,9 +160,7 @@ TEST_F(StandinProcess, AHungStandinAnswersNothingUntilItsCallReturns) {
     std::this_thread::sleep_for(300ms);
     DWORD_PTR result = 0;
     messageAnswered = SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 300, &result) != 0;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(L"Visible")};
-    DISPID id = DISPID_UNKNOWN;
-    if (client) client->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (client) NameAnswer(client.Get(), L"Visible");
     otherAnswered = Clock::now() - start;
   });
   const auto timed = [](const std::function<void()>& call) {

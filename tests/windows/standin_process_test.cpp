@@ -60,11 +60,7 @@ TEST_F(StandinProcess, StartedByComItIsInvisibleEmptyAndKeepsWhatItIsTold) {
   // keeps them from one Excel to the next. This process numbered other names first.
   IDispatch* raw = dynamic_cast<const win32::DispatchClient&>(*app.Get()).Raw();
   for (const wchar_t* member : {L"Selection", L"ScreenUpdating", L"Hwnd"}) {
-    std::wstring name(member);
-    LPOLESTR names[] = {name.data()};
-    DISPID id = DISPID_UNKNOWN;
-    EXPECT_EQ(raw->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
-    EXPECT_EQ(id, DispIdOf(win32::ToUtf8(member)));
+    EXPECT_EQ(IdOf(raw, member), DispIdOf(win32::ToUtf8(member)));
   }
 
   QuitAndExpectTheEnd(app);
@@ -75,7 +71,6 @@ TEST_F(StandinProcess, EachKindOfBusyReachesTheClientAsExcelAnswersIt) {
   Follow(app);
   IDispatch* raw = RawOf(app);
   const DISPID caption = IdOf(raw, L"Caption");
-  LPOLESTR names[] = {const_cast<LPOLESTR>(L"Visible")};
   constexpr auto kIgnore = static_cast<HRESULT>(0x800AC472);
   struct Case {
     int kind;
@@ -85,8 +80,7 @@ TEST_F(StandinProcess, EachKindOfBusyReachesTheClientAsExcelAnswersIt) {
                        Case{4, S_OK}}) {
     SCOPED_TRACE(c.kind);
     app.Call("StandinSetBusy", {c.kind});
-    DISPID id = 0;
-    EXPECT_EQ(raw->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), c.answer);
+    EXPECT_EQ(NameAnswer(raw, L"Visible"), c.answer);
     const auto answer = RawCall(raw, caption, DISPATCH_PROPERTYGET);
     if (c.kind == 4) {
       EXPECT_EQ(answer->hr, DISP_E_EXCEPTION);
@@ -112,9 +106,7 @@ TEST_F(StandinProcess, EachKindOfBusyReachesTheClientAsExcelAnswersIt) {
   app.Call("StandinFailCall", {std::string("Name"), 2, 1004, std::string("x"), true});
   app.GetObject("Workbooks").Call("Add");
   const Object book = app.GetObject("ActiveWorkbook");
-  EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), 0);
-  EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), 1004);
-  EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), 1004);
+  for (const int number : {0, 1004, 1004}) EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), number);
   QuitAndExpectTheEnd(app);
 }
 
