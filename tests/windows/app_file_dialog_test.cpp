@@ -7,6 +7,7 @@
 #include "app/win32/file_dialog.hpp"
 #include "common/win32/utf16.hpp"
 #include "common/win32/win_headers.hpp"
+#include "failure_of.hpp"
 
 namespace quarnel::win32 {
 namespace {
@@ -72,11 +73,7 @@ TEST(OpenFileDialog, ACancelFailsWith32755AndAChosenNameIsKeptForTheNextUse) {
     Failure failure(0, "");
     {
       DialogDriver driver(use.typed);
-      try {
-        dialog.ShowOpen();
-      } catch (const Failure& thrown) {
-        failure = thrown;
-      }
+      failure = test_support::FailureOf([&] { dialog.ShowOpen(); });
     }
     EXPECT_EQ(failure.Number(), use.failure);
     EXPECT_EQ(failure.Description().empty(), use.failure == 0);

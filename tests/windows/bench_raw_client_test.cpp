@@ -59,9 +59,8 @@ TEST_F(RawClient, RecordWritesEveryLineWithThreeCallsEachAndNamesLookedUpOnce) {
   // ActiveSheet, and cells, Value, end and Row (or Column) for each corner.
   EXPECT_EQ(session->invokes, std::uint64_t{1 + 2 * 4 + 3 * (kRows + kColumns)});
   EXPECT_LE(session->get_ids_of_names, 11u);
-}
 
-TEST_F(RawClient, RecordTakesAFilledCornerAsTheLastRow) {
+  // A filled corner is taken as the last row.
   SetUpSheet(app, 65536, 3);
   EXPECT_EQ(RawRecord(raw.Get(), path).lines, 65536 + 3);
 }
@@ -82,6 +81,13 @@ TEST_F(RawClient, RestoreReadsLinesAsTheToolDoesWithDrawingPausedAndBack) {
   EXPECT_FALSE(ColumnHidden(4));
   EXPECT_TRUE(ColumnHidden(6));
   EXPECT_TRUE(excel::ToBool(app.Get("ScreenUpdating")));
+
+  // It stops at a line without a slash.
+  Write("5:5/False\r\n6:6\r\n7:7/False\r\n");
+  ScrambleSheet(app, kRows, kColumns);
+  EXPECT_ANY_THROW(RawRestore(raw.Get(), path));
+  EXPECT_FALSE(RowHidden(5));
+  EXPECT_TRUE(RowHidden(7));
 }
 
 TEST_F(RawClient, RestoreOfItsOwnRecordGivesTheSheetBack) {
@@ -89,14 +95,6 @@ TEST_F(RawClient, RestoreOfItsOwnRecordGivesTheSheetBack) {
   ScrambleSheet(app, kRows, kColumns);
   EXPECT_EQ(RawRestore(raw.Get(), path).lines, kRows + kColumns);
   CheckRestored(server, kRows, kColumns);
-}
-
-TEST_F(RawClient, RestoreStopsAtALineWithoutSlash) {
-  Write("5:5/False\r\n6:6\r\n7:7/False\r\n");
-  ScrambleSheet(app, kRows, kColumns);
-  EXPECT_ANY_THROW(RawRestore(raw.Get(), path));
-  EXPECT_FALSE(RowHidden(5));
-  EXPECT_TRUE(RowHidden(7));
 }
 
 }  // namespace

@@ -100,13 +100,9 @@ TEST(OwnedHandleTest, AWindowTheSystemDestroyedFirstIsLeftAlone) {
       return DefWindowProcW(hwnd, message, wParam, lParam);
     }
   } child;
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = ProcedureOf<Child, &Child::Receive>;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"QuarnelOwnedChild";
-  RegisterClassW(&wc);
   const HWND parent = MakeEdit();
-  CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD, 0, 0, 10, 10, parent, nullptr, wc.hInstance, &child);
+  const test_support::TestWindow made(L"QuarnelOwnedChild", WS_CHILD, ProcedureOf<Child, &Child::Receive>,
+                                      L"", parent, &child);
   ASSERT_TRUE(IsWindow(child.window.Get()));
   DestroyWindow(parent);
   EXPECT_FALSE(child.window);

@@ -9,6 +9,7 @@
 #include "excel/win32/connector.hpp"
 #include "excel/win32/excel_windows.hpp"
 #include "excel_fake_dispatch.hpp"
+#include "failure_of.hpp"
 #include "support/failure_number.hpp"
 #include "test_window.hpp"
 
@@ -90,9 +91,12 @@ TEST_F(WindowTest, AHandleBringsForwardOnlyAVisibleMainWindowOfExcel) {
   EXPECT_FALSE(connector.ActivateFoundWindow());
 }
 
-// Hidden windows and empty titles find nothing; activating a title no window has fails.
+// Hidden windows and empty titles find nothing; activating a title no window has fails; windows
+// that answer nothing for the object model are passed over, not taken for Excel.
 TEST_F(WindowTest, HiddenWindowsEmptyTitlesAndTitlesOfNoWindowFindNothing) {
   EXPECT_EQ(FindExcelWindow(title + L" hidden"), nullptr);
+  EXPECT_EQ(NativeWindowObject(prefix).object, nullptr);
+  EXPECT_EQ(NativeWindowObject(other).object, nullptr);
   EXPECT_EQ(FindExcelWindow(L""), nullptr);
   EXPECT_EQ(FailureNumber([&] { connector.ActivateWindow(ToUtf8(Unique(L"No window is called this "))); }),
             5);
@@ -126,12 +130,6 @@ TEST_F(WindowTest, AnotherProgramTitledLikeExcelIsNeverActivated) {
   EXPECT_NE(GetForegroundWindow(), other);
 }
 
-// Windows that answer nothing for the object model are passed over, not taken for Excel.
-TEST_F(WindowTest, ExcelWindowsThatHandOutNoObjectAreSkipped) {
-  EXPECT_EQ(NativeWindowObject(prefix).object, nullptr);
-  EXPECT_EQ(NativeWindowObject(other).object, nullptr);
-}
-
 // A ProgID of our own, removed again afterwards. Windows reads it from the user's classes; Wine 8
 // reads only the machine's, which a Wine prefix lets any user write.
 class ProgIdTest : public ::testing::Test {
@@ -158,23 +156,13 @@ class ProgIdTest : public ::testing::Test {
   CLSID clsid{};
 };
 
-TEST_F(ProgIdTest, UnknownProgIdFailsWithTheClassStringError) {
-  const auto failure = [&](auto member) {
-    try {
-      (connector.*member)("Quarnel.NoSuchProgId");
-    } catch (const Failure& f) {
-      return f;
-    }
-    return Failure(0, "");
-  };
+// An unknown ProgID fails with the class string error; ours is found only while registered.
+TEST_F(ProgIdTest, RunningObjectIsFoundOnlyWhileRegistered) {
   for (const auto member : {&ComConnector::GetRunning, &ComConnector::Start}) {
-    const Failure f = failure(member);
+    const Failure f = test_support::FailureOf([&] { (connector.*member)("Quarnel.NoSuchProgId"); });
     EXPECT_EQ(f.Number(), static_cast<std::int32_t>(CO_E_CLASSSTRING));
     EXPECT_NE(f.Description(), "自动化错误");
   }
-}
-
-TEST_F(ProgIdTest, RunningObjectIsFoundOnlyWhileRegistered) {
   const std::string name = ToUtf8(progId);
   EXPECT_EQ(FailureNumber([&] { connector.GetRunning(name); }), static_cast<std::int32_t>(MK_E_UNAVAILABLE));
   // Registered but with no server to start.

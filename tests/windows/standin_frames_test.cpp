@@ -29,15 +29,6 @@ HWND BookWindowOf(HWND frame) {
   return desk ? FindWindowExW(desk, nullptr, win32::kExcelBookClass, nullptr) : nullptr;
 }
 
-// Keeps this thread's windows answering while it waits: the focus may be taken from one of them.
-bool Eventually(const std::function<bool()>& done) {
-  for (const auto until = Clock::now() + 5s; Clock::now() < until; Sleep(50)) {
-    test_support::PumpMessages();
-    if (done()) return true;
-  }
-  return done();
-}
-
 // The steps of one walk through Excel's windows, each leaving the stand-in for the next.
 class StandinFrames : public StandinProcess {
  protected:
@@ -169,9 +160,7 @@ TEST_F(StandinProcess, AHungStandinAnswersNothingUntilItsCallReturns) {
     std::this_thread::sleep_for(300ms);
     DWORD_PTR result = 0;
     messageAnswered = SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 300, &result) != 0;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(L"Visible")};
-    DISPID id = DISPID_UNKNOWN;
-    if (client) client->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (client) NameAnswer(client.Get(), L"Visible");
     otherAnswered = Clock::now() - start;
   });
   const auto timed = [](const std::function<void()>& call) {

@@ -139,9 +139,7 @@ TEST_F(StandinObjects, BusyRejectsEveryCallButTheServersOwn) {
   const DISPID caption = IdOf(raw.Get(), L"Caption");
   app.Call("StandinSetBusy", {true});
 
-  LPOLESTR names[] = {const_cast<LPOLESTR>(L"Visible")};
-  DISPID id = 0;
-  EXPECT_EQ(raw->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), RPC_E_CALL_REJECTED);
+  EXPECT_EQ(NameAnswer(raw.Get(), L"Visible"), RPC_E_CALL_REJECTED);
   // As COM rejects it, not as an exception from Excel.
   EXPECT_EQ(RawCall(raw.Get(), caption, DISPATCH_PROPERTYGET)->hr, RPC_E_CALL_REJECTED);
   EXPECT_EQ(FailureNumber([&] { app.Get("Caption"); }), static_cast<std::int32_t>(RPC_E_CALL_REJECTED));
@@ -237,9 +235,7 @@ TEST_F(StandinObjects, VisibleCellsComeInAreasUpToTheLimitAndMergedBlocksAreName
 
 // GetIDsOfNames, and Invoke as a get, both in `locale`.
 std::pair<HRESULT, HRESULT> AnswersIn(IDispatch* target, const wchar_t* member, LCID locale) {
-  LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
-  DISPID id = DISPID_UNKNOWN;
-  const HRESULT named = target->GetIDsOfNames(IID_NULL, names, 1, locale, &id);
+  const HRESULT named = NameAnswer(target, member, locale);
   DISPPARAMS none{};
   win32::Variant result;
   const HRESULT invoked = target->Invoke(DispIdOf(win32::ToUtf8(member)), IID_NULL, locale,

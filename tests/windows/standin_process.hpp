@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <ios>
 #include <string>
@@ -18,6 +19,7 @@
 #include "excel/win32/excel_windows.hpp"
 #include "support/failure_number.hpp"
 #include "support/win32/process.hpp"
+#include "test_window.hpp"
 
 namespace quarnel::standin::server {
 
@@ -33,6 +35,18 @@ inline DWORD RunToEnd(const std::wstring& switches) {
 // A window handle as a Long carries it, sign-extended back as Windows does.
 inline HWND WindowFrom(const excel::Value& handle) {
   return static_cast<HWND>(LongToHandle(excel::ToLong(handle)));
+}
+
+// Whether `done` comes true within `limit`. Keeps this thread's windows answering while it waits:
+// the focus may be taken from one of them.
+inline bool Eventually(const std::function<bool()>& done,
+                       std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+  for (const auto until = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < until;
+       Sleep(50)) {
+    test_support::PumpMessages();
+    if (done()) return true;
+  }
+  return done();
 }
 
 class StandinProcess : public ::testing::Test {

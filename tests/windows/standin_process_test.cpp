@@ -13,6 +13,7 @@
 #include "excel/win32/connector.hpp"
 #include "excel/win32/dispatch.hpp"
 #include "excel/win32/excel_windows.hpp"
+#include "failure_of.hpp"
 #include "standin/server/dispids.hpp"
 #include "standin_raw_call.hpp"
 #include "support/failure_number.hpp"
@@ -59,11 +60,7 @@ TEST_F(StandinProcess, StartedByComItIsInvisibleEmptyAndKeepsWhatItIsTold) {
   // keeps them from one Excel to the next. This process numbered other names first.
   IDispatch* raw = dynamic_cast<const win32::DispatchClient&>(*app.Get()).Raw();
   for (const wchar_t* member : {L"Selection", L"ScreenUpdating", L"Hwnd"}) {
-    std::wstring name(member);
-    LPOLESTR names[] = {name.data()};
-    DISPID id = DISPID_UNKNOWN;
-    EXPECT_EQ(raw->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
-    EXPECT_EQ(id, DispIdOf(win32::ToUtf8(member)));
+    EXPECT_EQ(IdOf(raw, member), DispIdOf(win32::ToUtf8(member)));
   }
 
   QuitAndExpectTheEnd(app);
@@ -74,7 +71,6 @@ TEST_F(StandinProcess, EachKindOfBusyReachesTheClientAsExcelAnswersIt) {
   Follow(app);
   IDispatch* raw = RawOf(app);
   const DISPID caption = IdOf(raw, L"Caption");
-  LPOLESTR names[] = {const_cast<LPOLESTR>(L"Visible")};
   constexpr auto kIgnore = static_cast<HRESULT>(0x800AC472);
   struct Case {
     int kind;
@@ -84,8 +80,7 @@ TEST_F(StandinProcess, EachKindOfBusyReachesTheClientAsExcelAnswersIt) {
                        Case{4, S_OK}}) {
     SCOPED_TRACE(c.kind);
     app.Call("StandinSetBusy", {c.kind});
-    DISPID id = 0;
-    EXPECT_EQ(raw->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), c.answer);
+    EXPECT_EQ(NameAnswer(raw, L"Visible"), c.answer);
     const auto answer = RawCall(raw, caption, DISPATCH_PROPERTYGET);
     if (c.kind == 4) {
       EXPECT_EQ(answer->hr, DISP_E_EXCEPTION);
@@ -111,9 +106,7 @@ TEST_F(StandinProcess, EachKindOfBusyReachesTheClientAsExcelAnswersIt) {
   app.Call("StandinFailCall", {std::string("Name"), 2, 1004, std::string("x"), true});
   app.GetObject("Workbooks").Call("Add");
   const Object book = app.GetObject("ActiveWorkbook");
-  EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), 0);
-  EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), 1004);
-  EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), 1004);
+  for (const int number : {0, 1004, 1004}) EXPECT_EQ(FailureNumber([&] { book.Get("Name"); }), number);
   QuitAndExpectTheEnd(app);
 }
 
@@ -122,21 +115,13 @@ TEST_F(StandinProcess, FailuresAndBusyAnswersCrossTheProcessBoundary) {
   Follow(app);
   app.GetObject("Workbooks").Call("Add");
 
-  try {
-    app.GetObject("Columns", {0});
-    ADD_FAILURE() << "Columns(0) answered";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Number(), 1004);
-    EXPECT_EQ(failure.Description(), kApplicationDefinedText);
-  }
+  const Failure columns = test_support::FailureOf([&] { app.GetObject("Columns", {0}); });
+  EXPECT_EQ(columns.Number(), 1004);
+  EXPECT_EQ(columns.Description(), kApplicationDefinedText);
   app.Call("StandinFailCall", {std::string("Row"), 1, 70, std::string("拒绝的权限")});
-  try {
-    app.GetObject("Selection").Get("Row");
-    ADD_FAILURE() << "the armed Row answered";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Number(), 70);
-    EXPECT_EQ(failure.Description(), "拒绝的权限");
-  }
+  const Failure row = test_support::FailureOf([&] { app.GetObject("Selection").Get("Row"); });
+  EXPECT_EQ(row.Number(), 70);
+  EXPECT_EQ(row.Description(), "拒绝的权限");
 
   // Busy: the client retries until its deadline, then gives up with the rejection.
   app.Call("StandinSetBusy", {true});
@@ -174,14 +159,9 @@ TEST_F(StandinProcess, TheDemoIsFoundRunningWithItsWorkbookOnScreen) {
   process_ = Launch(L"/Demo");
   ASSERT_TRUE(process_);
   Object app;
-  for (const auto until = Clock::now() + 15s; !app && Clock::now() < until; Sleep(100)) {
-    try {
-      app = connector.GetRunning("Excel.Application");
-    } catch (const Failure&) {
-      // Not in the running object table yet.
-    }
-  }
-  ASSERT_TRUE(app);
+  // Not in the running object table at first.
+  ASSERT_TRUE(Eventually(
+      [&] { return !FailureNumber([&] { app = connector.GetRunning("Excel.Application"); }); }, 15s));
   EXPECT_EQ(excel::ToText(app.GetObject("ActiveWorkbook").Get("Name")), "演示.xlsx");
   EXPECT_TRUE(excel::ToBool(app.Get("Visible")));
   Object selection = app.GetObject("Selection");
@@ -221,15 +201,9 @@ TEST_F(StandinProcess, TheDemoIsFoundRunningWithItsWorkbookOnScreen) {
 TEST_F(StandinProcess, TheWorkbookWindowLeadsToTheApplicationBeforeItIsRegistered) {
   process_ = Launch(L"/LateRegister");
   ASSERT_TRUE(process_);
-  HWND main = nullptr;
-  for (const auto until = Clock::now() + 15s; !main && Clock::now() < until; Sleep(100)) {
-    for (HWND candidate : win32::ExcelMainWindows()) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(candidate, &owner);
-      if (owner == process_.Id()) main = candidate;
-    }
-  }
-  ASSERT_NE(main, nullptr);
+  std::vector<HWND> frames;
+  ASSERT_TRUE(Eventually([&] { return !(frames = Frames()).empty(); }, 15s));
+  const HWND main = frames.front();
   const ComPtr<IDispatch> window = win32::NativeWindowObject(main, 5s).object;
   ASSERT_NE(window, nullptr);
   const Object windowObject = win32::WrapDispatch(window.Get());
@@ -244,12 +218,7 @@ TEST_F(StandinProcess, TheWorkbookWindowLeadsToTheApplicationBeforeItIsRegistere
   const test_support::TestWindow other(L"STATIC", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, L"other");
   SetForegroundWindow(main);
   SetForegroundWindow(other.Get());
-  HRESULT found = MK_E_UNAVAILABLE;
-  for (const auto until = Clock::now() + 10s; FAILED(found) && Clock::now() < until; Sleep(50)) {
-    test_support::PumpMessages();
-    found = RunningObjectAnswer();
-  }
-  EXPECT_EQ(found, S_OK);
+  EXPECT_TRUE(Eventually([&] { return RunningObjectAnswer() == S_OK; }, 10s));
 
   QuitAndExpectTheEnd(app);
 }

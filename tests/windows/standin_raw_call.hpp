@@ -29,10 +29,17 @@ struct RawAnswer {
   static std::string Text(BSTR text) { return win32::ToUtf8(text ? text : L""); }
 };
 
-inline DISPID IdOf(IDispatch* target, const wchar_t* name) {
+// What GetIDsOfNames answers for `name` in `locale`, the number it gives in `id`.
+inline HRESULT NameAnswer(IDispatch* target, const wchar_t* name, LCID locale = LOCALE_USER_DEFAULT,
+                          DISPID* id = nullptr) {
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  DISPID unused = DISPID_UNKNOWN;
+  return target->GetIDsOfNames(IID_NULL, names, 1, locale, id ? id : &unused);
+}
+
+inline DISPID IdOf(IDispatch* target, const wchar_t* name) {
   DISPID id = DISPID_UNKNOWN;
-  EXPECT_EQ(target->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK) << win32::ToUtf8(name);
+  EXPECT_EQ(NameAnswer(target, name, LOCALE_USER_DEFAULT, &id), S_OK) << win32::ToUtf8(name);
   return id;
 }
 
