@@ -92,11 +92,11 @@ std::string_view Description(std::int32_t number) noexcept {
   return {};
 }
 
-Failure Catalogued(std::int32_t number, std::source_location origin) {
+Failure Catalogued(std::int32_t number, SourcePlace origin) {
   return {number, std::string(Description(number)), origin};
 }
 
-Failure Catalogued(std::int32_t number, std::string_view detail, std::source_location origin) {
+Failure Catalogued(std::int32_t number, std::string_view detail, SourcePlace origin) {
   return {number, std::string(Description(number)) + std::string(detail), origin};
 }
 

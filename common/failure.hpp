@@ -2,19 +2,26 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <source_location>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace quarnel {
 
+// Where in the source a failure was made: the file, relative to the source folder, and the line.
+// Taken as a default argument, __builtin_FILE and __builtin_LINE name the caller (std::source_location
+// would too, but clang 14, which builds the fuzz targets, lacks it).
+struct SourcePlace {
+  const char* file = "";
+  unsigned line = 0;
+};
+
 // The tool's one failure state: a number and a description, as COM and the file APIs report them,
 // and the place in the source that raised it, for the trace only: a user's box never shows it.
 class Failure : public std::runtime_error {
  public:
   Failure(std::int32_t number, std::string description,
-          std::source_location origin = std::source_location::current())
+          SourcePlace origin = {__builtin_FILE(), __builtin_LINE()})
       : std::runtime_error(description),
         number_(number),
         description_(std::move(description)),
@@ -22,12 +29,12 @@ class Failure : public std::runtime_error {
 
   std::int32_t Number() const noexcept { return number_; }
   const std::string& Description() const noexcept { return description_; }
-  const std::source_location& Origin() const noexcept { return origin_; }
+  const SourcePlace& Origin() const noexcept { return origin_; }
 
  private:
   std::int32_t number_;
   std::string description_;
-  std::source_location origin_;
+  SourcePlace origin_;
 };
 
 // A failure that is the tool's own refusal, whose description says all the user needs: its box
@@ -93,10 +100,10 @@ inline constexpr std::int32_t kUndoElsewhere = 32004;
 // it holds the words Windows gives in Chinese, for a system (Wine) that has none.
 std::string_view Description(std::int32_t number) noexcept;
 // The failure `number` with the catalogue's description.
-Failure Catalogued(std::int32_t number, std::source_location origin = std::source_location::current());
+Failure Catalogued(std::int32_t number, SourcePlace origin = {__builtin_FILE(), __builtin_LINE()});
 // The failure `number` with the catalogue's description and `detail` after it, as "内部错误: ...".
 Failure Catalogued(std::int32_t number, std::string_view detail,
-                   std::source_location origin = std::source_location::current());
+                   SourcePlace origin = {__builtin_FILE(), __builtin_LINE()});
 
 // The tool's own words that are no one number's description: for an Excel that is busy or that
 // the user stopped waiting for, and the parts of refusals that name what was refused.
@@ -116,16 +123,16 @@ enum class Words {
 // The words, each "{}" in them replaced by the next of `values`.
 std::string Worded(Words words, std::initializer_list<std::string_view> values = {});
 
-inline Failure SubscriptOutOfRange(std::source_location origin = std::source_location::current()) {
+inline Failure SubscriptOutOfRange(SourcePlace origin = {__builtin_FILE(), __builtin_LINE()}) {
   return Catalogued(kSubscriptOutOfRange, origin);
 }
-inline Failure TypeMismatch(std::source_location origin = std::source_location::current()) {
+inline Failure TypeMismatch(SourcePlace origin = {__builtin_FILE(), __builtin_LINE()}) {
   return Catalogued(kTypeMismatch, origin);
 }
-inline Failure ObjectNotSet(std::source_location origin = std::source_location::current()) {
+inline Failure ObjectNotSet(SourcePlace origin = {__builtin_FILE(), __builtin_LINE()}) {
   return Catalogued(kObjectNotSet, origin);
 }
-inline Failure NotSupported(std::source_location origin = std::source_location::current()) {
+inline Failure NotSupported(SourcePlace origin = {__builtin_FILE(), __builtin_LINE()}) {
   return Catalogued(kNotSupported, origin);
 }
 }  // namespace errors

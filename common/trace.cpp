@@ -24,12 +24,12 @@ std::string Line(std::string_view place, const Failure& failure) {
   line += number;
   line += ' ';
   line += failure.Description();
-  const std::source_location& origin = failure.Origin();
-  if (origin.line() != 0) {
+  const SourcePlace& origin = failure.Origin();
+  if (origin.line != 0) {
     line += " (";
-    line += origin.file_name();
+    line += origin.file;
     line += ':';
-    line += std::to_string(origin.line());
+    line += std::to_string(origin.line);
     line += ')';
   }
   return line;
