@@ -27,19 +27,6 @@ std::string_view KnownDescription(std::int32_t number) {
   }
 }
 
-// The words Windows shows in Chinese for the codes a missing Excel gives, which Wine has none for.
-std::string_view KnownComDescription(HRESULT hr) {
-  switch (hr) {
-    case MK_E_UNAVAILABLE:
-    case CO_E_CLASSSTRING:
-    case REGDB_E_CLASSNOTREG:
-    case CO_E_SERVER_EXEC_FAILURE:
-    case RPC_E_DISCONNECTED:
-    case HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE): return errors::Description(hr);
-    default: return {};
-  }
-}
-
 std::wstring_view TrimTrailing(std::wstring_view text) {
   while (!text.empty() &&
          (text.back() == L' ' || text.back() == L'\r' || text.back() == L'\n' || text.back() == L'\t')) {
@@ -104,7 +91,8 @@ Failure FailureFromHresult(HRESULT hr) {
     return {number, std::string(known)};
   }
   std::string text = SystemMessage(hr);
-  if (text.empty()) text = KnownComDescription(hr);
+  // Windows' Chinese words for the codes a missing Excel gives, which Wine has none for.
+  if (text.empty()) text = errors::Description(hr);
   if (text.empty()) text = Worded(Words::AutomationError);
   return {number, std::move(text)};
 }

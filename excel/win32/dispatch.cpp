@@ -49,9 +49,6 @@ class Arguments : public Owner<VariantSlots> {
   UINT Count() const noexcept { return static_cast<UINT>(Get().size()); }
 };
 
-// Excel's member names are ASCII; folding only A to Z keeps any other text as it is.
-std::string Fold(std::string_view member) { return AsciiLower(member); }
-
 // What a cached DISPID answers when the object behind it no longer has that member under it.
 bool StaleId(HRESULT hr) { return hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME; }
 
@@ -144,7 +141,8 @@ excel::Value DispatchClient::Invoke(std::string_view member, excel::CallKind kin
                                     std::span<const excel::Value> args) {
   const CallUnderWay underWay;
   const Deadline deadline = Clock::now() + retry_.limit;
-  const std::string folded = Fold(member);
+  // Excel's member names are ASCII; folding only A to Z keeps any other text as it is.
+  const std::string folded = AsciiLower(member);
   const std::optional<DISPID> known = names_->Find(folded);
   DISPID id = known ? *known : Resolve(member, deadline);
   if (!known) names_->Store(folded, id);
